@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace vt {
+
+// A failed operation, carrying the description the operation gives of itself.
+// Every reporting procedure catches these (and any std::exception) per step.
+class Failure : public std::runtime_error {
+public:
+    explicit Failure(const QString& description);
+    QString description() const { return m_description; }
+
+private:
+    QString m_description;
+};
+
+// The description of any exception caught by a step.
+QString describe(const std::exception& e);
+
+} // namespace vt

@@ -1,0 +1,191 @@
+#include "FileUtils.h"
+
+#include "ErrorReport.h"
+#include "Failure.h"
+#include "NumberText.h"
+#include "ProcedureTags.h"
+#include "TextCodec.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <memory>
+#include <optional>
+
+namespace vt {
+
+namespace {
+
+QString fileError(const QString& what, const QString& path, const QString& reason) {
+    return QStringLiteral("%1 \"%2\": %3").arg(what, QDir::toNativeSeparators(path), reason);
+}
+
+} // namespace
+
+QStringList ReadFileToStringFSO(const QString& path, Dialogs& dialogs) {
+    Procedure proc(dialogs, tag::ReadFileToStringFSO);
+    QStringList chunks;
+    std::unique_ptr<QFile> file;
+    std::optional<QString> text; // the decoded stream, once opened
+    qsizetype position = 0;
+
+    proc.step(100, [] {});
+    proc.step(102, [&] {
+        const QFileInfo info(path);
+        if (path.isEmpty() || !info.exists() || info.isDir()) {
+            throw Failure(fileError(QStringLiteral("File not found"), path,
+                                    QStringLiteral("no such file")));
+        }
+        file = std::make_unique<QFile>(path);
+    });
+    proc.step(104, [&] {
+        if (!file || !file->open(QIODevice::ReadOnly)) {
+            throw Failure(fileError(QStringLiteral("Cannot open"), path,
+                                    file ? file->errorString() : QStringLiteral("no file")));
+        }
+        const QByteArray bytes = file->readAll();
+        if (file->error() != QFileDevice::NoError) {
+            throw Failure(fileError(QStringLiteral("Cannot read"), path, file->errorString()));
+        }
+        text = decodeTextFile(bytes);
+    });
+    int i = 0;
+    proc.step(106, [&] { i = 0; });
+    auto atEnd = [&] {
+        if (!text) {
+            throw Failure(QStringLiteral("Object variable not set: the file is not open"));
+        }
+        return position >= text->size();
+    };
+    if (proc.test(108, atEnd)) {
+        proc.step(110, [&] { chunks = QStringList{QString()}; });
+        proc.step(112, [&] { chunks[0] = QString(); });
+    } else {
+        while (!proc.test(114, atEnd)) {
+            proc.step(116, [&] { chunks.resize(i + 1); });
+            proc.step(118, [&] {
+                chunks[i] = text->mid(position, ReadChunkLength);
+                position += ReadChunkLength;
+            });
+            proc.step(120, [&] { ++i; });
+        }
+    }
+    proc.step(122, [&] {
+        if (!file || !file->isOpen()) {
+            throw Failure(QStringLiteral("Object variable not set: the file is not open"));
+        }
+        file->close();
+    });
+    proc.step(124, [] {});
+    return chunks;
+}
+
+void WriteTextToFile(const QString& text, const QString& path) {
+    if (QFileInfo::exists(path) && !QFileInfo(path).isDir()) {
+        if (!QFile::remove(path)) {
+            QFile probe(path);
+            throw Failure(fileError(QStringLiteral("Permission denied"), path,
+                                    QStringLiteral("the file could not be replaced")));
+        }
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        throw Failure(fileError(QStringLiteral("Cannot create"), path, file.errorString()));
+    }
+    const QByteArray bytes = encodeTextFile(text);
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.close();
+        throw Failure(fileError(QStringLiteral("Cannot write"), path, reason));
+    }
+    file.close();
+}
+
+void WriteBytesToFile(const QByteArray& bytes, const QString& path) {
+    if (FileExists(path)) {
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        throw Failure(fileError(QStringLiteral("Cannot create"), path, file.errorString()));
+    }
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.close();
+        file.remove();
+        throw Failure(fileError(QStringLiteral("Cannot write"), path, reason));
+    }
+}
+
+void DeleteFileQuiet(const QString& path) {
+    if (!path.isEmpty() && !QFileInfo(path).isDir()) {
+        QFile::remove(path);
+    }
+}
+
+bool FileExists(const QString& path) {
+    if (path.isEmpty()) {
+        return false;
+    }
+    const QFileInfo info(path);
+    return info.exists() && info.lastModified().isValid();
+}
+
+bool FolderExists(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+QString StripExtension(const QString& path) {
+    if (path.isEmpty()) {
+        return path;
+    }
+    const qsizetype dot = path.lastIndexOf(u'.'); // 0-based
+    return dot > 0 ? path.left(dot) : path;
+}
+
+QStringList SplitByLength(QString& text, qsizetype size) {
+    if (size <= 0) {
+        throw Failure(QStringLiteral("Division by zero"));
+    }
+    const int count =
+        roundHalfEven(static_cast<double>(text.size()) / static_cast<double>(size) + 1.0);
+    QStringList pieces;
+    pieces.reserve(count);
+    qsizetype start = 0;
+    for (int k = 0; k < count; ++k) {
+        pieces.append(text.mid(start, size));
+        start = qMin(text.size(), start + size);
+    }
+    text.clear();
+    return pieces;
+}
+
+QString GetSpecialFolder(int folderNumber) {
+    if (folderNumber != DesktopFolderNumber) {
+        return QString();
+    }
+    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+}
+
+QString GetDesktopFolder() {
+    const QString folder = GetSpecialFolder(DesktopFolderNumber);
+    if (folder.isEmpty()) {
+        throw Failure(QStringLiteral("The desktop folder could not be found"));
+    }
+    return withTrailingSeparator(QDir::toNativeSeparators(folder));
+}
+
+QString ApplicationFolder() {
+    return QCoreApplication::applicationDirPath();
+}
+
+QString withTrailingSeparator(const QString& folder) {
+    const QString separator = QDir::separator();
+    return folder.endsWith(separator) ? folder : folder + separator;
+}
+
+} // namespace vt

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/core/Dialogs.h"
+
+#include <QList>
+#include <QMutex>
+#include <QQueue>
+#include <QString>
+
+namespace vt::test {
+
+// Records everything shown and answers as told. Safe to call from any thread.
+class RecordingDialogs final : public Dialogs {
+public:
+    enum class Kind { Notice, Question, ErrorReport, OpenFile, SaveFile, BrowseFolder, OpenUrl };
+    struct Entry {
+        Kind kind;
+        QString text;  // message text, dialog title, prompt or address
+        QString extra; // filters joined by ";;", or the start folder
+    };
+
+    void notice(const QString& text) override;
+    bool question(const QString& text) override;
+    void errorReport(const QString& text) override;
+    QString openFile(const FileDialogRequest& request) override;
+    QString saveFile(const FileDialogRequest& request) override;
+    QString browseForFolder(const QString& prompt, const QString& startFolder) override;
+    bool openUrl(const QString& url) override;
+
+    // Answers given in order; when none is queued: No, "" (cancel).
+    void queueAnswer(bool yes);
+    void queuePath(const QString& path);
+
+    QList<Entry> entries() const;
+    QList<Entry> entriesOf(Kind kind) const;
+    QStringList textsOf(Kind kind) const;
+    int count(Kind kind) const;
+    void clear();
+
+private:
+    void record(Kind kind, const QString& text, const QString& extra = {});
+
+    mutable QMutex m_mutex;
+    QList<Entry> m_entries;
+    QQueue<bool> m_answers;
+    QQueue<QString> m_paths;
+};
+
+} // namespace vt::test
