@@ -1,0 +1,172 @@
+// The main window's life: construction, start-up, the pointer, and closing.
+#include "Form1.h"
+
+#include "MousePointer.h"
+#include "StartupActions.h"
+#include "VoiceListCombo.h"
+#include "app/core/Failure.h"
+#include "app/core/FileUtils.h"
+#include "app/core/ProcedureTags.h"
+#include "export/ExportRunner.h"
+#include "speech/SpeechVoice.h"
+#include "speech/TestSpeedRun.h"
+#include "speech/VoiceList.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+
+namespace vt {
+
+// One slider's change handler: the volume and the rate differ only in these.
+struct Form1::SliderBinding {
+    QSlider* slider;
+    QGroupBox* frame;
+    QString captionPrefix;
+    QString key;
+    const char* tag;
+    void (SpeechVoice::*pushToVoice)(int);
+    void (*pushToFileVoice)(int);
+    int accepted; // the last accepted value, the one the caption shows
+};
+
+Form1::Form1(Dialogs& dialogs, std::function<int()> randomPercent, QWidget* parent)
+    : QWidget(parent), m_dialogs(dialogs), m_randomPercent(std::move(randomPercent)) {
+    buildControls();
+    m_pointer = new MousePointer(this);
+    m_reading = std::make_unique<ReadingController>(*this, m_dialogs, m_pageTextFolder.path());
+    m_testSpeed = std::make_unique<TestSpeedRun>();
+    m_export = std::make_unique<ExportRunner>();
+    m_volume.reset(new SliderBinding{Slider1, Frame1, QStringLiteral("Volume Level = "),
+                                     QString::fromLatin1(key::VolumeLevel), tag::Slider1Change,
+                                     &SpeechVoice::setVolume, &FileVoice::setVolume,
+                                     Slider1->value()});
+    m_rate.reset(new SliderBinding{Slider2, Frame4, QStringLiteral("Speech Rate = "),
+                                   QString::fromLatin1(key::SpeechRate), tag::Slider2Change,
+                                   &SpeechVoice::setRate, &FileVoice::setRate, Slider2->value()});
+    wireHandlers();
+    wirePointer();
+}
+
+Form1::~Form1() = default;
+
+void Form1::wireHandlers() {
+    connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
+    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+    connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
+    connect(PushButton5, &QPushButton::clicked, this, &Form1::PushButton5_Click);
+    connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
+    connect(PushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
+    connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
+    connect(PushButton9, &QPushButton::clicked, this, &Form1::PushButton9_Click);
+    connect(PushButton14, &QPushButton::clicked, this, &Form1::PushButton14_Click);
+    connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
+    connect(Slider1, &QSlider::valueChanged, this, &Form1::Slider1_Change);
+    connect(Slider2, &QSlider::valueChanged, this, &Form1::Slider2_Change);
+    connect(Text2, &QPlainTextEdit::textChanged, this, &Form1::Text2_Change);
+    connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
+    connect(m_export.get(), &ExportRunner::finished, this, &Form1::onExportFinished);
+    Text1->installEventFilter(this);
+}
+
+void Form1::wirePointer() {
+    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(Frame1),
+                       static_cast<QWidget*>(Frame2), static_cast<QWidget*>(Frame3),
+                       static_cast<QWidget*>(Frame4), static_cast<QWidget*>(Frame5),
+                       static_cast<QWidget*>(Frame6), Text2->viewport()}) {
+        m_pointer->arrowOver(w);
+    }
+    for (QPushButton* b : {PushButton1, PushButton3, PushButton4, PushButton5, PushButton6,
+                           PushButton7, PushButton8, PushButton9}) {
+        m_pointer->handOver(b);
+    }
+    m_pointer->handAlwaysOver(PushButton2);
+}
+
+int Form1::mousePointer() const { return m_pointer->value(); }
+void Form1::setPointer(int value) { m_pointer->set(value); }
+
+void Form1::loadPointerPicture() {
+    const QPixmap picture(QDir(ApplicationFolder()).filePath(QStringLiteral("HAND-M.CUR")));
+    if (picture.isNull()) {
+        throw Failure(QStringLiteral("Invalid picture"));
+    }
+    m_pointer->setCustomPicture(QCursor(picture, 0, 0));
+}
+
+VoiceChoice Form1::voiceChoice() const {
+    return VoiceChoice{Combo1->currentIndex(), Slider1->value(), Slider2->value()};
+}
+
+bool Form1::Form_Load() {
+    Procedure proc(m_dialogs, tag::FormLoad);
+    proc.step(102, [&] { ApplySkin(this); });
+    const QString cursorFile = QDir(ApplicationFolder()).filePath(QStringLiteral("HAND-M.CUR"));
+    if (proc.test(104, [&] { return FileExists(cursorFile); })) {
+        proc.step(106, [&] { loadPointerPicture(); });
+    }
+    proc.step(108, [&] { OpenHomePageAtRandom(m_dialogs, m_randomPercent); });
+    proc.step(128, [&] {
+        setWindowTitle(QString::fromLatin1(ProductName));
+        setWindowIcon(productIcon());
+        SetAppTitle();
+    });
+    bool voicesListed = true;
+    proc.step(130, [&] {
+        VoiceListCombo list(Combo1);
+        voicesListed = FillVoiceList(list, m_settings, m_dialogs, false);
+    });
+    if (!voicesListed) {
+        return false;
+    }
+    auto restore = [&](QSlider* slider, const char* key, const char* fallback) {
+        const int value = m_settings.readWholeNumber(QString::fromLatin1(key), fallback);
+        if (value < slider->minimum() || value > slider->maximum()) {
+            throw Failure(QStringLiteral("Invalid property value"));
+        }
+        slider->setValue(value);
+    };
+    proc.step(132, [&] { restore(Slider1, key::VolumeLevel, "50"); });
+    proc.step(134, [&] { restore(Slider2, key::SpeechRate, "-3"); });
+    proc.step(136, [&] { Frame1->setTitle(m_volume->captionPrefix + QString::number(Slider1->value())); });
+    proc.step(138, [&] { Frame4->setTitle(m_rate->captionPrefix + QString::number(Slider2->value())); });
+    proc.step(140, [&] {
+        Text3->setText(m_settings.read(QString::fromLatin1(key::Text3), GetDesktopFolder()));
+    });
+    proc.step(142, [&] { centreOnScreen(); });
+    return true;
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (m_closing) {
+        return;
+    }
+    m_closing = true;
+    Procedure proc(m_dialogs, tag::FormQueryUnload);
+    proc.step(100, [&] { m_reading->releaseVoice(); });
+    m_dialogs.silence();
+    m_testSpeed->stop();
+    delete m_sampleFetch;
+    if (m_export->isRunning()) {
+        // The window goes away now; the program ends when the job has wound down.
+        m_export->cancel();
+        return;
+    }
+    finishClose();
+}
+
+void Form1::finishClose() { emit closed(); }
+
+QString Form1::readingCaption() const { return PushButton2->text(); }
+void Form1::setReadingCaption(const QString& caption) { PushButton2->setText(caption); }
+QString Form1::address() const { return Text1->text(); }
+
+} // namespace vt

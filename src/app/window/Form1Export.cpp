@@ -1,0 +1,35 @@
+// "Save Audio As MP3": the job runs on a worker; the window keeps Busy and the pointer.
+#include "Form1.h"
+
+#include "MousePointer.h"
+#include "app/core/ProcedureTags.h"
+#include "export/ExportRunner.h"
+
+#include <QLineEdit>
+
+namespace vt {
+
+void Form1::PushButton8_Click() {
+    Procedure proc(m_dialogs, tag::PushButton8Click);
+    if (proc.test(100, [&] { return m_busy; })) {
+        return;
+    }
+    proc.step(102, [&] { m_busy = true; });
+    proc.step(108, [&] { setPointer(MousePointer::Hourglass); });
+    const ExportRequest request{Text1->text(), Text3->text(), voiceChoice()};
+    if (!proc.step(114, [&] { m_export->start(request, m_dialogs); })) {
+        onExportFinished(ExportResult{});
+    }
+}
+
+void Form1::onExportFinished(const ExportResult&) {
+    if (m_closing) {
+        finishClose();
+        return;
+    }
+    Procedure proc(m_dialogs, tag::PushButton8Click);
+    proc.step(184, [&] { setPointer(MousePointer::Default); });
+    proc.step(192, [&] { m_busy = false; });
+}
+
+} // namespace vt

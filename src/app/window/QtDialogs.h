@@ -1,0 +1,31 @@
+#pragma once
+
+#include "app/core/Dialogs.h"
+
+class QWidget;
+
+namespace vt {
+
+// The window's dialogs: message boxes, file dialogs, the folder chooser and
+// the desktop's browser. Message boxes carry the application title.
+class QtDialogs final : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* owner = nullptr) : m_owner(owner) {}
+    void setOwner(QWidget* owner) { m_owner = owner; }
+
+    void notice(const QString& text) override;
+    bool question(const QString& text) override;
+    void errorReport(const QString& text) override;
+    QString openFile(const FileDialogRequest& request) override;
+    QString saveFile(const FileDialogRequest& request) override;
+    QString browseForFolder(const QString& prompt, const QString& startFolder) override;
+    bool openUrl(const QString& url) override;
+
+private:
+    QWidget* m_owner;
+};
+
+// The application title every message box without a title of its own carries.
+QString applicationTitle();
+
+} // namespace vt

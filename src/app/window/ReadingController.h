@@ -1,0 +1,75 @@
+#pragma once
+
+#include "app/core/ErrorReport.h"
+#include "speech/VoiceChoice.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace vt {
+
+class Dialogs;
+class SpeechVoice;
+struct PageFetchResult;
+
+// What a reading needs from the window.
+class ReadingView {
+public:
+    virtual ~ReadingView() = default;
+    virtual QString readingCaption() const = 0;
+    virtual void setReadingCaption(const QString& caption) = 0;
+    virtual void setPointer(int value) = 0;
+    virtual QString address() const = 0;
+    virtual VoiceChoice voiceChoice() const = 0;
+};
+
+inline constexpr char StartReadingCaption[] = "Start Reading";
+inline constexpr char PauseCaption[] = "Pause";
+inline constexpr char ResumeCaption[] = "Resume";
+
+// Reading aloud as a state machine on the window thread: the page is fetched
+// off the window thread, the voice speaks on its own thread, and the end of
+// the speech arrives as a signal.
+class ReadingController : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Idle, Fetching, Speaking, Paused };
+
+    ReadingController(ReadingView& view, Dialogs& dialogs, QString pageTextFolder);
+    ~ReadingController() override;
+
+    // Decides from the caption what a click means: resume, pause, or a new
+    // reading. ended runs once when a new reading has ended, however it ended.
+    void SpeakLoud(std::function<void()> ended);
+
+    // Ends a reading under way at once, without a message.
+    void stop();
+
+    State state() const { return m_state; }
+    // The voice of the latest reading; it stays after the reading has ended.
+    SpeechVoice* speechVoice() const { return m_voice.get(); }
+    void releaseVoice();
+
+private:
+    void startReading();
+    void onPageFetched(const PageFetchResult& result);
+    void speakText(QString text);
+    void onSpeechDone();
+    void finish(int pointerStep, int captionStep);
+    SpeechVoice& requireVoice() const;
+
+    ReadingView& m_view;
+    Dialogs& m_dialogs;
+    QString m_pageTextFolder;
+    State m_state = State::Idle;
+    std::unique_ptr<SpeechVoice> m_voice;
+    std::optional<Procedure> m_procedure;
+    QPointer<QObject> m_fetchContext;
+    std::function<void()> m_ended;
+};
+
+} // namespace vt
