@@ -153,7 +153,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     Procedure proc(m_dialogs, tag::FormQueryUnload);
     proc.step(100, [&] { m_reading->releaseVoice(); });
     m_dialogs.silence();
-    m_testSpeed->stop();
+    m_testSpeed.reset();
     delete m_sampleFetch;
     if (m_export->isRunning()) {
         // The window goes away now; the program ends when the job has wound down.
