@@ -1,9 +1,11 @@
 #include "export/JoinFiles.h"
 
+#include "export/OutputName.h"
 #include "support/TestEnvironment.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <limits>
@@ -90,6 +92,12 @@ TEST_F(JoinFilesTest, AppendStopsAtTheFirstRefusedWrite) {
     buffer.open(QIODevice::WriteOnly);
     EXPECT_TRUE(AppendFiles({m_parts[2], m_parts[0]}, buffer, nullptr));
     EXPECT_EQ(buffer.data(), "-lastfirst-");
+}
+
+TEST_F(JoinFilesTest, TheLongestNameAnMp3MayHaveCanBeWrittenAtomically) {
+    const QString name = QString(MaxMp3NameBytes - 4, u'n') + ".mp3";
+    ASSERT_TRUE(JoinFilesAtomically(m_parts, path(name)));
+    EXPECT_EQ(QFileInfo(path(name)).size(), (3 << 20) + 11);
 }
 
 TEST_F(JoinFilesTest, DiskIsFullComparesTheRoomLeft) {
