@@ -1,0 +1,25 @@
+#include "ListVoicesCommand.h"
+
+#include "VoiceCatalogue.h"
+#include "app/core/Failure.h"
+
+#include <QTextStream>
+
+namespace vt {
+
+int listVoicesCommand(QTextStream& out, QTextStream& err) {
+    try {
+        const QStringList names = VoiceCatalogue::voiceNames();
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            out << i << ' ' << names[i] << '\n';
+        }
+        out.flush();
+        return 0;
+    } catch (const std::exception& failure) {
+        err << "The voices cannot be listed: " << describe(failure) << '\n';
+        err.flush();
+        return 1;
+    }
+}
+
+} // namespace vt

@@ -1,0 +1,11 @@
+#pragma once
+
+class QTextStream;
+
+namespace vt {
+
+// "vellumtone --list-voices": one line per voice, its list position and its
+// name. Returns the exit code: 0, or 1 after a description on err.
+int listVoicesCommand(QTextStream& out, QTextStream& err);
+
+} // namespace vt

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+namespace vt {
+
+// One voice the engine offers.
+struct VoiceEntry {
+    QString name;          // the list text, e.g. "English (America)"
+    QByteArray identifier; // the engine's voice file, e.g. "gmw/en-US"
+    QByteArray language;   // its first language tag, e.g. "en-us"
+};
+
+struct VoiceListing {
+    std::vector<VoiceEntry> voices; // in the engine's own order
+    QByteArray bestForLanguage;     // identifier of the best voice for the language asked, or ""
+};
+
+// Receives audio as the engine makes it: 22,050 Hz, 16-bit, mono.
+class SampleReceiver {
+  public:
+    virtual ~SampleReceiver() = default;
+    // May throw; the synthesis then stops and the failure reaches its caller.
+    virtual void receive(const qint16* samples, qsizetype count) = 0;
+};
+
+struct SynthesisSettings {
+    QByteArray voiceIdentifier;
+    int wordsPerMinute = 175;
+    int volume = 100; // 0..100, linear
+};
+
+// The process-wide eSpeak NG engine. The library keeps global state, so every
+// call goes through one mutex; synthesis runs synchronously on the caller's
+// thread and is held only for one chunk of text at a time.
+class SpeechEngine {
+  public:
+    static constexpr int SampleRate = 22050;
+
+    // Starts the engine on first use. Throws Failure when it cannot start.
+    static SpeechEngine& instance();
+
+    SpeechEngine(const SpeechEngine&) = delete;
+    SpeechEngine& operator=(const SpeechEngine&) = delete;
+
+    // Every usable voice, and the best one for a language tag ("en-us", "de").
+    VoiceListing listVoices(const QByteArray& language);
+
+    // Speaks text into receiver. Returns false when cancel was raised first.
+    // Throws VoiceUnavailable when the voice cannot run, Failure otherwise.
+    bool synthesize(const QString& text, const SynthesisSettings& settings,
+                    SampleReceiver& receiver, const std::atomic_bool* cancel);
+
+    // The folder the engine reads its voices and dictionaries from.
+    QString dataFolder() const { return m_dataFolder; }
+
+  private:
+    SpeechEngine(); // throws Failure
+    void loadVoice(const QByteArray& identifier);
+    void applyParameters(int wordsPerMinute, int volume);
+
+    std::mutex m_mutex;
+    QString m_dataFolder;
+    QByteArray m_loadedVoice;
+    int m_loadedWordsPerMinute = -1;
+    int m_loadedVolume = -1;
+};
+
+} // namespace vt

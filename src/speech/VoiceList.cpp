@@ -1,0 +1,55 @@
+#include "VoiceList.h"
+
+#include "SpeechEngine.h"
+#include "VoiceCatalogue.h"
+#include "VoiceCatalogueTexts.h"
+#include "app/core/Dialogs.h"
+#include "app/core/NumberText.h"
+#include "app/core/SettingsStore.h"
+
+namespace vt {
+
+namespace {
+
+// Runs one step the quiet way: a failure is only remembered.
+template <typename F> bool quietly(bool& failed, F&& step) {
+    try {
+        step();
+        return true;
+    } catch (...) {
+        failed = true;
+        return false;
+    }
+}
+
+// The remembered position as the list should show it: -1 for none.
+int positionToSelect(double remembered, int count) {
+    if (remembered >= count || remembered < -1.0) {
+        return -1;
+    }
+    const int position = roundHalfEven(remembered);
+    return position < 0 ? -1 : position;
+}
+
+} // namespace
+
+bool FillVoiceList(VoiceListView& list, SettingsStore& settings, Dialogs& dialogs, bool quiet) {
+    bool failed = false;
+    if (quietly(failed, [] { SpeechEngine::instance(); })) {
+        quietly(failed, [&] { list.clear(); });
+        quietly(failed, [&] {
+            for (const QString& name : VoiceCatalogue::voiceNames()) {
+                list.addItem(name);
+            }
+        });
+        double remembered = 0;
+        quietly(failed, [&] { remembered = Val(settings.read(key::Combo1, QStringLiteral("0"))); });
+        quietly(failed, [&] { list.setCurrentIndex(positionToSelect(remembered, list.count())); });
+    }
+    if (failed && !quiet) {
+        quietly(failed, [&] { dialogs.notice(noVoicesMessage()); });
+    }
+    return !failed;
+}
+
+} // namespace vt

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace vt {
+
+class Dialogs;
+class SettingsStore;
+
+// The drop-down list of voices as FillVoiceList sees it; the window adapts
+// its combo box to this.
+class VoiceListView {
+  public:
+    virtual ~VoiceListView() = default;
+    virtual void clear() = 0;
+    virtual void addItem(const QString& text) = 0;
+    virtual int count() const = 0;
+    // -1 leaves the list without a selection.
+    virtual void setCurrentIndex(int index) = 0;
+};
+
+// Fills the list with the voices and selects the remembered one (setting
+// "Combo1"; a position the list does not have, or a negative one, leaves no
+// selection). Never throws: any failed step makes it return false, after the
+// "no voices" notice unless quiet. When the engine cannot start at all the
+// list keeps its earlier entries.
+bool FillVoiceList(VoiceListView& list, SettingsStore& settings, Dialogs& dialogs, bool quiet);
+
+} // namespace vt
