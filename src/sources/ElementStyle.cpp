@@ -1,0 +1,321 @@
+#include "sources/ElementStyle.h"
+
+#include <gumbo.h>
+#include <string>
+
+namespace vt {
+
+namespace {
+
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+bool isCssSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && isCssSpace(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && isCssSpace(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+bool hasAttribute(const GumboElement& element, const char* name) {
+    return gumbo_get_attribute(&element.attributes, name) != nullptr;
+}
+
+bool attributeIs(const GumboElement& element, const char* name, std::string_view value) {
+    const GumboAttribute* attribute = gumbo_get_attribute(&element.attributes, name);
+    if (!attribute) {
+        return false;
+    }
+    const std::string_view actual = trimmed(attribute->value);
+    if (actual.size() != value.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (lower(actual[i]) != value[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<Display> displayFromCss(std::string_view value) {
+    struct Entry {
+        std::string_view name;
+        Display display;
+    };
+    static constexpr Entry entries[] = {
+        {"none", Display::None},
+        {"inline", Display::Inline},
+        {"block", Display::Block},
+        {"flow-root", Display::Block},
+        {"flex", Display::Block},
+        {"grid", Display::Block},
+        {"run-in", Display::Block},
+        {"block flow", Display::Block},
+        {"list-item", Display::ListItem},
+        {"inline-block", Display::InlineBlock},
+        {"inline-flex", Display::InlineBlock},
+        {"inline-grid", Display::InlineBlock},
+        {"inline-table", Display::InlineBlock},
+        {"table", Display::Table},
+        {"table-caption", Display::TableCaption},
+        {"table-row-group", Display::TableRowGroup},
+        {"table-header-group", Display::TableRowGroup},
+        {"table-footer-group", Display::TableFooterGroup},
+        {"table-row", Display::TableRow},
+        {"table-cell", Display::TableCell},
+        {"table-column", Display::TableColumn},
+        {"table-column-group", Display::TableColumn},
+        {"contents", Display::Contents},
+    };
+    for (const Entry& entry : entries) {
+        if (value == entry.name) {
+            return entry.display;
+        }
+    }
+    return std::nullopt; // unknown values are ignored, as in CSS
+}
+
+// Reads display, visibility and white-space from a style attribute.
+void applyInlineStyle(std::string_view css, ElementStyle& style) {
+    std::string text;
+    text.reserve(css.size());
+    for (std::size_t i = 0; i < css.size(); ++i) {
+        if (css[i] == '/' && i + 1 < css.size() && css[i + 1] == '*') {
+            const std::size_t end = css.find("*/", i + 2);
+            i = end == std::string_view::npos ? css.size() : end + 1;
+            continue;
+        }
+        text.push_back(lower(css[i]));
+    }
+    std::string_view rest(text);
+    while (!rest.empty()) {
+        const std::size_t semicolon = rest.find(';');
+        const std::string_view declaration = rest.substr(0, semicolon);
+        rest =
+            semicolon == std::string_view::npos ? std::string_view() : rest.substr(semicolon + 1);
+        const std::size_t colon = declaration.find(':');
+        if (colon == std::string_view::npos) {
+            continue;
+        }
+        const std::string_view property = trimmed(declaration.substr(0, colon));
+        std::string_view value = trimmed(declaration.substr(colon + 1));
+        if (const std::size_t bang = value.find('!'); bang != std::string_view::npos) {
+            value = trimmed(value.substr(0, bang));
+        }
+        if (property == "display") {
+            if (const auto display = displayFromCss(value)) {
+                style.display = *display;
+            }
+        } else if (property == "visibility") {
+            if (value == "visible") {
+                style.visible = true;
+            } else if (value == "hidden" || value == "collapse") {
+                style.visible = false;
+            }
+        } else if (property == "white-space") {
+            if (value == "normal" || value == "nowrap") {
+                style.whiteSpace = WhiteSpace::Collapse;
+            } else if (value == "pre" || value == "pre-wrap" || value == "break-spaces") {
+                style.whiteSpace = WhiteSpace::Preserve;
+            } else if (value == "pre-line") {
+                style.whiteSpace = WhiteSpace::PreserveBreaks;
+            }
+        }
+    }
+}
+
+Display htmlDisplay(const GumboElement& element, std::string_view name) {
+    switch (element.tag) {
+    case GUMBO_TAG_HEAD:
+    case GUMBO_TAG_TITLE:
+    case GUMBO_TAG_BASE:
+    case GUMBO_TAG_BASEFONT:
+    case GUMBO_TAG_LINK:
+    case GUMBO_TAG_META:
+    case GUMBO_TAG_STYLE:
+    case GUMBO_TAG_SCRIPT:
+    case GUMBO_TAG_TEMPLATE:
+    case GUMBO_TAG_PARAM:
+    case GUMBO_TAG_SOURCE:
+    case GUMBO_TAG_TRACK:
+    case GUMBO_TAG_AREA:
+    case GUMBO_TAG_DATALIST:
+    case GUMBO_TAG_NOEMBED:
+    case GUMBO_TAG_NOFRAMES:
+    case GUMBO_TAG_RP:
+        return Display::None;
+    case GUMBO_TAG_INPUT:
+        return attributeIs(element, "type", "hidden") ? Display::None : Display::Replaced;
+    case GUMBO_TAG_AUDIO:
+        return hasAttribute(element, "controls") ? Display::Replaced : Display::None;
+    case GUMBO_TAG_IMG:
+    case GUMBO_TAG_IMAGE:
+    case GUMBO_TAG_IFRAME:
+    case GUMBO_TAG_EMBED:
+    case GUMBO_TAG_OBJECT:
+    case GUMBO_TAG_APPLET:
+    case GUMBO_TAG_VIDEO:
+    case GUMBO_TAG_CANVAS:
+    case GUMBO_TAG_METER:
+    case GUMBO_TAG_PROGRESS:
+    case GUMBO_TAG_KEYGEN:
+    case GUMBO_TAG_FRAME:
+        return Display::Replaced;
+    case GUMBO_TAG_BUTTON:
+    case GUMBO_TAG_TEXTAREA:
+    case GUMBO_TAG_MARQUEE:
+        return Display::InlineBlock;
+    case GUMBO_TAG_HTML:
+    case GUMBO_TAG_BODY:
+    case GUMBO_TAG_ADDRESS:
+    case GUMBO_TAG_BLOCKQUOTE:
+    case GUMBO_TAG_CENTER:
+    case GUMBO_TAG_DIV:
+    case GUMBO_TAG_FIGURE:
+    case GUMBO_TAG_FIGCAPTION:
+    case GUMBO_TAG_FOOTER:
+    case GUMBO_TAG_FORM:
+    case GUMBO_TAG_HEADER:
+    case GUMBO_TAG_HR:
+    case GUMBO_TAG_LEGEND:
+    case GUMBO_TAG_LISTING:
+    case GUMBO_TAG_MAIN:
+    case GUMBO_TAG_P:
+    case GUMBO_TAG_PLAINTEXT:
+    case GUMBO_TAG_PRE:
+    case GUMBO_TAG_XMP:
+    case GUMBO_TAG_ARTICLE:
+    case GUMBO_TAG_ASIDE:
+    case GUMBO_TAG_H1:
+    case GUMBO_TAG_H2:
+    case GUMBO_TAG_H3:
+    case GUMBO_TAG_H4:
+    case GUMBO_TAG_H5:
+    case GUMBO_TAG_H6:
+    case GUMBO_TAG_HGROUP:
+    case GUMBO_TAG_NAV:
+    case GUMBO_TAG_SECTION:
+    case GUMBO_TAG_DIR:
+    case GUMBO_TAG_DD:
+    case GUMBO_TAG_DL:
+    case GUMBO_TAG_DT:
+    case GUMBO_TAG_MENU:
+    case GUMBO_TAG_OL:
+    case GUMBO_TAG_UL:
+    case GUMBO_TAG_FIELDSET:
+    case GUMBO_TAG_DETAILS:
+    case GUMBO_TAG_OPTGROUP:
+    case GUMBO_TAG_OPTION:
+    case GUMBO_TAG_FRAMESET:
+        return Display::Block;
+    case GUMBO_TAG_LI:
+    case GUMBO_TAG_SUMMARY:
+        return Display::ListItem;
+    case GUMBO_TAG_TABLE:
+        return Display::Table;
+    case GUMBO_TAG_CAPTION:
+        return Display::TableCaption;
+    case GUMBO_TAG_THEAD:
+    case GUMBO_TAG_TBODY:
+        return Display::TableRowGroup;
+    case GUMBO_TAG_TFOOT:
+        return Display::TableFooterGroup;
+    case GUMBO_TAG_TR:
+        return Display::TableRow;
+    case GUMBO_TAG_TD:
+    case GUMBO_TAG_TH:
+        return Display::TableCell;
+    case GUMBO_TAG_COL:
+    case GUMBO_TAG_COLGROUP:
+        return Display::TableColumn;
+    case GUMBO_TAG_UNKNOWN:
+        if (name == "dialog") {
+            return hasAttribute(element, "open") ? Display::Block : Display::None;
+        }
+        if (name == "search") {
+            return Display::Block;
+        }
+        return Display::Inline;
+    default:
+        return Display::Inline;
+    }
+}
+
+} // namespace
+
+std::string_view elementName(const GumboNode* node) {
+    const GumboElement& element = node->v.element;
+    if (element.tag != GUMBO_TAG_UNKNOWN) {
+        return gumbo_normalized_tagname(element.tag);
+    }
+    GumboStringPiece original = element.original_tag;
+    gumbo_tag_from_original_text(&original);
+    // Tag names are compared in lower case; keep a small per-thread copy.
+    thread_local std::string name;
+    name.assign(original.data ? original.data : "", original.length);
+    for (char& c : name) {
+        c = lower(c);
+    }
+    return name;
+}
+
+ElementStyle styleOf(const GumboNode* node) {
+    const GumboElement& element = node->v.element;
+    ElementStyle style;
+    if (node->type == GUMBO_NODE_TEMPLATE) {
+        style.display = Display::None;
+        return style;
+    }
+    switch (element.tag_namespace) {
+    case GUMBO_NAMESPACE_SVG:
+        // A drawing: its titles and labels are not read.
+        style.display = Display::Replaced;
+        break;
+    case GUMBO_NAMESPACE_MATHML:
+        style.display = element.tag == GUMBO_TAG_ANNOTATION_XML ||
+                                elementName(node) == std::string_view("annotation")
+                            ? Display::None
+                            : Display::Inline;
+        break;
+    case GUMBO_NAMESPACE_HTML:
+        style.display = htmlDisplay(element, elementName(node));
+        switch (element.tag) {
+        case GUMBO_TAG_PRE:
+        case GUMBO_TAG_LISTING:
+        case GUMBO_TAG_XMP:
+        case GUMBO_TAG_PLAINTEXT:
+        case GUMBO_TAG_TEXTAREA:
+            style.whiteSpace = WhiteSpace::Preserve;
+            break;
+        case GUMBO_TAG_NOBR:
+            style.whiteSpace = WhiteSpace::Collapse;
+            break;
+        default:
+            break;
+        }
+        break;
+    }
+    if (hasAttribute(element, "hidden")) {
+        style.display = Display::None;
+    }
+    if (const GumboAttribute* css = gumbo_get_attribute(&element.attributes, "style")) {
+        applyInlineStyle(css->value, style);
+    }
+    return style;
+}
+
+bool isBlockLevel(Display display) {
+    return display == Display::Block || display == Display::ListItem || display == Display::Table ||
+           display == Display::TableCaption;
+}
+
+} // namespace vt

@@ -1,0 +1,104 @@
+#include "sources/GetPageText.h"
+
+#include "app/core/Failure.h"
+#include "app/core/FileUtils.h"
+#include "sources/RenderPool.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFutureWatcher>
+#include <QThread>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace vt {
+
+namespace {
+
+// How often a blocked caller looks at its cancel flag.
+constexpr std::chrono::milliseconds CancelCheckInterval{50};
+
+bool onWindowThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && app->inherits("QGuiApplication") && QThread::currentThread() == app->thread();
+}
+
+} // namespace
+
+QString pageTextFilePath(const QString& folder) {
+    return withTrailingSeparator(folder) + QLatin1String(PageTextFileName);
+}
+
+QString GetPageText(const QString& address, const QString& folder, const std::atomic_bool* cancel) {
+    if (onWindowThread()) {
+        throw Failure(QStringLiteral("GetPageText must not run on the window thread"));
+    }
+    PageFetcher fetcher;
+    PageFetchResult result;
+    bool done = false;
+    QEventLoop loop;
+    QObject::connect(&fetcher, &PageFetcher::finished, &loop, [&](const PageFetchResult& r) {
+        result = r;
+        done = true;
+        loop.quit();
+    });
+    QTimer cancelCheck;
+    if (cancel) {
+        QObject::connect(&cancelCheck, &QTimer::timeout, &loop, [&] {
+            if (cancel->load()) {
+                loop.quit();
+            }
+        });
+        cancelCheck.start(CancelCheckInterval);
+    }
+    if (cancel && cancel->load()) {
+        throw Failure(QStringLiteral("The page fetch was cancelled."));
+    }
+    fetcher.fetch(address);
+    if (!done) {
+        loop.exec();
+    }
+    if (!done) {
+        fetcher.abort();
+        throw Failure(QStringLiteral("The page fetch was cancelled."));
+    }
+    if (!result.ok) {
+        throw Failure(result.description);
+    }
+    WriteTextToFile(result.text, pageTextFilePath(folder));
+    return result.text;
+}
+
+void fetchPageTextAsync(const QString& address, const QString& folder, QObject* context,
+                        std::function<void(PageFetchResult)> done) {
+    // Everything below runs on the context's thread, whichever thread calls.
+    QMetaObject::invokeMethod(context, [address, folder, context, done = std::move(done)] {
+        auto* fetcher = new PageFetcher(context);
+        QObject::connect(
+            fetcher, &PageFetcher::finished, fetcher, [fetcher, folder, done](PageFetchResult r) {
+                if (!r.ok) {
+                    fetcher->deleteLater();
+                    done(r);
+                    return;
+                }
+                auto* watcher = new QFutureWatcher<PageFetchResult>(fetcher);
+                QObject::connect(watcher, &QFutureWatcher<PageFetchResult>::finished, fetcher,
+                                 [fetcher, watcher, done] {
+                                     const PageFetchResult written = watcher->result();
+                                     fetcher->deleteLater();
+                                     done(written);
+                                 });
+                watcher->setFuture(QtConcurrent::run(renderPool(), [r, folder]() mutable {
+                    try {
+                        WriteTextToFile(r.text, pageTextFilePath(folder));
+                    } catch (const std::exception& e) {
+                        return PageFetchResult{false, {}, describe(e)};
+                    }
+                    return r;
+                }));
+            });
+        fetcher->fetch(address);
+    });
+}
+
+} // namespace vt

@@ -1,0 +1,310 @@
+#include "sources/PageFetcher.h"
+
+#include "sources/HtmlText.h"
+#include "sources/PageContent.h"
+#include "sources/RenderPool.h"
+#include "sources/TextEncoding.h"
+
+#include <QCoreApplication>
+#include <QFutureWatcher>
+#include <QMutex>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace vt {
+
+namespace {
+
+QMutex defaultsMutex;
+PageFetchLimits defaults;
+
+const char UserAgent[] = "Mozilla/5.0 (X11; Linux x86_64) Vellumtone/1.0";
+
+QString plainText(const QByteArray& body, const QByteArray& charset) {
+    const EncodingName encoding = sniffEncoding(body, charset, DocumentKind::PlainText);
+    QString text = decodeText(body, encoding);
+    // As a browser shows a text file: line ends become line feeds.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    text.replace(QChar(0), QChar::ReplacementCharacter);
+    return text;
+}
+
+QString describeNetworkError(QNetworkReply* reply) {
+    const QString host = reply->url().host();
+    switch (reply->error()) {
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("the host \"%1\" was not found").arg(host);
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("the server \"%1\" refused the connection").arg(host);
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("the server \"%1\" closed the connection before the page was sent")
+            .arg(host);
+    case QNetworkReply::ContentNotFoundError:
+        if (reply->url().isLocalFile()) {
+            return QStringLiteral("the file was not found");
+        }
+        break;
+    case QNetworkReply::ProtocolUnknownError:
+        return QStringLiteral("only http, https and file addresses can be read");
+    default:
+        break;
+    }
+    return reply->errorString();
+}
+
+} // namespace
+
+PageFetchLimits defaultPageFetchLimits() {
+    QMutexLocker lock(&defaultsMutex);
+    return defaults;
+}
+
+void setDefaultPageFetchLimits(const PageFetchLimits& limits) {
+    QMutexLocker lock(&defaultsMutex);
+    defaults = limits;
+}
+
+PageFetcher::PageFetcher(QObject* parent) : QObject(parent), m_limits(defaultPageFetchLimits()) {
+    qRegisterMetaType<vt::PageFetchResult>();
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this,
+            [this] { fail(QStringLiteral("no complete answer within %1").arg(timeLimitText())); });
+}
+
+PageFetcher::~PageFetcher() {
+    abort();
+}
+
+QString PageFetcher::timeLimitText() const {
+    const auto ms = m_limits.time.count();
+    if (ms % 1000 == 0) {
+        return QStringLiteral("%1 seconds").arg(ms / 1000);
+    }
+    return QStringLiteral("%1 seconds").arg(static_cast<double>(ms) / 1000.0, 0, 'g', 3);
+}
+
+void PageFetcher::fetch(const QString& address) {
+    abort();
+    m_running = true;
+    ++m_fetchId;
+    m_address = address;
+    m_visited.clear();
+    const QUrl url(address, QUrl::TolerantMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.isRelative()) {
+        fail(QStringLiteral("it is not a complete web address"));
+        return;
+    }
+    if (scheme != u"http" && scheme != u"https" && scheme != u"file") {
+        fail(QStringLiteral("only http, https and file addresses can be read"));
+        return;
+    }
+    if (scheme != u"file" && url.host().isEmpty()) {
+        fail(QStringLiteral("the address names no host"));
+        return;
+    }
+    m_deadline.start(m_limits.time);
+    request(url);
+}
+
+void PageFetcher::request(const QUrl& url) {
+    if (!m_network) {
+        m_network = new QNetworkAccessManager(this);
+    }
+    m_url = url;
+    m_visited.append(url);
+    m_body.clear();
+    QNetworkRequest request(url);
+    // Redirects are followed here, so loops and the count are ours to judge.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray(UserAgent));
+    request.setRawHeader("Accept", "text/html,application/xhtml+xml,text/plain;q=0.9,*/*;q=0.5");
+    // Our own size limit guards against decompression bombs.
+    request.setDecompressedSafetyCheckThreshold(-1);
+    QNetworkReply* reply = m_network->get(request);
+    m_reply = reply;
+    connect(reply, &QNetworkReply::metaDataChanged, this, &PageFetcher::onMetaData);
+    connect(reply, &QIODevice::readyRead, this, &PageFetcher::onReadyRead);
+    connect(reply, &QNetworkReply::finished, this, &PageFetcher::onReplyFinished);
+}
+
+void PageFetcher::onMetaData() {
+    if (!m_reply) {
+        return;
+    }
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 300) {
+        return; // a redirect or an error page: its body is not read
+    }
+    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toLongLong() > m_limits.bytes) {
+        fail(QStringLiteral("the page is larger than %1 MB").arg(m_limits.bytes / (1024 * 1024)));
+        return;
+    }
+    const QByteArray type = m_reply->rawHeader("Content-Type");
+    const ContentVerdict verdict = judgeContentType(type);
+    if (verdict.kind == ContentKind::Refused) {
+        fail(QStringLiteral("it is %1, not a web page or plain text").arg(verdict.what));
+    }
+}
+
+void PageFetcher::onReadyRead() {
+    if (!m_reply) {
+        return;
+    }
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 300) {
+        m_reply->readAll(); // not needed
+        return;
+    }
+    m_body.append(m_reply->readAll());
+    if (m_body.size() > m_limits.bytes) {
+        fail(QStringLiteral("the page is larger than %1 MB").arg(m_limits.bytes / (1024 * 1024)));
+    }
+}
+
+void PageFetcher::onReplyFinished() {
+    QNetworkReply* reply = m_reply;
+    if (!reply) {
+        return;
+    }
+    onReadyRead();
+    if (!m_reply) {
+        return; // the size limit failed it
+    }
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    const QByteArray contentType = reply->rawHeader("Content-Type");
+    const QNetworkReply::NetworkError error = reply->error();
+    if (status >= 300 && status < 400 && target.isValid()) {
+        dropReply();
+        onRedirect(m_url.resolved(target));
+        return;
+    }
+    if (status >= 400) {
+        const QString phrase =
+            reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed();
+        fail(phrase.isEmpty()
+                 ? QStringLiteral("the server answered %1").arg(status)
+                 : QStringLiteral("the server answered %1 %2").arg(status).arg(phrase));
+        return;
+    }
+    if (error != QNetworkReply::NoError) {
+        fail(describeNetworkError(reply));
+        return;
+    }
+    if (status >= 300) {
+        fail(QStringLiteral("the server answered %1 without a new address").arg(status));
+        return;
+    }
+    dropReply();
+    onBodyComplete(contentType);
+}
+
+void PageFetcher::onRedirect(const QUrl& target) {
+    const QString scheme = target.scheme().toLower();
+    if (scheme != u"http" && scheme != u"https") {
+        fail(QStringLiteral("it redirects to \"%1\", which is not a web address")
+                 .arg(target.toDisplayString()));
+        return;
+    }
+    if (m_visited.size() > m_limits.redirects) {
+        const bool loop = m_visited.count(target) > 0;
+        fail(loop ? QStringLiteral("its redirects go round in a loop (back to \"%1\")")
+                        .arg(target.toDisplayString())
+                  : QStringLiteral("it redirects more than %1 times").arg(m_limits.redirects));
+        return;
+    }
+    request(target);
+}
+
+void PageFetcher::onBodyComplete(const QByteArray& contentType) {
+    ContentVerdict verdict = judgeContentType(contentType);
+    if (verdict.kind == ContentKind::Unknown && m_url.isLocalFile()) {
+        verdict = judgeFileName(m_url.toLocalFile());
+    }
+    if (verdict.kind == ContentKind::Unknown) {
+        verdict = sniffContent(m_body);
+    }
+    if (verdict.kind == ContentKind::Refused) {
+        fail(QStringLiteral("it is %1, not a web page or plain text").arg(verdict.what));
+        return;
+    }
+    render(static_cast<int>(verdict.kind), charsetFromContentType(contentType));
+}
+
+void PageFetcher::render(int kind, const QByteArray& charset) {
+    // Decoding and rendering take a while on big pages: never on this thread.
+    auto* watcher = new QFutureWatcher<PageFetchResult>(this);
+    const quint64 id = m_fetchId;
+    connect(watcher, &QFutureWatcher<PageFetchResult>::finished, this, [this, watcher, id] {
+        watcher->deleteLater();
+        if (id == m_fetchId && m_running) {
+            const PageFetchResult result = watcher->result();
+            if (result.ok) {
+                emitResult(result);
+            } else {
+                fail(result.description);
+            }
+        }
+    });
+    const QByteArray body = std::exchange(m_body, {});
+    const bool html = kind == static_cast<int>(ContentKind::Html);
+    watcher->setFuture(QtConcurrent::run(renderPool(), [body, charset, html] {
+        try {
+            return PageFetchResult{true,
+                                   html ? renderedText(body, QString::fromLatin1(charset))
+                                        : plainText(body, charset),
+                                   {}};
+        } catch (const std::exception& e) {
+            return PageFetchResult{false,
+                                   {},
+                                   QStringLiteral("its text could not be made (%1)")
+                                       .arg(QString::fromLocal8Bit(e.what()))};
+        }
+    }));
+}
+
+void PageFetcher::fail(const QString& reason) {
+    if (!m_running) {
+        return;
+    }
+    dropReply();
+    QString why = reason;
+    if (m_visited.size() > 1) {
+        why += QStringLiteral(" (redirected to \"%1\")").arg(m_url.toDisplayString());
+    }
+    emitResult({false, {}, QStringLiteral("Cannot read \"%1\": %2.").arg(m_address, why)});
+}
+
+void PageFetcher::emitResult(PageFetchResult result) {
+    m_running = false;
+    m_deadline.stop();
+    ++m_fetchId;
+    m_body.clear();
+    emit finished(result);
+}
+
+void PageFetcher::dropReply() {
+    if (QNetworkReply* reply = m_reply) {
+        m_reply = nullptr;
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+}
+
+void PageFetcher::abort() {
+    dropReply();
+    m_deadline.stop();
+    m_running = false;
+    ++m_fetchId;
+    m_body.clear();
+    m_url.clear();
+}
+
+} // namespace vt
