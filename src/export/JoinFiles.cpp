@@ -36,6 +36,19 @@ qint64 totalSize(const QStringList& files) {
     throw Failure(QStringLiteral("\"%1\" could not be written: %2").arg(native(target), reason));
 }
 
+// A short write (the disk filling up in the middle of a block) is followed by
+// another, which then fails with the reason.
+void writeWhole(QIODevice& out, const QByteArray& block) {
+    qint64 written = 0;
+    while (written < block.size()) {
+        const qint64 count = out.write(block.constData() + written, block.size() - written);
+        if (count <= 0) {
+            throw WriteRefusedFailure(out.errorString());
+        }
+        written += count;
+    }
+}
+
 } // namespace
 
 bool DiskIsFull(const QString& path, qint64 needed) {
@@ -60,9 +73,7 @@ bool AppendFiles(const QStringList& files, QIODevice& out, const std::atomic_boo
                 throw Failure(QStringLiteral("\"%1\" could not be read: %2")
                                   .arg(native(path), in.errorString()));
             }
-            if (out.write(block) != block.size()) {
-                throw Failure(out.errorString());
-            }
+            writeWhole(out, block);
         }
     }
     return true;
@@ -78,13 +89,11 @@ bool JoinFilesAtomically(const QStringList& files, const QString& target,
     bool complete = false;
     try {
         complete = AppendFiles(files, out, cancel);
-    } catch (const Failure& failure) {
-        // A refused write carries the device's reason; a failed read names its file.
-        const bool writeRefused = out.error() != QFileDevice::NoError;
+    } catch (const WriteRefusedFailure& failure) {
         out.cancelWriting();
-        if (writeRefused) {
-            throwWriteFailure(target, failure.description(), needed);
-        }
+        throwWriteFailure(target, failure.description(), needed);
+    } catch (const Failure&) {
+        out.cancelWriting(); // a part could not be read; its failure names it
         throw;
     }
     if (!complete) {

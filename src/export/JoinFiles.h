@@ -10,6 +10,12 @@ class QIODevice;
 
 namespace vt {
 
+// A write the target refused; the description is the target's reason.
+class WriteRefusedFailure : public Failure {
+  public:
+    using Failure::Failure;
+};
+
 // A write that failed because the volume has no room left.
 class DiskFullFailure : public Failure {
   public:
@@ -17,8 +23,8 @@ class DiskFullFailure : public Failure {
 };
 
 // Copies the files, in the order given, one after another into out. Throws
-// Failure when a file cannot be read or out refuses a write; stops early (and
-// returns false) when *cancel becomes true.
+// Failure when a file cannot be read, WriteRefusedFailure when out refuses a
+// write; stops early (and returns false) when *cancel becomes true.
 bool AppendFiles(const QStringList& files, QIODevice& out, const std::atomic_bool* cancel);
 
 // Replaces target, atomically, by the files' bytes one after another: until

@@ -13,24 +13,28 @@
 namespace vt {
 namespace {
 
-// A device that takes `room` bytes and then refuses, as a full disk does.
+// A device that takes `room` bytes and then refuses, as a full disk does: the
+// write that reaches the end is cut short, the next one fails.
 class FullDevice : public QIODevice {
   public:
     explicit FullDevice(qint64 room) : m_room(room) { open(QIODevice::WriteOnly); }
+    qint64 taken() const { return m_taken; }
 
   protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char*, qint64 length) override {
-        if (length > m_room) {
+        if (m_taken == m_room) {
             setErrorString("No space left on device");
             return -1;
         }
-        m_room -= length;
-        return length;
+        const qint64 count = qMin(length, m_room - m_taken);
+        m_taken += count;
+        return count;
     }
 
   private:
     qint64 m_room;
+    qint64 m_taken = 0;
 };
 
 class JoinFilesTest : public ::testing::Test {
@@ -85,9 +89,10 @@ TEST_F(JoinFilesTest, AppendStopsAtTheFirstRefusedWrite) {
     try {
         AppendFiles(m_parts, nearlyFull, nullptr);
         FAIL() << "a refused write went unnoticed";
-    } catch (const Failure& failure) {
+    } catch (const WriteRefusedFailure& failure) {
         EXPECT_EQ(failure.description(), "No space left on device");
     }
+    EXPECT_EQ(nearlyFull.taken(), 100);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     EXPECT_TRUE(AppendFiles({m_parts[2], m_parts[0]}, buffer, nullptr));
