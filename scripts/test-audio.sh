@@ -75,16 +75,23 @@ start() {
   echo "PULSE_SERVER=$server"
 }
 
+# True while the process runs (a zombie left for its parent to reap counts as gone).
+running() {
+  local state
+  state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 1
+  [ -n "$state" ] && [ "$state" != Z ]
+}
+
 stop() {
   local pidfile="$dir/pid"
   if [ -f "$pidfile" ]; then
     local pid
     pid=$(cat "$pidfile")
-    if kill -0 "$pid" 2>/dev/null && grep -q pulseaudio "/proc/$pid/comm" 2>/dev/null; then
+    if running "$pid" && grep -q pulseaudio "/proc/$pid/comm" 2>/dev/null; then
       kill "$pid"
       for _ in $(seq 50); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
+        running "$pid" || break
+        sleep 0.05
       done
     fi
   fi

@@ -23,7 +23,6 @@ struct Inherited {
     bool visible = true;
     WhiteSpace whiteSpace = WhiteSpace::Collapse;
     const GumboNode* lastRowOfTable = nullptr; // of the nearest table
-    const GumboNode* lastCellOfRow = nullptr;  // of the nearest row
 };
 
 struct Frame {
@@ -37,6 +36,12 @@ struct Frame {
     bool paragraph = false;
     bool lastCell = false; // no tab after it
     bool lastRow = false;  // no line feed after it
+    // Rows and cells among the children, found when a child needs them: an
+    // element that is not a table or row still wraps them in one.
+    const GumboNode* lastChildRow = nullptr;
+    const GumboNode* lastChildCell = nullptr;
+    bool lastChildRowKnown = false;
+    bool lastChildCellKnown = false;
 };
 
 const GumboVector& childrenOf(const GumboNode* node) {
@@ -60,42 +65,41 @@ Display displayOf(const GumboNode* node) {
     return isElement(node) ? styleOf(node).display : Display::None;
 }
 
-// The last row box of a table in box order: a footer group's rows come last.
+// The last row of a table, in document order.
 const GumboNode* lastRowOf(const GumboNode* table) {
     const GumboVector& children = childrenOf(table);
-    const GumboNode* lastInOrder = nullptr;
-    const GumboNode* lastInFooter = nullptr;
-    for (unsigned i = children.length; i-- > 0 && !lastInFooter;) {
+    for (unsigned i = children.length; i-- > 0;) {
         const GumboNode* part = child(table, i);
         const Display display = displayOf(part);
-        if (display == Display::TableRow && !lastInOrder) {
-            lastInOrder = part;
-        } else if (display == Display::TableRowGroup || display == Display::TableFooterGroup) {
+        if (display == Display::TableRow) {
+            return part;
+        }
+        if (display == Display::TableRowGroup || display == Display::TableFooterGroup) {
             const GumboVector& rows = childrenOf(part);
             for (unsigned k = rows.length; k-- > 0;) {
-                const GumboNode* row = child(part, k);
-                if (displayOf(row) == Display::TableRow) {
-                    if (display == Display::TableFooterGroup) {
-                        lastInFooter = row;
-                    } else if (!lastInOrder) {
-                        lastInOrder = row;
-                    }
-                    break;
+                if (displayOf(child(part, k)) == Display::TableRow) {
+                    return child(part, k);
                 }
             }
         }
     }
-    return lastInFooter ? lastInFooter : lastInOrder;
+    return nullptr;
 }
 
-const GumboNode* lastCellOf(const GumboNode* row) {
-    const GumboVector& children = childrenOf(row);
+// The last child of an element with the given display.
+const GumboNode* lastChildWith(const GumboNode* parent, Display display) {
+    const GumboVector& children = childrenOf(parent);
     for (unsigned i = children.length; i-- > 0;) {
-        if (displayOf(child(row, i)) == Display::TableCell) {
-            return child(row, i);
+        if (displayOf(child(parent, i)) == display) {
+            return child(parent, i);
         }
     }
     return nullptr;
+}
+
+bool isTableOrGroup(Display display) {
+    return display == Display::Table || display == Display::TableRowGroup ||
+           display == Display::TableFooterGroup;
 }
 
 const GumboNode* firstSummaryOf(const GumboNode* details) {
@@ -168,7 +172,7 @@ class Walk {
     }
 
     void enter(const GumboNode* node) {
-        const Frame& parent = m_stack.back();
+        Frame& parent = m_stack.back();
         const ElementStyle style = styleOf(node);
         if (style.display == Display::None) {
             return;
@@ -200,12 +204,13 @@ class Walk {
             frame.inherited.lastRowOfTable = lastRowOf(node);
             break;
         case Display::TableRow:
-            frame.lastRow = node == parent.inherited.lastRowOfTable;
-            frame.inherited.lastCellOfRow = lastCellOf(node);
+            frame.lastRow =
+                node == (isTableOrGroup(parent.display) ? parent.inherited.lastRowOfTable
+                                                        : lastChildRowOf(parent));
             m_builder.lineBoundary();
             break;
         case Display::TableCell:
-            frame.lastCell = node == parent.inherited.lastCellOfRow;
+            frame.lastCell = node == lastChildCellOf(parent);
             m_builder.lineBoundary();
             break;
         default:
@@ -231,6 +236,22 @@ class Walk {
             frame.summary = firstSummaryOf(node);
         }
         m_stack.push_back(frame);
+    }
+
+    static const GumboNode* lastChildRowOf(Frame& parent) {
+        if (!parent.lastChildRowKnown) {
+            parent.lastChildRow = lastChildWith(parent.node, Display::TableRow);
+            parent.lastChildRowKnown = true;
+        }
+        return parent.lastChildRow;
+    }
+
+    static const GumboNode* lastChildCellOf(Frame& parent) {
+        if (!parent.lastChildCellKnown) {
+            parent.lastChildCell = lastChildWith(parent.node, Display::TableCell);
+            parent.lastChildCellKnown = true;
+        }
+        return parent.lastChildCell;
     }
 
     void leave(const Frame& frame) {

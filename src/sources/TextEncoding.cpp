@@ -154,6 +154,66 @@ QString decodeUserDefined(QByteArrayView bytes) {
     return text;
 }
 
+// UTF-8 decoding as browsers do it: each maximal invalid sequence becomes
+// one U+FFFD (Qt's decoder can give one per byte).
+QString decodeUtf8(QByteArrayView bytes) {
+    if (isValidUtf8(bytes.toByteArray())) {
+        return QString::fromUtf8(bytes);
+    }
+    QString out;
+    out.reserve(bytes.size());
+    char32_t codePoint = 0;
+    int needed = 0;
+    int seen = 0;
+    unsigned lower = 0x80;
+    unsigned upper = 0xBF;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (needed == 0) {
+            ++i;
+            if (b <= 0x7F) {
+                out.append(QChar(b));
+            } else if (b >= 0xC2 && b <= 0xDF) {
+                needed = 1;
+                codePoint = b & 0x1F;
+            } else if (b >= 0xE0 && b <= 0xEF) {
+                lower = b == 0xE0 ? 0xA0 : 0x80;
+                upper = b == 0xED ? 0x9F : 0xBF;
+                needed = 2;
+                codePoint = b & 0x0F;
+            } else if (b >= 0xF0 && b <= 0xF4) {
+                lower = b == 0xF0 ? 0x90 : 0x80;
+                upper = b == 0xF4 ? 0x8F : 0xBF;
+                needed = 3;
+                codePoint = b & 0x07;
+            } else {
+                out.append(QChar::ReplacementCharacter);
+            }
+            continue;
+        }
+        if (b < lower || b > upper) {
+            // The byte starts over; the broken sequence counts once.
+            needed = seen = 0;
+            lower = 0x80;
+            upper = 0xBF;
+            out.append(QChar::ReplacementCharacter);
+            continue;
+        }
+        lower = 0x80;
+        upper = 0xBF;
+        codePoint = (codePoint << 6) | (b & 0x3F);
+        ++i;
+        if (++seen == needed) {
+            out.append(QString::fromUcs4(&codePoint, 1));
+            needed = seen = 0;
+        }
+    }
+    if (needed != 0) {
+        out.append(QChar::ReplacementCharacter);
+    }
+    return out;
+}
+
 bool hasNonAscii(QByteArrayView bytes) {
     for (const char c : bytes) {
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -448,7 +508,7 @@ QString decodeText(QByteArrayView bytes, const EncodingName& encoding) {
         if (bytes.startsWith("\xEF\xBB\xBF")) {
             bytes = bytes.sliced(3);
         }
-        return QString::fromUtf8(bytes);
+        return decodeUtf8(bytes);
     }
     if (encoding == u"windows-1252" || encoding.isEmpty()) {
         return decodeWindows1252(bytes.toByteArray());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QtPrinting.h"
 #include "sources/PageFetcher.h"
 
 #include <QString>

@@ -1,5 +1,6 @@
 #include "sources/GetPageText.h"
 
+#include "QtPrinting.h"
 #include "app/core/Failure.h"
 #include "app/core/TempFolders.h"
 #include "support/LocalHttpServer.h"

@@ -1,4 +1,5 @@
 #include "FetchHelpers.h"
+#include "QtPrinting.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
 

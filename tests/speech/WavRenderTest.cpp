@@ -175,6 +175,15 @@ TEST_F(WavRenderTest, CancellingRemovesThePartialFile) {
     EXPECT_FALSE(QFileInfo::exists(wav));
 }
 
+TEST_F(WavRenderTest, EveryListedVoiceSpeaks) {
+    const QStringList names = VoiceCatalogue::voiceNames();
+    for (int position = 0; position < names.size(); ++position) {
+        const test::WavFile wav = render(QStringLiteral("Hello 42."), {position, 100, 0});
+        EXPECT_GT(wav.seconds(), 0.2) << names[position].toStdString();
+    }
+    EXPECT_TRUE(dialogs.entries().isEmpty()) << dialogs.entries().front().text.toStdString();
+}
+
 TEST_F(WavRenderTest, OddTextStillGivesAValidFile) {
     const test::WavFile empty = render(QString(), {0, 100, 0});
     EXPECT_TRUE(empty.problem.isEmpty());

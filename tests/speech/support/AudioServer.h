@@ -15,7 +15,8 @@ namespace vt::test {
 // server already named by PULSE_SERVER or started by the script's default.
 class AudioServer {
   public:
-    // Must run before anything touches the audio devices.
+    // Must run before anything touches the audio devices; available() runs
+    // it on first use, so a test that starts with VT_REQUIRE_AUDIO is safe.
     static void prepare();
     static void shutdown();
     static bool available();

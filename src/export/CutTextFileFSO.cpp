@@ -1,0 +1,162 @@
+#include "CutTextFileFSO.h"
+
+#include "PartFiles.h"
+#include "app/core/ErrorReport.h"
+#include "app/core/Failure.h"
+#include "app/core/FileUtils.h"
+#include "app/core/ProcedureTags.h"
+#include "speech/CleanSpeechText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringConverter>
+#include <QTextStream>
+#include <memory>
+
+namespace vt {
+
+namespace {
+
+QString fileFailure(const QString& what, const QFile& file) {
+    return QStringLiteral("%1 \"%2\": %3")
+        .arg(what, QDir::toNativeSeparators(file.fileName()), file.errorString());
+}
+
+// Lower-cases in place; plain ASCII, by far the most common text, skips the
+// Unicode tables.
+void toLowerInPlace(QString& line) {
+    for (QChar& c : line) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80) {
+            line = line.toLower();
+            return;
+        }
+        if (u >= u'A' && u <= u'Z') {
+            c = QChar(static_cast<char16_t>(u + (u'a' - u'A')));
+        }
+    }
+}
+
+// One part file being written.
+class PartWriter {
+  public:
+    void create(const QString& path) {
+        m_file = std::make_unique<QFile>(path);
+        m_stream.reset();
+        m_reported = false;
+        if (!m_file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            throw Failure(fileFailure(QStringLiteral("Cannot create"), *m_file));
+        }
+        m_stream = std::make_unique<QTextStream>(m_file.get());
+        m_stream->setEncoding(QStringConverter::Utf8);
+    }
+
+    void write(const QString& text) {
+        if (!m_stream) {
+            throw Failure(QStringLiteral("Object variable not set: no part file is open"));
+        }
+        *m_stream << text;
+        // A full disk shows once per part, not once for every line after it.
+        if (m_stream->status() != QTextStream::Ok && !m_reported) {
+            m_reported = true;
+            throw Failure(fileFailure(QStringLiteral("Cannot write"), *m_file));
+        }
+    }
+
+    void close() {
+        if (!m_stream) {
+            throw Failure(QStringLiteral("Object variable not set: no part file is open"));
+        }
+        m_stream->flush();
+        const bool written = m_stream->status() == QTextStream::Ok && m_file->flush();
+        m_stream.reset();
+        m_file->close();
+        if (!written && !m_reported) {
+            throw Failure(fileFailure(QStringLiteral("Cannot write"), *m_file));
+        }
+    }
+
+    void release() {
+        m_stream.reset();
+        m_file.reset();
+    }
+
+  private:
+    std::unique_ptr<QFile> m_file;
+    std::unique_ptr<QTextStream> m_stream;
+    bool m_reported = false;
+};
+
+} // namespace
+
+int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
+    Procedure proc(dialogs, tag::CutTextFileFSO);
+    int lineLimit = 0;
+    qint64 sizeLimit = 0; // in units of 1024 characters
+    if (proc.test(100, [&] { return rate < 0; })) {
+        proc.step(102, [&] { lineLimit = 1300 + 125 * rate; });
+        proc.step(104, [&] { sizeLimit = 500 + 45 * rate; });
+    } else {
+        proc.step(106, [&] { lineLimit = 1300; });
+        proc.step(108, [&] { sizeLimit = 500; });
+    }
+
+    QFile input(path);
+    QTextStream in;
+    const bool opened = proc.step(120, [&] {
+        if (!input.open(QIODevice::ReadOnly)) {
+            throw Failure(fileFailure(QStringLiteral("Cannot open"), input));
+        }
+        in.setDevice(&input);
+        in.setEncoding(QStringConverter::Utf8);
+    });
+    if (!opened) {
+        return 0;
+    }
+
+    const QString base = StripExtension(path);
+    const QString entity = QStringLiteral("&#xa0;");
+    int index = 0;
+    int lineCounter = 0;
+    qint64 characterCount = 0;
+    QString partName;
+    PartWriter part;
+    proc.step(122, [&] { index = 1; });
+    proc.step(124, [&] { lineCounter = 1; });
+    proc.step(126, [&] { characterCount = 0; });
+    proc.step(128, [&] { partName = PartFilePath(base, index, QStringLiteral(".txt")); });
+    proc.step(130, [&] { part.create(partName); });
+
+    QString line;
+    while (proc.test(136, [&] { return !in.atEnd(); })) {
+        proc.step(138, [&] {
+            line = in.readLine();
+            if (line.contains(u'&')) {
+                line.remove(entity, Qt::CaseSensitive);
+            }
+            toLowerInPlace(line);
+            line = CleanSpeechText(line);
+        });
+        proc.step(140, [&] { part.write(line); });
+        proc.step(142, [&] { characterCount += line.size(); });
+        proc.step(144, [&] { ++lineCounter; });
+        if (proc.test(146, [&] {
+                return !(lineCounter < lineLimit && characterCount < sizeLimit * 1024);
+            })) {
+            proc.step(148, [&] { ++index; });
+            proc.step(150, [&] { part.close(); });
+            proc.step(152, [&] { part.release(); });
+            proc.step(154, [&] { partName = PartFilePath(base, index, QStringLiteral(".txt")); });
+            proc.step(156, [&] { part.create(partName); });
+            proc.step(162, [&] { lineCounter = 1; });
+            proc.step(164, [&] { characterCount = 0; });
+        }
+    }
+    proc.step(166, [&] { part.close(); });
+    proc.step(168, [&] { part.release(); });
+    proc.step(172, [&] { input.close(); });
+    proc.step(176, [&] { DeleteFileQuiet(path); });
+    return index;
+}
+
+} // namespace vt

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace vt {
+
+class Dialogs;
+
+// Cuts a page text file (UTF-8) into numbered part files beside it, named
+// StripExtension(path) + index ("001", ... "999", "1000") + ".txt". Every line
+// loses its "&#xa0;" entities, is lower-cased and cleaned for speech, and is
+// written with nothing after it, so lines run together. A part is cut right
+// after the line that brought its line counter (starting at 1) to the line
+// limit or its character count to the size limit; both limits follow from the
+// speech rate. The input is read line by line and deleted at the end.
+// Returns the number of parts; 0 when the input cannot be opened (reported once).
+int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs);
+
+} // namespace vt

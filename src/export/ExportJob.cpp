@@ -1,0 +1,317 @@
+#include "ExportJob.h"
+
+#include "CutTextFileFSO.h"
+#include "Encoder.h"
+#include "EncoderQueue.h"
+#include "JoinFiles.h"
+#include "OutputName.h"
+#include "PartFiles.h"
+#include "app/core/Dialogs.h"
+#include "app/core/ErrorReport.h"
+#include "app/core/Failure.h"
+#include "app/core/FileUtils.h"
+#include "app/core/ProcedureTags.h"
+#include "app/core/TempFolders.h"
+#include "sources/GetPageText.h"
+#include "speech/CleanSpeechText.h"
+#include "speech/SaveToWAV.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QThread>
+#include <algorithm>
+
+namespace vt {
+
+namespace {
+
+QString native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString noMp3(const QString& why, const QString& detail = QString()) {
+    QString text = QStringLiteral("No MP3 was made: ") + why;
+    if (!detail.isEmpty()) {
+        text += QStringLiteral("\n") + detail;
+    }
+    return text;
+}
+
+// Letters or digits left once the text is cleaned the way the parts will be.
+bool hasSpeakableText(const QString& text) {
+    const QString cleaned = CleanSpeechText(text.toLower());
+    return std::any_of(cleaned.cbegin(), cleaned.cend(),
+                       [](QChar c) { return c.isLetterOrNumber(); });
+}
+
+// Whether a new file can be made in the folder, found by making one.
+bool canCreateFilesIn(const QString& folder, QString& reason) {
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".vellumtone-XXXXXX")));
+    if (probe.open()) {
+        return true;
+    }
+    reason = probe.errorString();
+    return false;
+}
+
+// Parts encode side by side, one per core, while the next part renders.
+int encoderCount() {
+    return qMax(1, QThread::idealThreadCount());
+}
+
+class ExportJob {
+  public:
+    ExportJob(const ExportRequest& request, Dialogs& dialogs, const std::atomic_bool& cancel)
+        : m_request(request), m_dialogs(dialogs), m_cancel(cancel),
+          m_proc(dialogs, tag::PushButton8Click) {}
+
+    ExportResult run() {
+        if (refused()) {
+            return m_result;
+        }
+        work(); // the private folder is gone once this returns
+        closingMessage();
+        return m_result;
+    }
+
+  private:
+    bool refused() {
+        if (m_proc.test(104, [&] { return m_request.address.isEmpty(); })) {
+            m_result.failure = ExportFailure::AddressBlank;
+            m_result.message = QString::fromLatin1(exportText::WebsiteBlank);
+            m_proc.step(190, [&] { m_dialogs.notice(m_result.message); });
+            return true;
+        }
+        if (m_proc.test(106, [&] { return !FolderExists(m_request.folderText); })) {
+            m_result.failure = ExportFailure::FolderMissing;
+            m_result.message = QString::fromLatin1(exportText::FolderMissing);
+            m_proc.step(188, [&] { m_dialogs.notice(m_result.message); });
+            return true;
+        }
+        return false;
+    }
+
+    void work() {
+        // The encoder and the folder are checked before anything is fetched.
+        if (!m_proc.test(110, [] { return !findEncoder().isEmpty(); })) {
+            fail(ExportFailure::EncoderMissing,
+                 noMp3(QStringLiteral("the MP3 encoder \"%1\" was not found. Please install "
+                                      "LAME (the Debian package \"lame\").")
+                           .arg(QString::fromLatin1(EncoderProgramName))));
+            return;
+        }
+        nameFinalFile();
+        QString reason;
+        const QString outputFolder = QFileInfo(m_result.mp3Path).absolutePath();
+        if (!canCreateFilesIn(outputFolder, reason)) {
+            fail(ExportFailure::FolderNotWritable,
+                 noMp3(QStringLiteral("the folder \"%1\" cannot be written to (%2). Please "
+                                      "select another folder.")
+                           .arg(native(outputFolder), reason)));
+            return;
+        }
+        const PrivateFolder folder;
+        if (!folder.isValid()) {
+            fail(ExportFailure::NoWorkingFolder,
+                 noMp3(QStringLiteral("no working folder could be made in \"%1\".")
+                           .arg(native(temporaryRoot()))));
+            return;
+        }
+        m_folder = folder.path();
+        m_base = folder.filePath(QStringLiteral("output"));
+        const int parts = fetchAndSplit();
+        if (parts < 1 || stopped()) {
+            return;
+        }
+        if (renderAndEncode(parts)) {
+            join(parts);
+        }
+        for (int i = 1; i <= parts; ++i) { // 176 to 180
+            m_proc.step(178, [&] { DeleteFileQuiet(partPath(i, ".mp3")); });
+        }
+    }
+
+    void nameFinalFile() {
+        QString address = m_request.address;
+        int step = 118;
+        for (const char c : ForbiddenNameCharacters) {
+            if (c != '\0') {
+                m_proc.step(step, [&] { address = RemoveCharacter(address, c); });
+                step += 2;
+            }
+        }
+        m_proc.step(134, [&] {
+            m_result.mp3Path = FinalMp3Path(m_request.folderText, RemoveQuotesAndControls(address));
+        });
+    }
+
+    // The number of parts, or 0 when the page gave none.
+    int fetchAndSplit() {
+        const QString pageFile = QDir(m_folder).filePath(QStringLiteral("output.txt"));
+        QString text;
+        QString fetchFailure;
+        m_proc.step(114, [&] {
+            try {
+                text = GetPageText(m_request.address, m_folder, &m_cancel);
+            } catch (const std::exception& e) {
+                fetchFailure = describe(e);
+            }
+        });
+        if (stopped()) {
+            return 0;
+        }
+        if (!fetchFailure.isEmpty() || !m_proc.test(116, [&] { return FileExists(pageFile); })) {
+            fail(ExportFailure::PageNotFetched,
+                 noMp3(QStringLiteral("the page could not be fetched."), fetchFailure));
+            return 0;
+        }
+        if (!hasSpeakableText(text)) {
+            fail(ExportFailure::PageHasNoText,
+                 noMp3(QStringLiteral("the page has no text to read.")));
+            return 0;
+        }
+        int parts = 0;
+        m_proc.step(136,
+                    [&] { parts = CutTextFileFSO(pageFile, m_request.voice.rate, m_dialogs); });
+        if (parts < 1 && !failedForFullDisk()) {
+            fail(ExportFailure::SplitFailed,
+                 noMp3(QStringLiteral("the page text could not be split into parts.")));
+        }
+        return parts;
+    }
+
+    // Renders part after part while earlier parts encode; false when a part failed.
+    bool renderAndEncode(int parts) {
+        EncoderQueue encoders(m_dialogs, m_cancel, encoderCount());
+        for (int i = 1; i <= parts; ++i) { // 138 to 154
+            const QString wav = partPath(i, ".wav");
+            m_proc.step(140, [&] { DeleteFileQuiet(wav); });
+            m_proc.step(142, [&] {
+                SaveToWAV(partPath(i, ".txt"), wav, m_request.voice, m_dialogs, &m_cancel);
+            });
+            if (stopped()) {
+                return false;
+            }
+            if (!m_proc.test(144, [&] { return FileExists(wav); })) {
+                if (!failedForFullDisk()) {
+                    fail(ExportFailure::SpeechFailed,
+                         noMp3(QStringLiteral("part %1 of %2 could not be spoken.")
+                                   .arg(i)
+                                   .arg(parts)));
+                }
+                return false;
+            }
+            while (encoders.isFull()) {
+                if (!collect(encoders.finishOldest(), parts)) {
+                    return false;
+                }
+            }
+            const int encodeStep = m_proc.test(146, [&] { return parts == 1; }) ? 148 : 150;
+            m_proc.step(encodeStep, [&] { encoders.start(i, wav, partPath(i, ".mp3")); });
+        }
+        while (!encoders.isEmpty()) {
+            if (!collect(encoders.finishOldest(), parts)) {
+                return false;
+            }
+        }
+        return !stopped();
+    }
+
+    bool collect(const EncoderQueue::Finished& part, int parts) {
+        m_proc.step(152, [&] { DeleteFileQuiet(part.wavPath); });
+        if (stopped()) {
+            return false;
+        }
+        if (!part.failure.isEmpty() || !FileExists(part.mp3Path)) {
+            if (!failedForFullDisk()) {
+                fail(ExportFailure::EncoderFailed,
+                     noMp3(QStringLiteral("the MP3 encoder failed on part %1 of %2.")
+                               .arg(part.index)
+                               .arg(parts),
+                           part.failure));
+            }
+            return false;
+        }
+        return true;
+    }
+
+    // The parts in index order into the final file; one part is moved into place the same way.
+    void join(int parts) {
+        QStringList mp3Parts;
+        for (int i = 1; i <= parts; ++i) {
+            mp3Parts.append(partPath(i, ".mp3"));
+        }
+        const int joinStep = m_proc.test(156, [&] { return parts > 1; }) ? 172 : 148;
+        m_proc.step(joinStep, [&] {
+            try {
+                m_result.mp3Made = JoinFilesAtomically(mp3Parts, m_result.mp3Path, &m_cancel);
+            } catch (const DiskFullFailure& e) {
+                fail(ExportFailure::DiskFull,
+                     noMp3(QStringLiteral("the disk is full."), e.description()));
+            } catch (const std::exception& e) {
+                fail(ExportFailure::WriteFailed,
+                     noMp3(QStringLiteral("the MP3 file could not be written."), describe(e)));
+            }
+        });
+    }
+
+    void closingMessage() {
+        if (m_result.mp3Made) {
+            m_result.failure = ExportFailure::None;
+            m_result.message = QString::fromLatin1(exportText::Done);
+        } else if (m_cancel.load()) {
+            m_result.failure = ExportFailure::Cancelled;
+            m_result.message.clear();
+        } else if (m_result.message.isEmpty()) {
+            fail(ExportFailure::WriteFailed,
+                 noMp3(QStringLiteral("a step failed; see the report shown before.")));
+        }
+        // After a cancel the window is going away: nothing more is shown.
+        if (!m_cancel.load()) {
+            m_proc.step(186, [&] { m_dialogs.notice(m_result.message); });
+        }
+    }
+
+    // A part that went missing on a full disk says so rather than blaming speech or encoder.
+    bool failedForFullDisk() {
+        if (!DiskIsFull(m_folder, 0)) {
+            return false;
+        }
+        fail(ExportFailure::DiskFull,
+             noMp3(QStringLiteral("the disk is full."),
+                   QStringLiteral("The temporary folder \"%1\" has no room left.")
+                       .arg(native(temporaryRoot()))));
+        return true;
+    }
+
+    void fail(ExportFailure failure, const QString& message) {
+        if (m_result.failure == ExportFailure::None) {
+            m_result.failure = failure;
+            m_result.message = message;
+        }
+    }
+
+    bool stopped() const { return m_cancel.load(); }
+
+    QString partPath(int index, const char* extension) const {
+        return PartFilePath(m_base, index, QString::fromLatin1(extension));
+    }
+
+    const ExportRequest& m_request;
+    Dialogs& m_dialogs;
+    const std::atomic_bool& m_cancel;
+    Procedure m_proc;
+    ExportResult m_result;
+    QString m_folder; // the job's private folder
+    QString m_base;   // the part files' path without index and extension
+};
+
+} // namespace
+
+ExportResult runExport(const ExportRequest& request, Dialogs& dialogs,
+                       const std::atomic_bool& cancel) {
+    return ExportJob(request, dialogs, cancel).run();
+}
+
+} // namespace vt

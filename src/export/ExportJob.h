@@ -1,0 +1,67 @@
+#pragma once
+
+#include "speech/VoiceChoice.h"
+
+#include <QMetaType>
+#include <QString>
+#include <atomic>
+
+namespace vt {
+
+class Dialogs;
+
+// What the window hands the export: the address box, the folder box, and the
+// voice, volume and rate chosen.
+struct ExportRequest {
+    QString address;
+    QString folderText;
+    VoiceChoice voice;
+};
+
+// Why an export made no MP3.
+enum class ExportFailure {
+    None,
+    AddressBlank,      // "Website is blank"
+    FolderMissing,     // "Folder does not exist. Please select another folder."
+    EncoderMissing,    // lame is not installed
+    FolderNotWritable, // the final file's folder refuses new files
+    NoWorkingFolder,   // no private folder could be made in the temporary folder
+    PageNotFetched,
+    PageHasNoText,
+    SplitFailed,
+    SpeechFailed,
+    EncoderFailed,
+    DiskFull,
+    WriteFailed, // the final file could not be written for another reason
+    Cancelled,
+};
+
+struct ExportResult {
+    bool mp3Made = false;
+    QString mp3Path; // the final file's path, once known
+    ExportFailure failure = ExportFailure::None;
+    QString message; // the closing message shown ("Done." or why no MP3 was made)
+};
+
+// The texts the export shows.
+namespace exportText {
+inline constexpr char WebsiteBlank[] = "Website is blank";
+inline constexpr char FolderMissing[] = "Folder does not exist. Please select another folder.";
+inline constexpr char Done[] = "Done.";
+} // namespace exportText
+
+// The "Save Audio As MP3" job: plain sequential code for a worker thread. It
+// refuses a blank address and a missing folder, checks the encoder and the
+// folder before any work, fetches the page into a private folder of its own,
+// splits, renders and encodes the parts (rendering the next part while earlier
+// ones encode), joins them in index order into the final file (written
+// atomically), and removes its folder however it ends. It shows "Done." only
+// when the MP3 was made, otherwise one message saying why. When cancel becomes
+// true it stops promptly, shows nothing more and leaves no MP3 behind.
+// dialogs must accept calls from worker threads (ThreadSafeDialogs in the window).
+ExportResult runExport(const ExportRequest& request, Dialogs& dialogs,
+                       const std::atomic_bool& cancel);
+
+} // namespace vt
+
+Q_DECLARE_METATYPE(vt::ExportResult)

@@ -1,0 +1,65 @@
+#include "ExportRunner.h"
+
+#include "CancellableDialogs.h"
+#include "app/core/Dialogs.h"
+
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace vt {
+
+// What the worker and the window share for one job. The gate on the window
+// side is checked on the window thread, where cancel() raises the flag, so no
+// call reaches the window's dialogs after a cancel; the gate on the worker side
+// spares the worker the wait for a call that would be dropped anyway.
+struct ExportRunner::Job {
+    explicit Job(Dialogs& windowDialogs)
+        : windowSide(windowDialogs, cancel), threadSafe(windowSide),
+          workerSide(threadSafe, cancel) {}
+
+    std::atomic_bool cancel{false};
+    CancellableDialogs windowSide;
+    ThreadSafeDialogs threadSafe; // made on the window thread: forwards there
+    CancellableDialogs workerSide;
+};
+
+ExportRunner::ExportRunner(QObject* parent) : QObject(parent) {
+    qRegisterMetaType<vt::ExportResult>();
+    connect(&m_watcher, &QFutureWatcher<ExportResult>::finished, this, [this] {
+        m_running = false;
+        m_job.reset();
+        emit finished(m_watcher.result());
+    });
+}
+
+ExportRunner::~ExportRunner() {
+    cancel();
+}
+
+void ExportRunner::start(ExportRequest request, Dialogs& windowDialogs) {
+    if (m_running) {
+        return;
+    }
+    m_running = true;
+    m_job = std::make_shared<Job>(windowDialogs);
+    m_watcher.setFuture(QtConcurrent::run(
+        QThreadPool::globalInstance(), [job = m_job, request = std::move(request)] {
+            try {
+                return runExport(request, job->workerSide, job->cancel);
+            } catch (...) {
+                // The job reports its own failures; whatever still escapes must
+                // not take the program down with it.
+                ExportResult result;
+                result.failure = ExportFailure::WriteFailed;
+                return result;
+            }
+        }));
+}
+
+void ExportRunner::cancel() {
+    if (m_job) {
+        m_job->cancel = true;
+    }
+}
+
+} // namespace vt

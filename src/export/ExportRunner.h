@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ExportJob.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <memory>
+
+namespace vt {
+
+class Dialogs;
+
+// Runs one export at a time on a worker thread for the window. Reports and
+// notices reach windowDialogs on the window thread, the job waiting for each
+// answer. finished() comes exactly once per started job, on the window thread.
+// The window keeps windowDialogs alive as long as the runner.
+class ExportRunner : public QObject {
+    Q_OBJECT
+  public:
+    explicit ExportRunner(QObject* parent = nullptr);
+    // Cancels a running job; it winds down on its own thread.
+    ~ExportRunner() override;
+
+    // Starts the job; does nothing while one is running. Call on the window thread.
+    void start(ExportRequest request, Dialogs& windowDialogs);
+    // Stops the running job promptly: kills its encoders, stops speech, removes
+    // its folder and leaves no MP3 behind; nothing more is shown. finished()
+    // still follows. Does not wait.
+    void cancel();
+    bool isRunning() const { return m_running; }
+
+  signals:
+    void finished(vt::ExportResult result);
+
+  private:
+    struct Job;
+    std::shared_ptr<Job> m_job;
+    QFutureWatcher<ExportResult> m_watcher;
+    bool m_running = false;
+};
+
+} // namespace vt

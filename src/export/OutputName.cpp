@@ -1,0 +1,64 @@
+#include "OutputName.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace vt {
+
+namespace {
+
+bool isSeparator(QChar c) {
+    return c == u'/' || c == QDir::separator();
+}
+
+qsizetype nameBytes(const QString& name) {
+    return QFile::encodeName(name).size();
+}
+
+} // namespace
+
+QString RemoveCharacter(const QString& text, char character) {
+    QString result = text;
+    result.remove(QChar::fromLatin1(character), Qt::CaseSensitive);
+    return result;
+}
+
+QString RemoveQuotesAndControls(const QString& text) {
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (c != u'"' && c.category() != QChar::Other_Control) {
+            result.append(c);
+        }
+    }
+    return result;
+}
+
+QString SanitiseAddress(const QString& address) {
+    QString cleaned = address;
+    for (const char c : ForbiddenNameCharacters) {
+        if (c != '\0') {
+            cleaned = RemoveCharacter(cleaned, c);
+        }
+    }
+    return RemoveQuotesAndControls(cleaned);
+}
+
+QString FinalMp3Path(const QString& folderText, const QString& cleanedAddress) {
+    const QString extension = QStringLiteral(".mp3");
+    qsizetype nameStart = folderText.size();
+    while (nameStart > 0 && !isSeparator(folderText.at(nameStart - 1))) {
+        --nameStart;
+    }
+    const QString prefix = folderText.mid(nameStart); // the folder's last component, if any
+    QString address = cleanedAddress;
+    while (!address.isEmpty() && nameBytes(prefix + address + extension) > MaxMp3NameBytes) {
+        address.chop(1);
+        if (!address.isEmpty() && address.back().isHighSurrogate()) {
+            address.chop(1);
+        }
+    }
+    return folderText + address + extension;
+}
+
+} // namespace vt

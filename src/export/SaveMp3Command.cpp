@@ -1,0 +1,180 @@
+#include "SaveMp3Command.h"
+
+#include "ExportJob.h"
+#include "StreamDialogs.h"
+#include "app/core/FileUtils.h"
+#include "app/core/SettingsStore.h"
+
+#include <QDir>
+#include <QTextStream>
+#include <QThread>
+#include <csignal>
+#include <optional>
+
+namespace vt {
+
+namespace {
+
+constexpr int ExitMade = 0;
+constexpr int ExitNotMade = 1;
+constexpr int ExitUsage = 2;
+
+std::atomic_bool interrupted{false};
+static_assert(std::atomic_bool::is_always_lock_free, "set from a signal handler");
+
+extern "C" void onInterrupt(int) {
+    interrupted = true;
+}
+
+// Ctrl+C and SIGTERM cancel the export, so its folder is removed and no partial
+// MP3 is left; the previous handlers come back afterwards.
+class InterruptCancels {
+  public:
+    InterruptCancels() {
+        interrupted = false;
+        m_int = std::signal(SIGINT, onInterrupt);
+        m_term = std::signal(SIGTERM, onInterrupt);
+    }
+    ~InterruptCancels() {
+        std::signal(SIGINT, m_int);
+        std::signal(SIGTERM, m_term);
+    }
+    InterruptCancels(const InterruptCancels&) = delete;
+    InterruptCancels& operator=(const InterruptCancels&) = delete;
+
+  private:
+    void (*m_int)(int) = SIG_DFL;
+    void (*m_term)(int) = SIG_DFL;
+};
+
+QString usage() {
+    return QStringLiteral(
+        "Usage: vellumtone --save-mp3 ADDRESS [--folder DIR] [--voice N] "
+        "[--volume V] [--rate R]\n"
+        "  --folder DIR  output folder (default: the folder chosen in the window)\n"
+        "  --voice N     position in the voice list, -1 for the default voice\n"
+        "  --volume V    0 to 100\n"
+        "  --rate R      -10 to 10");
+}
+
+int storedNumber(const char* key, const char* defaultValue) {
+    try {
+        return SettingsStore().readWholeNumber(QString::fromLatin1(key),
+                                               QString::fromLatin1(defaultValue));
+    } catch (const std::exception&) {
+        return QString::fromLatin1(defaultValue).toInt();
+    }
+}
+
+QString storedFolder() {
+    QString desktop;
+    try {
+        desktop = GetDesktopFolder();
+    } catch (const std::exception&) {
+        // No desktop: the folder stays empty and the export says it does not exist.
+    }
+    return SettingsStore().read(QString::fromLatin1(key::Text3), desktop);
+}
+
+std::optional<int> wholeNumberIn(const QString& text, int lowest, int highest) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < lowest || value > highest) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Fills request from the arguments after ADDRESS; "" when they are fine,
+// otherwise what is wrong with them.
+QString readOptions(const QStringList& options, ExportRequest& request) {
+    for (qsizetype i = 0; i < options.size(); ++i) {
+        QString name = options.at(i);
+        QString value;
+        const qsizetype equals = name.indexOf(u'=');
+        if (name.startsWith(QStringLiteral("--")) && equals > 0) {
+            value = name.mid(equals + 1);
+            name = name.left(equals);
+        } else if (i + 1 < options.size()) {
+            value = options.at(++i);
+        } else {
+            return QStringLiteral("%1 needs a value").arg(name);
+        }
+        if (name == QStringLiteral("--folder")) {
+            // A folder named on the command line is the folder itself.
+            request.folderText = withTrailingSeparator(QDir::toNativeSeparators(value));
+            continue;
+        }
+        std::optional<int> number;
+        if (name == QStringLiteral("--voice")) {
+            number = wholeNumberIn(value, -1, 100000);
+            request.voice.position = number.value_or(0);
+        } else if (name == QStringLiteral("--volume")) {
+            number = wholeNumberIn(value, 0, 100);
+            request.voice.volume = number.value_or(0);
+        } else if (name == QStringLiteral("--rate")) {
+            number = wholeNumberIn(value, -10, 10);
+            request.voice.rate = number.value_or(0);
+        } else {
+            return QStringLiteral("unknown option %1").arg(name);
+        }
+        if (!number) {
+            return QStringLiteral("%1 does not take \"%2\"").arg(name, value);
+        }
+    }
+    return QString();
+}
+
+QStringList withoutProgramName(const QStringList& arguments) {
+    if (!arguments.isEmpty() && arguments.first() != QLatin1String(SaveMp3Option) &&
+        arguments.size() > 1 && arguments.at(1) == QLatin1String(SaveMp3Option)) {
+        return arguments.mid(1);
+    }
+    return arguments;
+}
+
+} // namespace
+
+bool isSaveMp3Command(const QStringList& arguments) {
+    const QStringList own = withoutProgramName(arguments);
+    return !own.isEmpty() && own.first() == QLatin1String(SaveMp3Option);
+}
+
+int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    const QStringList own = withoutProgramName(arguments);
+    if (own.size() < 2 || own.first() != QLatin1String(SaveMp3Option)) {
+        err << "vellumtone: " << SaveMp3Option << " needs an address\n" << usage() << '\n';
+        err.flush();
+        return ExitUsage;
+    }
+    ExportRequest request;
+    request.address = own.at(1);
+    request.folderText = storedFolder();
+    request.voice.position = storedNumber(key::Combo1, "0");
+    request.voice.volume = storedNumber(key::VolumeLevel, "50");
+    request.voice.rate = storedNumber(key::SpeechRate, "-3");
+    const QString problem = readOptions(own.mid(2), request);
+    if (!problem.isEmpty()) {
+        err << "vellumtone: " << problem << '\n' << usage() << '\n';
+        err.flush();
+        return ExitUsage;
+    }
+
+    StreamDialogs dialogs(err);
+    const InterruptCancels interruptCancels;
+    ExportResult result;
+    // The export is worker-thread code; without a window this thread just waits.
+    std::unique_ptr<QThread> worker(
+        QThread::create([&] { result = runExport(request, dialogs, interrupted); }));
+    worker->start();
+    worker->wait();
+
+    if (!result.mp3Made) {
+        return ExitNotMade;
+    }
+    out << QDir::toNativeSeparators(result.mp3Path) << '\n';
+    out.flush();
+    return ExitMade;
+}
+
+} // namespace vt

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+namespace vt {
+
+inline constexpr char SaveMp3Option[] = "--save-mp3";
+
+// True when the program's arguments (with or without the program name in
+// front) ask for a headless export.
+bool isSaveMp3Command(const QStringList& arguments);
+
+// vellumtone --save-mp3 ADDRESS [--folder DIR] [--voice N] [--volume V] [--rate R]
+// Runs the export without a window. Options not given come from the stored
+// settings, with the defaults the window starts with. Every message the window
+// would show (error reports included) goes to err; the MP3's path goes to out.
+// Returns 0 when the MP3 was made, 1 when it was not, 2 for a usage error.
+// Ctrl+C cancels the export cleanly. Needs a QCoreApplication.
+int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+} // namespace vt

@@ -1,0 +1,45 @@
+#include "sources/PageTextCommand.h"
+
+#include "app/core/Failure.h"
+#include "app/core/TempFolders.h"
+#include "sources/GetPageText.h"
+
+#include <QStringConverter>
+#include <QTextStream>
+#include <QThread>
+#include <memory>
+
+namespace vt {
+
+int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& err) {
+    QString text;
+    QString failure;
+    {
+        PrivateFolder folder;
+        if (!folder.isValid()) {
+            failure =
+                QStringLiteral("Cannot create a temporary folder in \"%1\".").arg(temporaryRoot());
+        } else {
+            std::unique_ptr<QThread> worker(QThread::create([&] {
+                try {
+                    text = GetPageText(address, folder.path());
+                } catch (const std::exception& e) {
+                    failure = describe(e);
+                }
+            }));
+            worker->start();
+            worker->wait();
+        }
+    }
+    if (!failure.isEmpty()) {
+        err << failure << '\n';
+        err.flush();
+        return 1;
+    }
+    out.setEncoding(QStringConverter::Utf8);
+    out << text;
+    out.flush();
+    return 0;
+}
+
+} // namespace vt

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+class QTextStream;
+
+namespace vt {
+
+// "vellumtone --text ADDRESS": writes exactly the text GetPageText returns for
+// the address to out (UTF-8, nothing added) and returns 0; on failure writes
+// the description and a line feed to err and returns 1. The page text file
+// goes to a private temporary folder that is removed afterwards. Blocks the
+// calling thread (the fetch runs on a thread of its own); meant for a program
+// run without a window.
+int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& err);
+
+} // namespace vt

@@ -1,0 +1,150 @@
+#include "export/CutTextFileFSO.h"
+
+#include "app/core/ProcedureTags.h"
+#include "support/RecordingDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace vt {
+namespace {
+
+using test::RecordingDialogs;
+
+class CutTextFileFSOTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+
+    QString input() const { return m_dir.filePath("output.txt"); }
+    QString part(const QString& index) const { return m_dir.filePath("output" + index + ".txt"); }
+    QString partText(const QString& index) const {
+        return QString::fromUtf8(test::readAll(part(index)));
+    }
+    QStringList partFiles() const {
+        return QDir(m_dir.path()).entryList({"output?*.txt"}, QDir::Files, QDir::Name);
+    }
+    int cut(const QByteArray& text, int rate) {
+        test::writeAll(input(), text);
+        return CutTextFileFSO(input(), rate, m_dialogs);
+    }
+    static QByteArray lines(int count, const QByteArray& line = "a") {
+        QByteArray text;
+        for (int i = 0; i < count; ++i) {
+            text += line + '\n';
+        }
+        return text;
+    }
+
+    QTemporaryDir m_dir;
+    RecordingDialogs m_dialogs;
+};
+
+TEST_F(CutTextFileFSOTest, EmptyInputGivesOneEmptyPartAndIsDeleted) {
+    EXPECT_EQ(cut("", 0), 1);
+    EXPECT_EQ(partFiles(), QStringList{"output001.txt"});
+    EXPECT_TRUE(QFile::exists(part("001")));
+    EXPECT_EQ(partText("001"), "");
+    EXPECT_FALSE(QFile::exists(input()));
+    EXPECT_TRUE(m_dialogs.entries().isEmpty());
+}
+
+TEST_F(CutTextFileFSOTest, LinesRunTogetherCleanedAndLowerCased) {
+    EXPECT_EQ(cut("Hello\nWorld\n", 0), 1);
+    EXPECT_EQ(partText("001"), "helloworld");
+
+    EXPECT_EQ(cut("ab&#xa0;cd\r\nAB&#XA0;CD", 3), 1);
+    // Only the exact entity goes; lower-casing comes after its removal.
+    EXPECT_EQ(partText("001"), "abcdab  xa0;cd");
+
+    // Letters outside the code page are lower-cased and kept.
+    EXPECT_EQ(cut("Hello \xce\x91\xce\x92\xce\x93 WORLD", 0), 1);
+    EXPECT_EQ(partText("001"), "hello \u03b1\u03b2\u03b3 world");
+
+    EXPECT_EQ(cut("Caf\xc3\xa9 \xe2\x80\x94 100%", 0), 1);
+    EXPECT_EQ(partText("001"), "caf    100 ");
+    EXPECT_TRUE(m_dialogs.entries().isEmpty());
+}
+
+TEST_F(CutTextFileFSOTest, AtRateZeroAPartHoldsAtMost1299Lines) {
+    EXPECT_EQ(cut(lines(1298), 0), 1);
+    EXPECT_EQ(partText("001"), QString(1298, u'a'));
+
+    EXPECT_EQ(cut(lines(1299), 0), 2);
+    EXPECT_EQ(partText("001"), QString(1299, u'a'));
+    EXPECT_EQ(partText("002"), ""); // made as soon as the first was full
+
+    EXPECT_EQ(cut(lines(1300), 0), 2);
+    EXPECT_EQ(partText("002"), "a");
+    EXPECT_EQ(cut(lines(1299), 10), 2); // fast rates keep the limits of rate 0
+}
+
+TEST_F(CutTextFileFSOTest, SlowRatesMakeSmallerParts) {
+    EXPECT_EQ(cut(lines(120), -10), 3);
+    EXPECT_EQ(partText("001").size(), 49);
+    EXPECT_EQ(partText("002").size(), 49);
+    EXPECT_EQ(partText("003").size(), 22);
+
+    // Rate -3: 924 lines per part.
+    EXPECT_EQ(cut(lines(924), -3), 2);
+    EXPECT_EQ(partText("001").size(), 924);
+    EXPECT_EQ(cut(lines(923), -3), 1);
+}
+
+TEST_F(CutTextFileFSOTest, APartIsCutAfterTheLineThatReachedTheSizeLimit) {
+    // 600,000 characters go whole into one part; the next part is made empty.
+    EXPECT_EQ(cut(QByteArray(600000, 'x'), 0), 2);
+    EXPECT_EQ(partText("001").size(), 600000);
+    EXPECT_EQ(partText("002"), "");
+
+    // 512,000 characters is the limit at rate 0: 511,999 stay below it.
+    EXPECT_EQ(cut(QByteArray(511999, 'x') + "\nyy\n", 0), 2);
+    EXPECT_EQ(partText("001").size(), 512001);
+    EXPECT_EQ(partText("002"), "");
+    EXPECT_EQ(cut(QByteArray(511999, 'x') + "\ny\nz\n", 0), 2);
+    EXPECT_EQ(partText("001").size(), 512000);
+    EXPECT_EQ(partText("002"), "z");
+
+    // Rate -10: 51,200 characters.
+    EXPECT_EQ(cut(lines(3, QByteArray(30000, 'x')), -10), 2);
+    EXPECT_EQ(partText("001").size(), 60000);
+    EXPECT_EQ(partText("002").size(), 30000);
+}
+
+TEST_F(CutTextFileFSOTest, TheThousandthPartHasFourDigits) {
+    // 999 full parts of 49 lines at rate -10, then one more line.
+    EXPECT_EQ(cut(lines(999 * 49 + 1), -10), 1000);
+    const QStringList files = partFiles();
+    EXPECT_EQ(files.size(), 1000);
+    EXPECT_TRUE(files.contains("output999.txt"));
+    EXPECT_TRUE(files.contains("output1000.txt"));
+    EXPECT_EQ(partText("1000"), "a");
+    EXPECT_EQ(partText("999").size(), 49);
+}
+
+TEST_F(CutTextFileFSOTest, PartsAreNamedAfterTheInputWithoutItsExtension) {
+    const QString named = m_dir.filePath("page.text.txt");
+    test::writeAll(named, "one\n");
+    EXPECT_EQ(CutTextFileFSO(named, 0, m_dialogs), 1);
+    EXPECT_EQ(test::readAll(m_dir.filePath("page.text001.txt")), "one");
+    EXPECT_FALSE(QFile::exists(named));
+}
+
+TEST_F(CutTextFileFSOTest, AnInputThatCannotBeOpenedIsReportedOnce) {
+    EXPECT_EQ(CutTextFileFSO(m_dir.filePath("missing.txt"), 0, m_dialogs), 0);
+    const QStringList reports = m_dialogs.textsOf(RecordingDialogs::Kind::ErrorReport);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].contains(QString::fromLatin1(tag::CutTextFileFSO) + "at line 120\r\r"));
+    EXPECT_TRUE(partFiles().isEmpty());
+}
+
+TEST_F(CutTextFileFSOTest, AnExistingPartFileIsOverwritten) {
+    test::writeAll(part("001"), "stale text from before");
+    EXPECT_EQ(cut("new\n", 0), 1);
+    EXPECT_EQ(partText("001"), "new");
+}
+
+} // namespace
+} // namespace vt

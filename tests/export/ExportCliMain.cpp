@@ -1,0 +1,14 @@
+// The headless export as a program of its own, so tests can run it where the
+// test process cannot go (a mount namespace with a tiny file system).
+#include "export/SaveMp3Command.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return vt::saveMp3Command(QCoreApplication::arguments(), out, err);
+}

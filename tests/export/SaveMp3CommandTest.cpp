@@ -1,0 +1,193 @@
+#include "export/SaveMp3Command.h"
+
+#include "ExportFixture.h"
+#include "app/core/SettingsStore.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTextStream>
+
+namespace vt {
+namespace {
+
+class SaveMp3CommandTest : public test::ExportFixture {
+  protected:
+    void SetUp() override {
+        ExportFixture::SetUp();
+        test::clearSettings();
+    }
+    void TearDown() override {
+        test::clearSettings();
+        ExportFixture::TearDown();
+    }
+
+    int run(const QStringList& arguments) {
+        m_outText.clear();
+        m_errText.clear();
+        QTextStream out(&m_outText);
+        QTextStream err(&m_errText);
+        return saveMp3Command(arguments, out, err);
+    }
+
+    QString m_outText;
+    QString m_errText;
+};
+
+TEST_F(SaveMp3CommandTest, RecognisesItsOption) {
+    EXPECT_TRUE(isSaveMp3Command({"--save-mp3", "x"}));
+    EXPECT_TRUE(isSaveMp3Command({"/usr/bin/vellumtone", "--save-mp3", "x"}));
+    EXPECT_FALSE(isSaveMp3Command({"/usr/bin/vellumtone"}));
+    EXPECT_FALSE(isSaveMp3Command({"/usr/bin/vellumtone", "--list-voices"}));
+}
+
+TEST_F(SaveMp3CommandTest, UsageErrorsExitWithTwo) {
+    EXPECT_EQ(run({"vellumtone", "--save-mp3"}), 2);
+    EXPECT_TRUE(m_errText.contains("Usage: vellumtone --save-mp3 ADDRESS"));
+    EXPECT_EQ(run({"--save-mp3", "http://x", "--rate", "11"}), 2);
+    EXPECT_TRUE(m_errText.contains("--rate does not take \"11\""));
+    EXPECT_EQ(run({"--save-mp3", "http://x", "--volume", "loud"}), 2);
+    EXPECT_EQ(run({"--save-mp3", "http://x", "--voice"}), 2);
+    EXPECT_EQ(run({"--save-mp3", "http://x", "--colour", "red"}), 2);
+    EXPECT_TRUE(m_errText.contains("unknown option --colour"));
+    EXPECT_TRUE(m_outText.isEmpty());
+    EXPECT_TRUE(QDir(m_out.path()).isEmpty());
+}
+
+TEST_F(SaveMp3CommandTest, StoredSettingsAreTheDefaults) {
+    m_server.page("/p.txt", "stored settings\n", "text/plain");
+    SettingsStore settings;
+    settings.write(key::Text3, outFolder());
+    settings.write(key::SpeechRate, "2");
+    settings.write(key::Combo1, "0");
+
+    EXPECT_EQ(run({"vellumtone", "--save-mp3", m_server.url("/p.txt")}), 0)
+        << m_errText.toStdString();
+    const QString expected = outPath(mp3NameFor("/p.txt"));
+    EXPECT_EQ(m_outText, expected + "\n");
+    EXPECT_EQ(m_errText, "Done.\n");
+    EXPECT_TRUE(test::decodeMp3(expected).ok);
+}
+
+TEST_F(SaveMp3CommandTest, OptionsOverrideTheSettings) {
+    m_server.page("/p.txt", "options win\n", "text/plain");
+    SettingsStore().write(key::Text3, m_out.filePath("not-this-one/"));
+    ASSERT_TRUE(QDir(m_out.path()).mkdir("chosen"));
+
+    // A folder named on the command line needs no trailing separator.
+    EXPECT_EQ(run({"--save-mp3", m_server.url("/p.txt"), "--folder", m_out.filePath("chosen"),
+                   "--voice=-1", "--volume", "100", "--rate", "10"}),
+              0)
+        << m_errText.toStdString();
+    EXPECT_EQ(m_outText, m_out.filePath("chosen/" + mp3NameFor("/p.txt")) + "\n");
+    EXPECT_TRUE(QFileInfo::exists(m_out.filePath("chosen/" + mp3NameFor("/p.txt"))));
+}
+
+TEST_F(SaveMp3CommandTest, WithoutStoredFolderTheDesktopIsUsed) {
+    m_server.page("/p.txt", "desktop\n", "text/plain");
+    const QString desktop = test::sandboxFolder() + "/Desktop/";
+    EXPECT_EQ(run({"--save-mp3", m_server.url("/p.txt")}), 0) << m_errText.toStdString();
+    EXPECT_EQ(m_outText, desktop + mp3NameFor("/p.txt") + "\n");
+    QFile::remove(desktop + mp3NameFor("/p.txt"));
+}
+
+TEST_F(SaveMp3CommandTest, EveryMessageGoesToTheErrorStreamAndNoMp3ExitsWithOne) {
+    EXPECT_EQ(run({"--save-mp3", "http://127.0.0.1:1/", "--folder", m_out.path()}), 1);
+    EXPECT_TRUE(m_outText.isEmpty());
+    EXPECT_TRUE(m_errText.startsWith("No MP3 was made: the page could not be fetched.\n"));
+
+    EXPECT_EQ(run({"--save-mp3", "", "--folder", m_out.path()}), 1);
+    EXPECT_EQ(m_errText, "Website is blank\n");
+    EXPECT_EQ(run({"--save-mp3", "http://x", "--folder", m_out.filePath("nowhere")}), 1);
+    EXPECT_EQ(m_errText, "Folder does not exist. Please select another folder.\n");
+}
+
+// Runs the export program in a mount namespace where `tiny` is a 64 KB file
+// system, then lists what is left there. Skips where namespaces are not allowed.
+class FullDiskTest : public test::ExportFixture {
+  protected:
+    struct Outcome {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+
+    Outcome runOnTinyDisk(const QString& tiny, const QStringList& arguments,
+                          const QStringList& environment = {}) {
+        const QString script =
+            "tiny=$1; shift; mount -t tmpfs -o size=64k tmpfs \"$tiny\" || exit 97; "
+            "printf 'earlier' > \"$tiny/keep.mp3\"; \"$@\"; code=$?; "
+            "echo \"listing:$(ls -A \"$tiny\" | tr '\\n' ' ')\"; echo \"keep:$(cat "
+            "\"$tiny/keep.mp3\")\"; "
+            "exit $code";
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& setting : environment) {
+            env.insert(setting.section('=', 0, 0), setting.section('=', 1));
+        }
+        process.setProcessEnvironment(env);
+        process.start("unshare", QStringList{"--map-root-user", "--mount", "sh", "-c", script, "sh",
+                                             tiny, EXPORT_CLI_PATH} +
+                                     arguments);
+        Outcome outcome;
+        if (!process.waitForStarted()) {
+            return outcome;
+        }
+        // The local server answers on its own thread; just wait here.
+        test::waitUntil([&] { return process.state() == QProcess::NotRunning; }, 240000);
+        outcome.exitCode = process.exitCode();
+        outcome.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        outcome.err = QString::fromLocal8Bit(process.readAllStandardError());
+        return outcome;
+    }
+
+    bool namespacesWork() {
+        return QProcess::execute("unshare", {"--map-root-user", "--mount", "true"}) == 0;
+    }
+};
+
+TEST_F(FullDiskTest, FullOutputDiskLeavesTheEarlierFileAndNoPartialFile) {
+    if (!namespacesWork()) {
+        GTEST_SKIP() << "unshare cannot make a mount namespace here";
+    }
+    m_server.page("/keep.mp3", test::sentences(40, 6), "text/plain");
+    // The address names the MP3 "…keep.mp3.mp3"; what was in the folder stays.
+    const QString tiny = m_out.filePath("tiny");
+    ASSERT_TRUE(QDir().mkpath(tiny));
+
+    const Outcome outcome =
+        runOnTinyDisk(tiny, {"--save-mp3", m_server.url("/keep.mp3"), "--folder", tiny});
+
+    ASSERT_NE(outcome.exitCode, 97) << "tmpfs could not be mounted";
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.err.toStdString();
+    EXPECT_TRUE(outcome.err.contains("No MP3 was made: the disk is full."))
+        << outcome.err.toStdString();
+    EXPECT_TRUE(outcome.out.contains("listing:keep.mp3 \n")) << outcome.out.toStdString();
+    EXPECT_TRUE(outcome.out.contains("keep:earlier")) << outcome.out.toStdString();
+}
+
+TEST_F(FullDiskTest, FullTemporaryDiskSaysSoAndLeavesNothingThere) {
+    if (!namespacesWork()) {
+        GTEST_SKIP() << "unshare cannot make a mount namespace here";
+    }
+    m_server.page("/p.txt", test::sentences(40, 6), "text/plain");
+    const QString tiny = m_out.filePath("tinytemp");
+    ASSERT_TRUE(QDir().mkpath(tiny));
+
+    const Outcome outcome = runOnTinyDisk(
+        tiny, {"--save-mp3", m_server.url("/p.txt"), "--folder", m_out.path()}, {"TEMP=" + tiny});
+
+    ASSERT_NE(outcome.exitCode, 97) << "tmpfs could not be mounted";
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.err.toStdString();
+    EXPECT_TRUE(outcome.err.contains("No MP3 was made: the disk is full."))
+        << outcome.err.toStdString();
+    // (The sound system may keep a folder of its own in TEMP.)
+    EXPECT_TRUE(outcome.out.contains("listing:keep.mp3 ")) << outcome.out.toStdString();
+    EXPECT_FALSE(outcome.out.contains("vellumtone-")) << outcome.out.toStdString();
+    EXPECT_FALSE(outcome.out.contains(".wav")) << outcome.out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(m_out.filePath(mp3NameFor("/p.txt"))));
+}
+
+} // namespace
+} // namespace vt

@@ -1,0 +1,101 @@
+#include "app/core/Failure.h"
+#include "app/core/ProcedureTags.h"
+#include "app/core/SettingsStore.h"
+#include "speech/FileVoice.h"
+#include "speech/ListVoicesCommand.h"
+#include "speech/SaveToWAV.h"
+#include "speech/SpeechVoice.h"
+#include "speech/TestSpeedRun.h"
+#include "speech/VoiceCatalogue.h"
+#include "speech/VoiceCatalogueTexts.h"
+#include "speech/VoiceList.h"
+#include "support/RecordingDialogs.h"
+#include "support/RecordingVoiceList.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+namespace vt {
+namespace {
+
+using test::RecordingDialogs;
+using Kind = RecordingDialogs::Kind;
+
+// The engine is pointed at an empty data folder, so it cannot start.
+class EmptyEngineData : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        const QString empty = test::sandboxFolder() + "/empty-engine-data";
+        ASSERT_TRUE(QDir().mkpath(empty));
+        qputenv("ESPEAK_DATA_PATH", QFile::encodeName(empty));
+    }
+};
+const ::testing::Environment* const emptyEngineData =
+    ::testing::AddGlobalTestEnvironment(new EmptyEngineData);
+
+TEST(EngineStartFailure, TheVoiceListShowsItsMessageOnceAndKeepsItsEntries) {
+    SettingsStore settings;
+    RecordingDialogs dialogs;
+    test::RecordingVoiceList list;
+    list.items = {"Earlier voice"};
+    list.current = 0;
+    EXPECT_FALSE(FillVoiceList(list, settings, dialogs, false));
+    EXPECT_EQ(dialogs.textsOf(Kind::Notice), QStringList{noVoicesMessage()});
+    EXPECT_EQ(dialogs.entries().size(), 1);
+    EXPECT_EQ(list.clears, 0);
+    EXPECT_EQ(list.items, QStringList{"Earlier voice"});
+
+    dialogs.clear();
+    EXPECT_FALSE(FillVoiceList(list, settings, dialogs, true));
+    EXPECT_TRUE(dialogs.entries().isEmpty());
+}
+
+TEST(EngineStartFailure, EveryUseFailsWithTheEngineDescription) {
+    try {
+        VoiceCatalogue::voiceNames();
+        ADD_FAILURE() << "the voices were listed";
+    } catch (const Failure& failure) {
+        EXPECT_TRUE(
+            failure.description().startsWith("The speech engine (eSpeak NG) could not start"))
+            << failure.description().toStdString();
+    }
+    EXPECT_THROW(SpeechVoice voice, Failure);
+
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    EXPECT_NE(listVoicesCommand(outStream, errStream), 0);
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_TRUE(err.contains("could not start"));
+}
+
+TEST(EngineStartFailure, TheRendererReportsAt100AndEnds) {
+    RecordingDialogs dialogs;
+    const QString text = test::sandboxFolder() + "/temp/part.txt";
+    const QString wav = test::sandboxFolder() + "/temp/part.wav";
+    test::writeAll(text, "No engine, no speech.");
+    SaveToWAV(text, wav, {0, 50, 0}, dialogs);
+    const QStringList reports = dialogs.textsOf(Kind::ErrorReport);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].contains(QString("\r\n") + tag::SaveToWAV + "at line 100\r\r"));
+    EXPECT_EQ(dialogs.entries().size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(wav));
+    EXPECT_FALSE(FileVoice::exists());
+
+    dialogs.clear();
+    TestSpeedRun run;
+    QSignalSpy finished(&run, &TestSpeedRun::finished);
+    run.start({0, 50, 0}, dialogs);
+    ASSERT_TRUE(test::waitUntil([&] { return finished.count() > 0; }, 5000));
+    EXPECT_EQ(finished.count(), 1);
+    ASSERT_EQ(dialogs.count(Kind::ErrorReport), 1);
+    EXPECT_TRUE(dialogs.textsOf(Kind::ErrorReport)[0].contains("at line 100\r\r"));
+}
+
+} // namespace
+} // namespace vt
