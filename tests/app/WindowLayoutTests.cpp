@@ -3,6 +3,8 @@
 #include "support/TestEnvironment.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>

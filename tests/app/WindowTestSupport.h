@@ -3,6 +3,7 @@
 #include "app/window/Form1.h"
 #include "support/RecordingDialogs.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 
 #include <memory>

@@ -8,6 +8,7 @@
 #include "app/core/FileUtils.h"
 #include "app/core/ProcedureTags.h"
 #include "export/ExportRunner.h"
+#include "speech/FileVoice.h"
 #include "speech/SpeechVoice.h"
 #include "speech/TestSpeedRun.h"
 #include "speech/VoiceList.h"
@@ -24,23 +25,12 @@
 
 namespace vt {
 
-// One slider's change handler: the volume and the rate differ only in these.
-struct Form1::SliderBinding {
-    QSlider* slider;
-    QGroupBox* frame;
-    QString captionPrefix;
-    QString key;
-    const char* tag;
-    void (SpeechVoice::*pushToVoice)(int);
-    void (*pushToFileVoice)(int);
-    int accepted; // the last accepted value, the one the caption shows
-};
-
 Form1::Form1(Dialogs& dialogs, std::function<int()> randomPercent, QWidget* parent)
     : QWidget(parent), m_dialogs(dialogs), m_randomPercent(std::move(randomPercent)) {
     buildControls();
     m_pointer = new MousePointer(this);
-    m_reading = std::make_unique<ReadingController>(*this, m_dialogs, m_pageTextFolder.path());
+    ReadingView& view = *this;
+    m_reading = std::make_unique<ReadingController>(view, m_dialogs, m_pageTextFolder.path());
     m_testSpeed = std::make_unique<TestSpeedRun>();
     m_export = std::make_unique<ExportRunner>();
     m_volume.reset(new SliderBinding{Slider1, Frame1, QStringLiteral("Volume Level = "),

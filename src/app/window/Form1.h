@@ -22,6 +22,7 @@ namespace vt {
 
 class ExportRunner;
 class MousePointer;
+class SpeechVoice;
 class TestSpeedRun;
 struct ExportResult;
 
@@ -116,8 +117,17 @@ private:
     void setPointer(int value) override;
     QString address() const override;
 
-    // One slider's change handler, shared by volume and rate.
-    struct SliderBinding;
+    // One slider's change handler: the volume and the rate differ only in these.
+    struct SliderBinding {
+        QSlider* slider;
+        QGroupBox* frame;
+        QString captionPrefix;
+        QString key;
+        const char* tag;
+        void (SpeechVoice::*pushToVoice)(int);
+        void (*pushToFileVoice)(int);
+        int accepted; // the last accepted value, the one the caption shows
+    };
     void sliderChanged(SliderBinding& binding);
 
     SilenceableDialogs m_dialogs;

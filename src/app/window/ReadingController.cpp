@@ -104,16 +104,14 @@ void ReadingController::speakText(QString text) {
     QStringList pieces;
     proc.assign(128, pieces, [&] { return SplitByLength(text, PieceLength); });
     if (m_voice) {
-        connect(m_voice.get(), &SpeechVoice::done, this, &ReadingController::onSpeechDone,
-                Qt::UniqueConnection);
+        connect(m_voice.get(), &SpeechVoice::done, this, &ReadingController::onSpeechDone);
         connect(
             m_voice.get(), &SpeechVoice::failed, this,
             [this](const QString& description) {
                 if (m_procedure) {
                     m_procedure->report(140, description);
                 }
-            },
-            Qt::UniqueConnection);
+            });
     }
     m_state = State::Speaking;
     for (const QString& piece : pieces) {
