@@ -2,7 +2,8 @@
 # A headless PulseAudio server with a null sink as its default output, so the
 # tests and CI can play real audio without a sound card.
 #
-#   scripts/test-audio.sh [start] [DIR]   start it (or find it running); prints
+#   scripts/test-audio.sh [start] [--no-settle] [DIR]
+#                                         start it (or find it running); prints
 #                                         the PULSE_SERVER line to use
 #   scripts/test-audio.sh stop [DIR]      stop the server started in DIR
 #   scripts/test-audio.sh status [DIR]    exit 0 when it answers
@@ -19,6 +20,11 @@ command=start
 case "${1:-}" in
   start|stop|status) command=$1; shift ;;
 esac
+settle=yes
+if [ "${1:-}" = --no-settle ]; then
+  settle=no
+  shift
+fi
 dir=${1:-/tmp/vellumtone-pulse-$(id -u)}
 socket="$dir/native"
 server="unix:$socket"
@@ -31,6 +37,9 @@ ctl() { PULSE_SERVER=$server pactl "$@"; }
 # The null sink only keeps low latency while some stream asks for it; without
 # that a new stream waits up to two seconds for its first sound. A loopback
 # from its monitor into a second null sink keeps it running like a real device.
+# Even so, the very first stream a fresh sink plays waits about two seconds;
+# start plays a moment of silence to get that over with, unless told
+# --no-settle (for tests that measure no latency).
 ensure_sinks() {
   if ! ctl list short sinks | awk '{print $2}' | grep -qx "$sink"; then
     ctl load-module module-null-sink sink_name=$sink \

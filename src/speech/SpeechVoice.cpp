@@ -31,6 +31,8 @@ SpeechVoice::SpeechVoice(std::shared_ptr<VoiceParameters> parameters, QObject* p
 }
 
 SpeechVoice::~SpeechVoice() {
+    // Closing the device may run pending events; none of them may act now.
+    m_done = true;
     m_feedTimer.stop();
     stopPipeline();
 }

@@ -42,7 +42,8 @@ class SpeechVoice : public QObject {
     void setRate(int rate);
 
     // Queues a piece and returns at once. Throws Failure at once when there is
-    // no audio output.
+    // no audio output; that piece is not queued, so when no piece could be
+    // queued, isDone() stays true and no done() follows.
     void speak(const QString& text);
 
     // Act at once. Pauses are counted: speech goes on when every pause has

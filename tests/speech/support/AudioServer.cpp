@@ -63,7 +63,7 @@ void AudioServer::prepare() {
     state.prepared = true;
     QString errors;
     const QString folder = sandboxFolder() + "/pulse";
-    QString server = runScript({"start", folder}, &errors);
+    QString server = runScript({"start", "--no-settle", folder}, &errors);
     if (!server.isEmpty()) {
         state.privateFolder = folder;
     } else {
@@ -92,11 +92,16 @@ void AudioServer::shutdown() {
 }
 
 bool AudioServer::available() {
+    prepare();
     return state.available;
 }
 QString AudioServer::unavailableReason() {
     return state.reason;
 }
+bool AudioServer::startedHere() {
+    return !state.privateFolder.isEmpty();
+}
+
 QString AudioServer::monitorSource() {
     return QString(NullSink) + ".monitor";
 }

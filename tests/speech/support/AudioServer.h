@@ -21,14 +21,15 @@ class AudioServer {
     static void shutdown();
     static bool available();
     static QString unavailableReason();
+    // True when this program started the server (and may stop it).
+    static bool startedHere();
     // The source that hears what the null sink plays.
     static QString monitorSource();
 };
 
-// Registers AudioServer::prepare/shutdown around the test program.
+// Stops the server this test program started, when the program ends.
 class AudioServerEnvironment : public ::testing::Environment {
   public:
-    void SetUp() override { AudioServer::prepare(); }
     void TearDown() override { AudioServer::shutdown(); }
 };
 
