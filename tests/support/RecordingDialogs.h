@@ -10,7 +10,7 @@
 namespace vt::test {
 
 // Records everything shown and answers as told. Safe to call from any thread.
-class RecordingDialogs final : public Dialogs {
+class RecordingDialogs : public Dialogs {
 public:
     enum class Kind { Notice, Question, ErrorReport, OpenFile, SaveFile, BrowseFolder, OpenUrl };
     struct Entry {

@@ -1,0 +1,74 @@
+#include "app/core/Failure.h"
+#include "app/core/NumberText.h"
+#include "app/core/SettingsStore.h"
+#include "app/core/TempFolders.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+TEST(Val, ReadsTheLeadingNumberOnly) {
+    EXPECT_EQ(vt::Val("50"), 50.0);
+    EXPECT_EQ(vt::Val("-3"), -3.0);
+    EXPECT_EQ(vt::Val("2.5"), 2.5);
+    EXPECT_EQ(vt::Val("  75 dB"), 75.0);
+    EXPECT_EQ(vt::Val("abc"), 0.0);
+    EXPECT_EQ(vt::Val(""), 0.0);
+    EXPECT_EQ(vt::Val("1e2x"), 100.0);
+    EXPECT_EQ(vt::Val("12abc34"), 12.0);
+    EXPECT_EQ(vt::Val("-"), 0.0);
+}
+
+TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
+    EXPECT_EQ(vt::roundHalfEven(2.5), 2);
+    EXPECT_EQ(vt::roundHalfEven(3.5), 4);
+    EXPECT_EQ(vt::roundHalfEven(-2.5), -2);
+    EXPECT_EQ(vt::roundHalfEven(-3.5), -4);
+    EXPECT_EQ(vt::roundHalfEven(2.4999), 2);
+    EXPECT_EQ(vt::roundHalfEven(0.5), 0);
+    EXPECT_THROW(vt::roundHalfEven(1e12), vt::Failure);
+}
+
+TEST(SettingsStore, ValuesPersistAsTextAndMissingKeysGiveTheDefault) {
+    vt::test::clearSettings();
+    vt::SettingsStore store;
+    EXPECT_EQ(store.read(vt::key::VolumeLevel, "50"), "50");
+    store.write(vt::key::VolumeLevel, "80");
+    store.write(vt::key::Text3, "/home/me/My Music/");
+    // A second store reads from disk, as the next run would.
+    vt::SettingsStore next;
+    EXPECT_EQ(next.read(vt::key::VolumeLevel, "50"), "80");
+    EXPECT_EQ(next.read(vt::key::Text3, ""), "/home/me/My Music/");
+    store.write(vt::key::SpeechRate, "2.5");
+    EXPECT_EQ(next.readWholeNumber(vt::key::SpeechRate, "-3"), 2);
+    store.write(vt::key::SpeechRate, "abc");
+    EXPECT_EQ(next.readWholeNumber(vt::key::SpeechRate, "-3"), 0);
+
+    const QString file = vt::test::sandboxFolder() + "/config/Quillmere/Vellumtone.conf";
+    ASSERT_TRUE(QFileInfo::exists(file));
+    EXPECT_TRUE(vt::test::readAll(file).contains("[Vellumtone]"));
+}
+
+TEST(PrivateFolder, LivesInsideTempIsOwnerOnlyAndIsRemoved) {
+    QString path;
+    {
+        vt::PrivateFolder folder;
+        ASSERT_TRUE(folder.isValid());
+        path = folder.path();
+        EXPECT_TRUE(path.startsWith(qEnvironmentVariable("TEMP")));
+        const auto perms = QFileInfo(path).permissions();
+        EXPECT_FALSE(perms & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup));
+        vt::test::writeAll(folder.filePath("output.txt"), "x");
+    }
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST(TemporaryRoot, FallsBackToTheSystemFolderWhenTempIsUnset) {
+    const QByteArray saved = qgetenv("TEMP");
+    qputenv("TEMP", "");
+    EXPECT_EQ(vt::temporaryRoot(), QDir::tempPath());
+    qputenv("TEMP", saved);
+    EXPECT_EQ(vt::temporaryRoot(), QString::fromLocal8Bit(saved));
+}
