@@ -55,9 +55,11 @@ bool canCreateFilesIn(const QString& folder, QString& reason) {
     return false;
 }
 
-// Parts encode side by side, one per core, while the next part renders.
+// Parts encode side by side while the next part renders: one encoder per core
+// and one more, so the cores stay busy while the last parts finish (with one
+// encoder per core, the last part would often encode alone on one core).
 int encoderCount() {
-    return qMax(1, QThread::idealThreadCount());
+    return qMax(1, QThread::idealThreadCount()) + 1;
 }
 
 class ExportJob {
