@@ -115,9 +115,11 @@ class ExportJob {
         }
         const PrivateFolder folder;
         if (!folder.isValid()) {
-            fail(ExportFailure::NoWorkingFolder,
-                 noMp3(QStringLiteral("no working folder could be made in \"%1\".")
-                           .arg(native(temporaryRoot()))));
+            if (!failedForFullDisk(temporaryRoot())) {
+                fail(ExportFailure::NoWorkingFolder,
+                     noMp3(QStringLiteral("no working folder could be made in \"%1\".")
+                               .arg(native(temporaryRoot()))));
+            }
             return;
         }
         m_folder = folder.path();
@@ -176,7 +178,7 @@ class ExportJob {
         int parts = 0;
         m_proc.step(136,
                     [&] { parts = CutTextFileFSO(pageFile, m_request.voice.rate, m_dialogs); });
-        if (parts < 1 && !failedForFullDisk()) {
+        if (parts < 1 && !failedForFullDisk(m_folder)) {
             fail(ExportFailure::SplitFailed,
                  noMp3(QStringLiteral("the page text could not be split into parts.")));
         }
@@ -196,7 +198,7 @@ class ExportJob {
                 return false;
             }
             if (!m_proc.test(144, [&] { return FileExists(wav); })) {
-                if (!failedForFullDisk()) {
+                if (!failedForFullDisk(m_folder)) {
                     fail(ExportFailure::SpeechFailed,
                          noMp3(QStringLiteral("part %1 of %2 could not be spoken.")
                                    .arg(i)
@@ -226,7 +228,7 @@ class ExportJob {
             return false;
         }
         if (!part.failure.isEmpty() || !FileExists(part.mp3Path)) {
-            if (!failedForFullDisk()) {
+            if (!failedForFullDisk(m_folder)) {
                 fail(ExportFailure::EncoderFailed,
                      noMp3(QStringLiteral("the MP3 encoder failed on part %1 of %2.")
                                .arg(part.index)
@@ -276,8 +278,8 @@ class ExportJob {
     }
 
     // A part that went missing on a full disk says so rather than blaming speech or encoder.
-    bool failedForFullDisk() {
-        if (!DiskIsFull(m_folder, 0)) {
+    bool failedForFullDisk(const QString& folder) {
+        if (!DiskIsFull(folder, 0)) {
             return false;
         }
         fail(ExportFailure::DiskFull,
