@@ -55,9 +55,11 @@ bool canCreateFilesIn(const QString& folder, QString& reason) {
     return false;
 }
 
-// Parts encode side by side, one per core, while the next part renders.
+// Parts encode side by side while the next part renders: one encoder per core
+// and one more, so the cores stay busy while the last parts finish (with one
+// encoder per core, the last part would often encode alone on one core).
 int encoderCount() {
-    return qMax(1, QThread::idealThreadCount());
+    return qMax(1, QThread::idealThreadCount()) + 1;
 }
 
 class ExportJob {
@@ -113,9 +115,11 @@ class ExportJob {
         }
         const PrivateFolder folder;
         if (!folder.isValid()) {
-            fail(ExportFailure::NoWorkingFolder,
-                 noMp3(QStringLiteral("no working folder could be made in \"%1\".")
-                           .arg(native(temporaryRoot()))));
+            if (!failedForFullDisk(temporaryRoot())) {
+                fail(ExportFailure::NoWorkingFolder,
+                     noMp3(QStringLiteral("no working folder could be made in \"%1\".")
+                               .arg(native(temporaryRoot()))));
+            }
             return;
         }
         m_folder = folder.path();
@@ -174,7 +178,7 @@ class ExportJob {
         int parts = 0;
         m_proc.step(136,
                     [&] { parts = CutTextFileFSO(pageFile, m_request.voice.rate, m_dialogs); });
-        if (parts < 1 && !failedForFullDisk()) {
+        if (parts < 1 && !failedForFullDisk(m_folder)) {
             fail(ExportFailure::SplitFailed,
                  noMp3(QStringLiteral("the page text could not be split into parts.")));
         }
@@ -194,7 +198,7 @@ class ExportJob {
                 return false;
             }
             if (!m_proc.test(144, [&] { return FileExists(wav); })) {
-                if (!failedForFullDisk()) {
+                if (!failedForFullDisk(m_folder)) {
                     fail(ExportFailure::SpeechFailed,
                          noMp3(QStringLiteral("part %1 of %2 could not be spoken.")
                                    .arg(i)
@@ -224,7 +228,7 @@ class ExportJob {
             return false;
         }
         if (!part.failure.isEmpty() || !FileExists(part.mp3Path)) {
-            if (!failedForFullDisk()) {
+            if (!failedForFullDisk(m_folder)) {
                 fail(ExportFailure::EncoderFailed,
                      noMp3(QStringLiteral("the MP3 encoder failed on part %1 of %2.")
                                .arg(part.index)
@@ -274,8 +278,8 @@ class ExportJob {
     }
 
     // A part that went missing on a full disk says so rather than blaming speech or encoder.
-    bool failedForFullDisk() {
-        if (!DiskIsFull(m_folder, 0)) {
+    bool failedForFullDisk(const QString& folder) {
+        if (!DiskIsFull(folder, 0)) {
             return false;
         }
         fail(ExportFailure::DiskFull,

@@ -4,11 +4,13 @@
 #include "StreamDialogs.h"
 #include "app/core/FileUtils.h"
 #include "app/core/SettingsStore.h"
+#include "speech/VoiceCatalogue.h"
 
 #include <QDir>
 #include <QTextStream>
 #include <QThread>
 #include <csignal>
+#include <limits>
 #include <optional>
 
 namespace vt {
@@ -76,6 +78,16 @@ QString storedFolder() {
     return SettingsStore().read(QString::fromLatin1(key::Text3), desktop);
 }
 
+// The highest position --voice may name. When the engine cannot list its
+// voices, any position passes here and the export reports the problem.
+int lastVoicePosition() {
+    try {
+        return static_cast<int>(VoiceCatalogue::voices().size()) - 1;
+    } catch (const std::exception&) {
+        return std::numeric_limits<int>::max();
+    }
+}
+
 std::optional<int> wholeNumberIn(const QString& text, int lowest, int highest) {
     bool ok = false;
     const int value = text.toInt(&ok);
@@ -107,7 +119,7 @@ QString readOptions(const QStringList& options, ExportRequest& request) {
         }
         std::optional<int> number;
         if (name == QStringLiteral("--voice")) {
-            number = wholeNumberIn(value, -1, 100000);
+            number = wholeNumberIn(value, -1, lastVoicePosition());
             request.voice.position = number.value_or(0);
         } else if (name == QStringLiteral("--volume")) {
             number = wholeNumberIn(value, 0, 100);

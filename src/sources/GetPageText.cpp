@@ -71,6 +71,9 @@ QString GetPageText(const QString& address, const QString& folder, const std::at
 
 void fetchPageTextAsync(const QString& address, const QString& folder, QObject* context,
                         std::function<void(PageFetchResult)> done) {
+    if (!context) {
+        return; // there is no thread to report on
+    }
     // Everything below runs on the context's thread, whichever thread calls.
     QMetaObject::invokeMethod(context, [address, folder, context, done = std::move(done)] {
         auto* fetcher = new PageFetcher(context);

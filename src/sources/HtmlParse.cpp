@@ -1,10 +1,12 @@
 #include "sources/HtmlParse.h"
 
+#include "sources/LeanMarkup.h"
 #include "sources/NestingLimit.h"
 
 #include <array>
 #include <cstdlib>
 #include <gumbo.h>
+#include <sys/mman.h>
 #include <vector>
 
 namespace vt {
@@ -54,7 +56,8 @@ class ParseArena {
     static constexpr std::size_t Granule = 16;
     static constexpr std::size_t SmallClasses = 32; // up to 512 bytes in steps of 16
     static constexpr std::size_t ClassCount = SmallClasses + 48;
-    static constexpr std::size_t ChunkSize = std::size_t(1) << 20;
+    static constexpr std::size_t ChunkSize = std::size_t(8) << 20;
+    static constexpr std::size_t HugePage = std::size_t(2) << 20;
 
     static std::size_t classOf(std::size_t size) {
         if (size <= SmallClasses * Granule) {
@@ -85,7 +88,10 @@ class ParseArena {
             return big;
         }
         if (bytes > m_left) {
-            m_next = static_cast<char*>(std::malloc(ChunkSize));
+            m_next = static_cast<char*>(std::aligned_alloc(HugePage, ChunkSize));
+            if (m_next) {
+                madvise(m_next, ChunkSize, MADV_HUGEPAGE);
+            }
             if (!m_next) {
                 std::abort(); // the parser cannot recover from a failed allocation
             }
@@ -116,8 +122,23 @@ void arenaRelease(void* arena, void* pointer) {
 
 } // namespace
 
-ParsedHtml::ParsedHtml(QByteArray utf8)
-    : m_source(limitNesting(std::move(utf8))), m_arena(std::make_unique<ParseArena>()) {
+namespace {
+
+// What the parser is given: the document without what cannot show, and with
+// its nesting bounded.
+QByteArray parserInput(QByteArray utf8, ParsedHtml::Input input) {
+    if (input == ParsedHtml::Input::Lean) {
+        if (std::optional<QByteArray> lean = leanMarkup(utf8)) {
+            utf8 = std::move(*lean);
+        }
+    }
+    return limitNesting(std::move(utf8));
+}
+
+} // namespace
+
+ParsedHtml::ParsedHtml(QByteArray utf8, Input input)
+    : m_source(parserInput(std::move(utf8), input)), m_arena(std::make_unique<ParseArena>()) {
     GumboOptions options = kGumboDefaultOptions;
     // Recording errors makes unclosed tags quadratic; we never read them.
     options.max_errors = 0;

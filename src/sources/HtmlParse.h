@@ -14,7 +14,11 @@ class ParseArena;
 // released in one piece, so even very deep trees are freed without recursion.
 class ParsedHtml {
   public:
-    explicit ParsedHtml(QByteArray utf8);
+    // Lean: the parser gets the document without what cannot show (see
+    // leanMarkup); AsIs: exactly the document (with its nesting bounded).
+    enum class Input { Lean, AsIs };
+
+    explicit ParsedHtml(QByteArray utf8, Input input = Input::Lean);
     ~ParsedHtml();
     ParsedHtml(const ParsedHtml&) = delete;
     ParsedHtml& operator=(const ParsedHtml&) = delete;

@@ -6,7 +6,7 @@ namespace vt {
 
 // Deepest element nesting the parser is given. Browsers stop nesting at a
 // similar depth; below it the parser's work per tag stays bounded.
-inline constexpr int MaxNestingDepth = 512;
+inline constexpr int MaxNestingDepth = 256;
 
 // Returns the UTF-8 document unchanged unless its elements nest deeper than
 // maxDepth. Then, before each start tag that would go deeper, it inserts the

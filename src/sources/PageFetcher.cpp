@@ -92,7 +92,8 @@ void PageFetcher::fetch(const QString& address) {
     ++m_fetchId;
     m_address = address;
     m_visited.clear();
-    const QUrl url(address, QUrl::TolerantMode);
+    // Blanks around an address mean nothing, as in a browser's address bar.
+    const QUrl url(address.trimmed(), QUrl::TolerantMode);
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || url.isRelative()) {
         fail(QStringLiteral("it is not a complete web address"));
@@ -241,6 +242,7 @@ void PageFetcher::render(int kind, const QByteArray& charset) {
     // Decoding and rendering take a while on big pages: never on this thread.
     auto* watcher = new QFutureWatcher<PageFetchResult>(this);
     const quint64 id = m_fetchId;
+    m_rendering = true;
     connect(watcher, &QFutureWatcher<PageFetchResult>::finished, this, [this, watcher, id] {
         watcher->deleteLater();
         if (id == m_fetchId && m_running) {
@@ -283,6 +285,7 @@ void PageFetcher::fail(const QString& reason) {
 
 void PageFetcher::emitResult(PageFetchResult result) {
     m_running = false;
+    m_rendering = false;
     m_deadline.stop();
     ++m_fetchId;
     m_body.clear();
@@ -300,6 +303,7 @@ void PageFetcher::dropReply() {
 
 void PageFetcher::abort() {
     dropReply();
+    m_rendering = false;
     m_deadline.stop();
     m_running = false;
     ++m_fetchId;

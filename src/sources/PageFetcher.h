@@ -77,6 +77,7 @@ class PageFetcher : public QObject {
     QByteArray m_body;
     quint64 m_fetchId = 0;
     bool m_running = false;
+    bool m_rendering = false; // the body is complete; its text is being made
 };
 
 } // namespace vt

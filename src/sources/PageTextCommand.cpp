@@ -4,6 +4,7 @@
 #include "app/core/TempFolders.h"
 #include "sources/GetPageText.h"
 
+#include <QCoreApplication>
 #include <QStringConverter>
 #include <QTextStream>
 #include <QThread>
@@ -14,7 +15,9 @@ namespace vt {
 int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& err) {
     QString text;
     QString failure;
-    {
+    if (!QCoreApplication::instance()) {
+        failure = QStringLiteral("The page text command needs an application object.");
+    } else {
         PrivateFolder folder;
         if (!folder.isValid()) {
             failure =

@@ -157,7 +157,7 @@ QString decodeUserDefined(QByteArrayView bytes) {
 // UTF-8 decoding as browsers do it: each maximal invalid sequence becomes
 // one U+FFFD (Qt's decoder can give one per byte).
 QString decodeUtf8(QByteArrayView bytes) {
-    if (isValidUtf8(bytes.toByteArray())) {
+    if (bytes.isValidUtf8()) {
         return QString::fromUtf8(bytes);
     }
     QString out;
@@ -497,7 +497,7 @@ EncodingName sniffEncoding(QByteArrayView bytes, QByteArrayView transportLabel, 
         }
     }
     // Browsers may guess here; valid UTF-8 beyond ASCII is almost never anything else.
-    if (hasNonAscii(bytes) && isValidUtf8(bytes.toByteArray())) {
+    if (hasNonAscii(bytes) && bytes.isValidUtf8()) {
         return QStringLiteral("UTF-8");
     }
     return QStringLiteral("windows-1252");
@@ -534,7 +534,7 @@ QByteArray toUtf8Document(const QByteArray& bytes, QByteArrayView transportLabel
     const EncodingName encoding = sniffEncoding(bytes, transportLabel, DocumentKind::Html);
     if (encoding == u"UTF-8") {
         const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
-        if (isValidUtf8(body)) {
+        if (QByteArrayView(body).isValidUtf8()) {
             return body;
         }
     }

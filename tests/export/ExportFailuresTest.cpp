@@ -84,6 +84,17 @@ TEST_F(ExportFailuresTest, PageWithoutTextSaysSo) {
     EXPECT_EQ(symbols.failure, ExportFailure::PageHasNoText);
 }
 
+TEST_F(ExportFailuresTest, UnusableTemporaryFolderIsSaidPlainly) {
+    m_server.page("/p.txt", "words\n", "text/plain");
+    const QByteArray saved = qgetenv("TEMP");
+    qputenv("TEMP", QFile::encodeName(m_out.filePath("no-such-temp")));
+    const ExportResult result = runJob(m_server.url("/p.txt"), outFolder());
+    qputenv("TEMP", saved);
+    EXPECT_EQ(result.failure, ExportFailure::NoWorkingFolder);
+    expectOneMessage(result, "No MP3 was made: no working folder could be made in ");
+    EXPECT_EQ(m_server.hits("/p.txt"), 0);
+}
+
 TEST_F(ExportFailuresTest, MissingEncoderIsFoundBeforeTheFetch) {
     m_server.page("/p.txt", "words\n", "text/plain");
     const test::ScopedPath noLame(m_out.filePath("empty-bin"));

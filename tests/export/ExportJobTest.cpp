@@ -54,6 +54,22 @@ TEST_F(ExportJobTest, ManyPartsJoinIntoOneMp3AsLongAsThePartsTogether) {
     EXPECT_GT(expected, 5 * 60.0);
 }
 
+TEST_F(ExportJobTest, AnEmptyLastPartDoesNotSpoilTheMp3) {
+    // 49 lines fill the first part at rate -10; the second part is made empty.
+    const QByteArray text = test::sentences(49, 3);
+    m_server.page("/full.txt", text, "text/plain");
+    const VoiceChoice voice{-1, 50, -10};
+
+    const ExportResult result = runJob(m_server.url("/full.txt"), outFolder(), voice);
+
+    ASSERT_TRUE(result.mp3Made) << result.message.toStdString();
+    const test::DecodedMp3 decoded = test::decodeMp3(result.mp3Path);
+    ASSERT_TRUE(decoded.ok);
+    EXPECT_TRUE(decoded.warnings.isEmpty()) << decoded.warnings.toStdString();
+    const double expected = test::spokenSeconds(text, voice);
+    EXPECT_NEAR(decoded.seconds, expected, expected * 0.02);
+}
+
 TEST_F(ExportJobTest, AnExistingFileOfTheSameNameIsReplaced) {
     m_server.page("/again.txt", test::sentences(3, 5), "text/plain");
     const QString target = outPath(mp3NameFor("/again.txt"));

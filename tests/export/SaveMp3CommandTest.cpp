@@ -49,6 +49,8 @@ TEST_F(SaveMp3CommandTest, UsageErrorsExitWithTwo) {
     EXPECT_TRUE(m_errText.contains("--rate does not take \"11\""));
     EXPECT_EQ(run({"--save-mp3", "http://x", "--volume", "loud"}), 2);
     EXPECT_EQ(run({"--save-mp3", "http://x", "--voice"}), 2);
+    EXPECT_EQ(run({"--save-mp3", "http://x", "--voice", "100000"}), 2); // no such voice
+    EXPECT_EQ(run({"--save-mp3", "http://x", "--voice", "-2"}), 2);
     EXPECT_EQ(run({"--save-mp3", "http://x", "--colour", "red"}), 2);
     EXPECT_TRUE(m_errText.contains("unknown option --colour"));
     EXPECT_TRUE(m_outText.isEmpty());

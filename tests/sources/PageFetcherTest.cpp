@@ -33,6 +33,13 @@ TEST_F(PageFetcherTest, FetchesAnHtmlPageAsRenderedText) {
     EXPECT_FALSE(server.lastRequestHeader("/a", "user-agent").isEmpty());
 }
 
+TEST_F(PageFetcherTest, BlanksAroundTheAddressDoNotMatter) {
+    server.page("/a", SimplePage);
+    const PageFetchResult result = fetchNow("  " + server.url("/a") + "\t");
+    ASSERT_TRUE(result.ok) << result.description.toStdString();
+    EXPECT_EQ(result.text, "Hello world\n\nSecond");
+}
+
 TEST_F(PageFetcherTest, FollowsARedirectChain) {
     server.redirect("/r1", "/r2", 301);
     server.redirect("/r2", server.url("/r3"), 302);

@@ -1,0 +1,121 @@
+// HTML to text throughput: the whole page-text path (encoding sniffing,
+// nesting guard, parsing, rendered-text walk) against parsing alone with gumbo,
+// on a large generated page; then the adversarial inputs, which must stay
+// roughly linear.
+
+#include "SamplePage.h"
+#include "sources/HtmlText.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <gumbo.h>
+
+namespace {
+
+double threadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+struct Timing {
+    double wall = 1e30; // seconds, best run
+    double cpu = 1e30;  // this thread's processor time, best run
+};
+
+// Best of several runs. The machine may be shared, so processor time is
+// reported beside wall time: it does not count waiting for a core.
+// cleanup runs after each timed run, untimed.
+Timing bestTime(
+    int runs, const std::function<void()>& work, const std::function<void()>& cleanup = [] {}) {
+    Timing best;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        const double cpuStart = threadCpuSeconds();
+        timer.start();
+        work();
+        best.wall = std::min(best.wall, static_cast<double>(timer.nsecsElapsed()) / 1e9);
+        best.cpu = std::min(best.cpu, threadCpuSeconds() - cpuStart);
+        cleanup();
+    }
+    return best;
+}
+
+double megabytes(qsizetype bytes) {
+    return static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+
+// Parsing alone, as gumbo does it by default; freeing the tree is not timed.
+Timing gumboParseOnly(const QByteArray& html, int maxErrors, int runs) {
+    GumboOptions options = kGumboDefaultOptions;
+    options.max_errors = maxErrors;
+    GumboOutput* output = nullptr;
+    return bestTime(
+        runs,
+        [&] {
+            output = gumbo_parse_with_options(&options, html.constData(),
+                                              static_cast<std::size_t>(html.size()));
+        },
+        [&] { gumbo_destroy_output(&options, output); });
+}
+
+void adversarial(const char* name, const QByteArray& html) {
+    qsizetype length = 0;
+    const Timing t = bestTime(1, [&] { length = vt::renderedTextOfUtf8(html).size(); });
+    std::printf("  %-34s %6.2f MB  wall %7.3f s  cpu %7.3f s  %7.1f MB/s cpu  (%lld chars)\n", name,
+                megabytes(html.size()), t.wall, t.cpu, megabytes(html.size()) / t.cpu,
+                static_cast<long long>(length));
+}
+
+QByteArray repeated(const QByteArray& piece, qsizetype bytes) {
+    return piece.repeated(bytes / piece.size() + 1);
+}
+
+} // namespace
+
+// Arguments: page size in MB (8), runs (5), share of script bytes (0.3).
+int main(int argc, char** argv) {
+    const qsizetype size =
+        argc > 1 ? QByteArray(argv[1]).toLongLong() * 1024 * 1024 : 8 * 1024 * 1024;
+    const int runs = argc > 2 ? QByteArray(argv[2]).toInt() : 5;
+    const double scriptShare = argc > 3 ? QByteArray(argv[3]).toDouble() : 0.3;
+    const QByteArray page = vt::bench::samplePage(size, scriptShare);
+    const double mb = megabytes(page.size());
+
+    qsizetype textLength = 0;
+    const Timing full = bestTime(runs, [&] { textLength = vt::renderedText(page, "").size(); });
+    const Timing parseDefault = gumboParseOnly(page, -1, runs);
+    const Timing parseNoErrors = gumboParseOnly(page, 0, runs);
+
+    std::printf("HTML to text, generated page of %.2f MB (%lld chars of text, about %.0f%% of "
+                "the bytes in scripts), best of %d runs\n",
+                mb, static_cast<long long>(textLength), scriptShare * 100.0, runs);
+    const auto line = [mb](const char* what, const Timing& t) {
+        std::printf("  %-40s wall %6.3f s %6.1f MB/s   cpu %6.3f s %6.1f MB/s\n", what, t.wall,
+                    mb / t.wall, t.cpu, mb / t.cpu);
+    };
+    line("renderedText (sniff, decode, parse, walk)", full);
+    line("gumbo parse alone, default options", parseDefault);
+    line("gumbo parse alone, max_errors 0", parseNoErrors);
+    std::printf("  ratio renderedText / gumbo parse alone: %.2f (cpu time)\n",
+                full.cpu / parseDefault.cpu);
+    std::printf("  goal, at least 30 MB/s overall: %s (cpu %.1f MB/s, wall %.1f MB/s)\n",
+                mb / full.cpu >= 30.0 ? "met" : "NOT met", mb / full.cpu, mb / full.wall);
+
+    std::printf("Adversarial inputs (renderedText)\n");
+    adversarial("240 KB of unclosed <span>", repeated("<span>", 240 * 1024));
+    adversarial("2 MB of unclosed <span>w", repeated("<span>w", 2 * 1024 * 1024));
+    QByteArray nested;
+    for (int i = 0; i < 40000; ++i) {
+        nested += "<div>";
+    }
+    adversarial("40,000 nested <div>", nested + "x");
+    adversarial("400,000 nested <div>", nested.repeated(10) + "x");
+    adversarial("6 MB of unclosed <b>x", repeated("<b>x", 6 * 1024 * 1024));
+    adversarial("2 MB of <table><tr><td>", repeated("<table><tr><td>x", 2 * 1024 * 1024));
+    adversarial("2 MB of unclosed <a><p><i>", repeated("<a href=x><p><i>t", 2 * 1024 * 1024));
+    return 0;
+}
