@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QRandomGenerator>
 #include <QTextStream>
-
 #include <cstdio>
 #include <cstring>
 

@@ -6,15 +6,13 @@
 #include "support/TestEnvironment.h"
 
 #include <QThread>
-
 #include <gtest/gtest.h>
 
 using vt::test::RecordingDialogs;
 using Kind = RecordingDialogs::Kind;
 
 TEST(ErrorReport, TextIsByteExact) {
-    const QString text =
-        vt::buildErrorReport("File not found", vt::tag::ReadFileToStringFSO, 102);
+    const QString text = vt::buildErrorReport("File not found", vt::tag::ReadFileToStringFSO, 102);
     EXPECT_EQ(text, QString("File not found\r\nin Tonevale2021/08/31.Main.ReadFileToStringFSO at "
                             "line 102\r\rPlease email screenshot of this message to "
                             "support@quillmere.example"));
@@ -33,8 +31,10 @@ TEST(ErrorReport, EachFailingStepReportsItsOwnNumberAndTheProcedureGoesOn) {
     EXPECT_EQ(ran, QStringList({"100", "104", "108"}));
     const QStringList reports = dialogs.textsOf(Kind::ErrorReport);
     ASSERT_EQ(reports.size(), 2);
-    EXPECT_TRUE(reports[0].startsWith("first\r\nin Tonevale2021/08/31.Form1.Form_Load at line 102\r\r"));
-    EXPECT_TRUE(reports[1].startsWith("second\r\nin Tonevale2021/08/31.Form1.Form_Load at line 106\r\r"));
+    EXPECT_TRUE(
+        reports[0].startsWith("first\r\nin Tonevale2021/08/31.Form1.Form_Load at line 102\r\r"));
+    EXPECT_TRUE(
+        reports[1].startsWith("second\r\nin Tonevale2021/08/31.Form1.Form_Load at line 106\r\r"));
 }
 
 TEST(ErrorReport, AFailedTestTakesTheBranch) {

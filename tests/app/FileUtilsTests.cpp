@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using vt::test::RecordingDialogs;
@@ -62,7 +61,7 @@ TEST(TextFiles, SaveThenLoadKeepsEveryCharacter) {
     const QString path = dir.filePath("round.txt");
     const QStringList texts = {
         QString::fromUtf8("Caf\u00e9 \u20ac5 \u2014 na\u00efve\r\nline two\n"), // fits windows-1252
-        QString::fromUtf8("\u65e5\u672c\u8a9e and caf\u00e9"),              // does not
+        QString::fromUtf8("\u65e5\u672c\u8a9e and caf\u00e9"),                  // does not
         QString::fromUtf8("\u00c3\u00a9"), // windows-1252 bytes C3 A9 would read back as UTF-8
         QString(),
     };
@@ -77,7 +76,9 @@ TEST(TextFiles, SaveThenLoadKeepsEveryCharacter) {
 
 TEST(TextFiles, Windows1252FileAndUtf8FileWithBomBothLoad) {
     EXPECT_EQ(vt::decodeTextFile("caf\xe9 \x80"), QString::fromUtf8("caf\u00e9 \u20ac"));
-    EXPECT_EQ(vt::decodeTextFile("\xef\xbb\xbf" "caf\xc3\xa9"), QString::fromUtf8("caf\u00e9"));
+    EXPECT_EQ(vt::decodeTextFile("\xef\xbb\xbf"
+                                 "caf\xc3\xa9"),
+              QString::fromUtf8("caf\u00e9"));
     EXPECT_FALSE(vt::isValidUtf8("\xc3"));
     EXPECT_FALSE(vt::isValidUtf8("\xed\xa0\x80")); // a surrogate
     EXPECT_FALSE(vt::isValidUtf8("\xc0\xaf"));     // overlong

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-
 #include <gtest/gtest.h>
 
 TEST(Val, ReadsTheLeadingNumberOnly) {

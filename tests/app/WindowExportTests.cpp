@@ -13,7 +13,6 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 using namespace vt;
@@ -29,7 +28,7 @@ QStringList leftoversInTemp() {
 } // namespace
 
 class WindowExport : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         vt::test::clearSettings();
         SettingsStore().write(key::SpeechRate, "10");
@@ -63,7 +62,8 @@ TEST_F(WindowExport, TheJobRunsOffTheWindowThreadAndEndsWithDone) {
     EXPECT_EQ(w().PushButton2->text(), "Start Reading");
     ASSERT_TRUE(vt::test::waitUntil([&] { return !w().busy(); }, 120000));
     EXPECT_EQ(w().mousePointer(), 0);
-    const QString mp3 = out.filePath("http127.0.0.1" + QString::number(server.port()) + "short.mp3");
+    const QString mp3 =
+        out.filePath("http127.0.0.1" + QString::number(server.port()) + "short.mp3");
     EXPECT_TRUE(FileExists(mp3)) << mp3.toStdString();
     EXPECT_EQ(f.dialogs.textsOf(Kind::Notice),
               QStringList({"You can not adjust because file is being saved now.", "Done."}));
@@ -94,7 +94,7 @@ TEST_F(WindowExport, ClosingDuringAnExportStopsItAndLeavesNothing) {
 
 // The skin file lives beside the program, here beside the test program.
 class WindowSkin : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { QDir(ApplicationFolder() + "/x").removeRecursively(); }
     void writeSkin(const QByteArray& bytes) {
         QDir(ApplicationFolder()).mkpath("x");

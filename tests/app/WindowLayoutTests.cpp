@@ -4,14 +4,13 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QGuiApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
-
 #include <gtest/gtest.h>
 
 using namespace vt;
@@ -20,7 +19,7 @@ using vt::test::WindowFixture;
 using Kind = vt::test::RecordingDialogs::Kind;
 
 class WindowLayout : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         vt::test::clearSettings();
         ASSERT_TRUE(f.load());

@@ -8,12 +8,11 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QTest>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
-
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace vt;
@@ -46,7 +45,7 @@ qsizetype audibleSamples(const std::vector<qint16>& samples, qsizetype from) {
 } // namespace
 
 class WindowReading : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         vt::test::clearSettings();
         SettingsStore().write(key::SpeechRate, "10"); // keep the readings short
@@ -75,7 +74,8 @@ TEST_F(WindowReading, StartPauseResumeAndTheEndOfTheReading) {
     EXPECT_TRUE(w().busy());
     EXPECT_EQ(w().mousePointer(), 11);
 
-    ASSERT_TRUE(vt::test::waitUntil([&] { return w().readingState() == ReadingController::State::Speaking; }));
+    ASSERT_TRUE(vt::test::waitUntil(
+        [&] { return w().readingState() == ReadingController::State::Speaking; }));
     // Others are turned away while the reading runs.
     w().PushButton14->click();
     w().PushButton8->click();
@@ -86,7 +86,8 @@ TEST_F(WindowReading, StartPauseResumeAndTheEndOfTheReading) {
               QStringList{"You can not adjust because file is being saved now."});
     EXPECT_EQ(SettingsStore().read(key::VolumeLevel, ""), "50");
 
-    ASSERT_TRUE(vt::test::waitUntil([&] { return audibleSamples(recorder.samples(), 0) > 22050 / 2; }, 30000));
+    ASSERT_TRUE(vt::test::waitUntil(
+        [&] { return audibleSamples(recorder.samples(), 0) > 22050 / 2; }, 30000));
     w().PushButton2->click();
     EXPECT_EQ(caption(), "Resume");
     EXPECT_EQ(w().readingState(), ReadingController::State::Paused);
@@ -107,7 +108,8 @@ TEST_F(WindowReading, EditingTheTextDuringAReadingOnlyResetsTheCaption) {
     VT_REQUIRE_AUDIO();
     w().Text1->setText(server.url("/short"));
     w().PushButton2->click();
-    ASSERT_TRUE(vt::test::waitUntil([&] { return w().readingState() == ReadingController::State::Speaking; }));
+    ASSERT_TRUE(vt::test::waitUntil(
+        [&] { return w().readingState() == ReadingController::State::Speaking; }));
     w().Text2->setPlainText("edited");
     EXPECT_EQ(caption(), "Start Reading");
     EXPECT_TRUE(w().busy());
@@ -119,7 +121,8 @@ TEST_F(WindowReading, APausedReadingUnderAStartCaptionGivesWayToANewOne) {
     VT_REQUIRE_AUDIO();
     w().Text1->setText(server.url("/long"));
     w().PushButton2->click();
-    ASSERT_TRUE(vt::test::waitUntil([&] { return w().readingState() == ReadingController::State::Speaking; }));
+    ASSERT_TRUE(vt::test::waitUntil(
+        [&] { return w().readingState() == ReadingController::State::Speaking; }));
     w().PushButton2->click();
     ASSERT_EQ(caption(), "Resume");
     w().Text2->setPlainText("changed");
@@ -183,7 +186,8 @@ TEST_F(WindowReading, ClosingDuringAReadingEndsAtOnce) {
     VT_REQUIRE_AUDIO();
     w().Text1->setText(server.url("/long"));
     w().PushButton2->click();
-    ASSERT_TRUE(vt::test::waitUntil([&] { return w().readingState() == ReadingController::State::Speaking; }));
+    ASSERT_TRUE(vt::test::waitUntil(
+        [&] { return w().readingState() == ReadingController::State::Speaking; }));
     bool closed = false;
     QObject::connect(f.window.get(), &Form1::closed, [&] { closed = true; });
     w().close();

@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
-
 #include <memory>
 
 namespace vt::test {
@@ -28,8 +27,8 @@ struct WindowFixture {
 // A mouse move with no button pressed, in the middle of the widget.
 inline void moveOver(QWidget* widget, QPoint at = QPoint(-1, -1)) {
     const QPointF pos = at == QPoint(-1, -1) ? QPointF(widget->rect().center()) : QPointF(at);
-    QMouseEvent move(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &move);
 }
 

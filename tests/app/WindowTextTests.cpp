@@ -7,7 +7,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace vt;
@@ -15,7 +14,7 @@ using vt::test::WindowFixture;
 using Kind = vt::test::RecordingDialogs::Kind;
 
 class WindowText : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         vt::test::clearSettings();
         ASSERT_TRUE(f.load());

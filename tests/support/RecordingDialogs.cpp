@@ -9,7 +9,9 @@ void RecordingDialogs::record(Kind kind, const QString& text, const QString& ext
     m_entries.append({kind, text, extra});
 }
 
-void RecordingDialogs::notice(const QString& text) { record(Kind::Notice, text); }
+void RecordingDialogs::notice(const QString& text) {
+    record(Kind::Notice, text);
+}
 
 bool RecordingDialogs::question(const QString& text) {
     record(Kind::Question, text);
@@ -17,7 +19,9 @@ bool RecordingDialogs::question(const QString& text) {
     return m_answers.isEmpty() ? false : m_answers.dequeue();
 }
 
-void RecordingDialogs::errorReport(const QString& text) { record(Kind::ErrorReport, text); }
+void RecordingDialogs::errorReport(const QString& text) {
+    record(Kind::ErrorReport, text);
+}
 
 QString RecordingDialogs::openFile(const FileDialogRequest& request) {
     record(Kind::OpenFile, request.title, request.filters.join(";;"));
@@ -75,7 +79,9 @@ QStringList RecordingDialogs::textsOf(Kind kind) const {
     return texts;
 }
 
-int RecordingDialogs::count(Kind kind) const { return static_cast<int>(entriesOf(kind).size()); }
+int RecordingDialogs::count(Kind kind) const {
+    return static_cast<int>(entriesOf(kind).size());
+}
 
 void RecordingDialogs::clear() {
     QMutexLocker lock(&m_mutex);

@@ -11,7 +11,7 @@ namespace vt::test {
 
 // Records everything shown and answers as told. Safe to call from any thread.
 class RecordingDialogs : public Dialogs {
-public:
+  public:
     enum class Kind { Notice, Question, ErrorReport, OpenFile, SaveFile, BrowseFolder, OpenUrl };
     struct Entry {
         Kind kind;
@@ -37,7 +37,7 @@ public:
     int count(Kind kind) const;
     void clear();
 
-private:
+  private:
     void record(Kind kind, const QString& text, const QString& extra = {});
 
     mutable QMutex m_mutex;

@@ -7,7 +7,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <cstdlib>
 
 namespace vt::test {
@@ -33,7 +32,9 @@ void isolateEnvironment() {
     std::atexit([] { delete sandbox; });
 }
 
-QString sandboxFolder() { return sandbox ? sandbox->path() : QString(); }
+QString sandboxFolder() {
+    return sandbox ? sandbox->path() : QString();
+}
 
 void clearSettings() {
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Quillmere", "Vellumtone");

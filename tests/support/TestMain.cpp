@@ -1,7 +1,6 @@
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
-
 #include <gtest/gtest.h>
 
 // Every test program runs with the offscreen platform and its own settings

@@ -12,7 +12,9 @@ class ThreadSafeDialogs::Dispatcher : public QObject {};
 ThreadSafeDialogs::ThreadSafeDialogs(Dialogs& target)
     : m_target(target), m_dispatcher(new Dispatcher) {}
 
-ThreadSafeDialogs::~ThreadSafeDialogs() { delete m_dispatcher; }
+ThreadSafeDialogs::~ThreadSafeDialogs() {
+    delete m_dispatcher;
+}
 
 template <typename F> auto ThreadSafeDialogs::onTargetThread(F&& call) -> decltype(call()) {
     using Result = decltype(call());

@@ -16,7 +16,7 @@ struct FileDialogRequest {
 // Implementations are called on the window thread; ThreadSafeDialogs (below)
 // forwards calls made on worker threads.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // OK only, no icon, the application title as caption.
@@ -39,7 +39,7 @@ public:
 // waits at its place until OK is pressed. Calls made on that thread go straight
 // through.
 class ThreadSafeDialogs final : public Dialogs {
-public:
+  public:
     explicit ThreadSafeDialogs(Dialogs& target);
     ~ThreadSafeDialogs() override;
 
@@ -51,7 +51,7 @@ public:
     QString browseForFolder(const QString& prompt, const QString& startFolder) override;
     bool openUrl(const QString& url) override;
 
-private:
+  private:
     template <typename F> auto onTargetThread(F&& call) -> decltype(call());
 
     Dialogs& m_target;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <exception>
 #include <functional>
 
@@ -19,7 +18,7 @@ QString buildErrorReport(const QString& description, const QString& tag, int ste
 // goes on with its next step. A failure inside a called helper ends that helper
 // and is reported here, under the caller's step.
 class Procedure {
-public:
+  public:
     Procedure(Dialogs& dialogs, const char* tag);
 
     // Runs one step; false when it failed (and was reported).
@@ -41,7 +40,7 @@ public:
     int currentStep() const { return m_step; }
     QString tag() const { return m_tag; }
 
-private:
+  private:
     Dialogs& m_dialogs;
     QString m_tag;
     int m_step = 0;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <stdexcept>
 
 namespace vt {
@@ -9,11 +8,11 @@ namespace vt {
 // A failed operation, carrying the description the operation gives of itself.
 // Every reporting procedure catches these (and any std::exception) per step.
 class Failure : public std::runtime_error {
-public:
+  public:
     explicit Failure(const QString& description);
     QString description() const { return m_description; }
 
-private:
+  private:
     QString m_description;
 };
 

@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
-
 #include <memory>
 #include <optional>
 
@@ -37,8 +36,8 @@ QStringList ReadFileToStringFSO(const QString& path, Dialogs& dialogs) {
     proc.step(102, [&] {
         const QFileInfo info(path);
         if (path.isEmpty() || !info.exists() || info.isDir()) {
-            throw Failure(fileError(QStringLiteral("File not found"), path,
-                                    QStringLiteral("no such file")));
+            throw Failure(
+                fileError(QStringLiteral("File not found"), path, QStringLiteral("no such file")));
         }
         file = std::make_unique<QFile>(path);
     });

@@ -19,7 +19,9 @@ double Val(const QString& text) {
     }
     qsizetype i = 0;
     const qsizetype n = compact.size();
-    auto digitAt = [&](qsizetype k) { return k < n && compact[k].isDigit() && compact[k].unicode() < 128; };
+    auto digitAt = [&](qsizetype k) {
+        return k < n && compact[k].isDigit() && compact[k].unicode() < 128;
+    };
     if (i < n && (compact[i] == u'+' || compact[i] == u'-')) {
         ++i;
     }

@@ -16,7 +16,7 @@ inline constexpr char LastFolderDot[] = "LastFolderDot";
 // as text. Nothing is cached: each read goes to the store, each write reaches
 // the disk before it returns, so the next run reads it.
 class SettingsStore {
-public:
+  public:
     QString read(const QString& key, const QString& defaultValue) const;
     void write(const QString& key, const QString& value);
 

@@ -11,14 +11,17 @@ QString temporaryRoot() {
 }
 
 PrivateFolder::PrivateFolder()
-    : m_dir(std::make_unique<QTemporaryDir>(QDir(temporaryRoot()).filePath("vellumtone-XXXXXX"))) {
-}
+    : m_dir(std::make_unique<QTemporaryDir>(QDir(temporaryRoot()).filePath("vellumtone-XXXXXX"))) {}
 
 PrivateFolder::~PrivateFolder() = default;
 
-bool PrivateFolder::isValid() const { return m_dir->isValid(); }
+bool PrivateFolder::isValid() const {
+    return m_dir->isValid();
+}
 
-QString PrivateFolder::path() const { return QDir::toNativeSeparators(m_dir->path()); }
+QString PrivateFolder::path() const {
+    return QDir::toNativeSeparators(m_dir->path());
+}
 
 QString PrivateFolder::filePath(const QString& name) const {
     return QDir::toNativeSeparators(m_dir->filePath(name));

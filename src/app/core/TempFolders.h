@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <memory>
 
 class QTemporaryDir;
@@ -14,7 +13,7 @@ QString temporaryRoot();
 // A private folder inside T (owner-only, unique name), removed with all its
 // contents when this object is destroyed.
 class PrivateFolder {
-public:
+  public:
     PrivateFolder();
     ~PrivateFolder();
     PrivateFolder(const PrivateFolder&) = delete;
@@ -26,7 +25,7 @@ public:
     // A file inside the folder.
     QString filePath(const QString& name) const;
 
-private:
+  private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 

@@ -33,10 +33,9 @@ Form1::Form1(Dialogs& dialogs, std::function<int()> randomPercent, QWidget* pare
     m_reading = std::make_unique<ReadingController>(view, m_dialogs, m_pageTextFolder.path());
     m_testSpeed = std::make_unique<TestSpeedRun>();
     m_export = std::make_unique<ExportRunner>();
-    m_volume.reset(new SliderBinding{Slider1, Frame1, QStringLiteral("Volume Level = "),
-                                     QString::fromLatin1(key::VolumeLevel), tag::Slider1Change,
-                                     &SpeechVoice::setVolume, &FileVoice::setVolume,
-                                     Slider1->value()});
+    m_volume.reset(new SliderBinding{
+        Slider1, Frame1, QStringLiteral("Volume Level = "), QString::fromLatin1(key::VolumeLevel),
+        tag::Slider1Change, &SpeechVoice::setVolume, &FileVoice::setVolume, Slider1->value()});
     m_rate.reset(new SliderBinding{Slider2, Frame4, QStringLiteral("Speech Rate = "),
                                    QString::fromLatin1(key::SpeechRate), tag::Slider2Change,
                                    &SpeechVoice::setRate, &FileVoice::setRate, Slider2->value()});
@@ -67,10 +66,10 @@ void Form1::wireHandlers() {
 }
 
 void Form1::wirePointer() {
-    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(Frame1),
-                       static_cast<QWidget*>(Frame2), static_cast<QWidget*>(Frame3),
-                       static_cast<QWidget*>(Frame4), static_cast<QWidget*>(Frame5),
-                       static_cast<QWidget*>(Frame6), Text2->viewport()}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(this), static_cast<QWidget*>(Frame1), static_cast<QWidget*>(Frame2),
+          static_cast<QWidget*>(Frame3), static_cast<QWidget*>(Frame4),
+          static_cast<QWidget*>(Frame5), static_cast<QWidget*>(Frame6), Text2->viewport()}) {
         m_pointer->arrowOver(w);
     }
     for (QPushButton* b : {PushButton1, PushButton3, PushButton4, PushButton5, PushButton6,
@@ -80,8 +79,12 @@ void Form1::wirePointer() {
     m_pointer->handAlwaysOver(PushButton2);
 }
 
-int Form1::mousePointer() const { return m_pointer->value(); }
-void Form1::setPointer(int value) { m_pointer->set(value); }
+int Form1::mousePointer() const {
+    return m_pointer->value();
+}
+void Form1::setPointer(int value) {
+    m_pointer->set(value);
+}
 
 void Form1::loadPointerPicture() {
     const QPixmap picture(QDir(ApplicationFolder()).filePath(QStringLiteral("HAND-M.CUR")));
@@ -125,8 +128,11 @@ bool Form1::Form_Load() {
     };
     proc.step(132, [&] { restore(Slider1, key::VolumeLevel, "50"); });
     proc.step(134, [&] { restore(Slider2, key::SpeechRate, "-3"); });
-    proc.step(136, [&] { Frame1->setTitle(m_volume->captionPrefix + QString::number(Slider1->value())); });
-    proc.step(138, [&] { Frame4->setTitle(m_rate->captionPrefix + QString::number(Slider2->value())); });
+    proc.step(136, [&] {
+        Frame1->setTitle(m_volume->captionPrefix + QString::number(Slider1->value()));
+    });
+    proc.step(138,
+              [&] { Frame4->setTitle(m_rate->captionPrefix + QString::number(Slider2->value())); });
     proc.step(140, [&] {
         Text3->setText(m_settings.read(QString::fromLatin1(key::Text3), GetDesktopFolder()));
     });
@@ -153,10 +159,18 @@ void Form1::closeEvent(QCloseEvent* event) {
     finishClose();
 }
 
-void Form1::finishClose() { emit closed(); }
+void Form1::finishClose() {
+    emit closed();
+}
 
-QString Form1::readingCaption() const { return PushButton2->text(); }
-void Form1::setReadingCaption(const QString& caption) { PushButton2->setText(caption); }
-QString Form1::address() const { return Text1->text(); }
+QString Form1::readingCaption() const {
+    return PushButton2->text();
+}
+void Form1::setReadingCaption(const QString& caption) {
+    PushButton2->setText(caption);
+}
+QString Form1::address() const {
+    return Text1->text();
+}
 
 } // namespace vt

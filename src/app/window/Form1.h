@@ -6,7 +6,6 @@
 #include "app/core/TempFolders.h"
 
 #include <QWidget>
-
 #include <functional>
 #include <memory>
 
@@ -30,7 +29,7 @@ struct ExportResult;
 // procedure with plain values and applies the result to the controls.
 class Form1 : public QWidget, private ReadingView {
     Q_OBJECT
-public:
+  public:
     // randomPercent draws a whole number from 1 to 100 (the home-page visit).
     Form1(Dialogs& dialogs, std::function<int()> randomPercent, QWidget* parent = nullptr);
     ~Form1() override;
@@ -73,7 +72,7 @@ public:
     QPushButton* PushButton9;
     QPushButton* PushButton14;
 
-public slots:
+  public slots:
     void PushButton1_Click();  // Add Voices
     void PushButton2_Click();  // Start Reading / Pause / Resume
     void PushButton3_Click();  // Refresh List
@@ -91,15 +90,15 @@ public slots:
     void Text2_Change();
     void Text3_Change();
 
-signals:
+  signals:
     // The window has closed and everything it ran has stopped.
     void closed();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void setTabOrder();
     void wireHandlers();

@@ -35,8 +35,7 @@ QGroupBox* frame(QWidget* parent, const char* name, const char* caption, const Q
     return box;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const char* caption,
-                    const QRect& geometry) {
+QPushButton* button(QWidget* parent, const char* name, const char* caption, const QRect& geometry) {
     auto* b = place(new QPushButton(QString::fromLatin1(caption), parent), name, geometry);
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPointSizeF(11.25);
@@ -92,13 +91,13 @@ void Form1::buildControls() {
     Frame5 = frame(this, "Frame5", "Text To Read", twips(120, 960, 7800, 3405));
     Text2 = place(new QPlainTextEdit(Frame5), "Text2", twips(240, 420, 7320, 1785));
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    PushButton4 = button(Frame5, "PushButton4", "Load Text From Text File",
-                         twips(240, 2310, 3600, 405));
-    PushButton5 = button(Frame5, "PushButton5", "Save Text To Text File",
-                         twips(3960, 2310, 3600, 405));
+    PushButton4 =
+        button(Frame5, "PushButton4", "Load Text From Text File", twips(240, 2310, 3600, 405));
+    PushButton5 =
+        button(Frame5, "PushButton5", "Save Text To Text File", twips(3960, 2310, 3600, 405));
     PushButton6 = button(Frame5, "PushButton6", "Clear Text", twips(240, 2820, 3600, 405));
-    PushButton7 = button(Frame5, "PushButton7", "Load Sample/Example Website",
-                         twips(3960, 2820, 3600, 405));
+    PushButton7 =
+        button(Frame5, "PushButton7", "Load Sample/Example Website", twips(3960, 2820, 3600, 405));
 
     Frame1 = frame(this, "Frame1", "Volume Control", twips(120, 4440, 7800, 855));
     Label2 = label(Frame1, "Label2", "Min.", twips(150, 360, 375, 195));
@@ -118,8 +117,7 @@ void Form1::buildControls() {
 
     PushButton2 = button(this, "PushButton2", "Start Reading", twips(120, 7260, 7800, 405));
 
-    Frame6 = frame(this, "Frame6", "Save MP3 File(s) To This Folder",
-                   twips(120, 7710, 7800, 1320));
+    Frame6 = frame(this, "Frame6", "Save MP3 File(s) To This Folder", twips(120, 7710, 7800, 1320));
     Text3 = place(new QLineEdit(Frame6), "Text3", twips(240, 300, 6500, 345));
     Text3->setReadOnly(true); // locked: selectable and copyable, not editable
     PushButton9 = button(Frame6, "PushButton9", "...", twips(6840, 300, 720, 345));

@@ -1,6 +1,5 @@
 // The window's speech handlers: voices, reading aloud, Test Speed, sliders.
 #include "Form1.h"
-
 #include "MousePointer.h"
 #include "VoiceListCombo.h"
 #include "app/core/Failure.h"
@@ -73,7 +72,9 @@ void Form1::PushButton2_Click() {
     });
 }
 
-void Form1::Text2_Change() { PushButton2->setText(QString::fromLatin1(StartReadingCaption)); }
+void Form1::Text2_Change() {
+    PushButton2->setText(QString::fromLatin1(StartReadingCaption));
+}
 
 void Form1::PushButton14_Click() {
     Procedure proc(m_dialogs, tag::PushButton14Click);
@@ -95,14 +96,20 @@ void Form1::PushButton14_Click() {
     }
 }
 
-void Form1::Slider1_Change() { sliderChanged(*m_volume); }
-void Form1::Slider2_Change() { sliderChanged(*m_rate); }
+void Form1::Slider1_Change() {
+    sliderChanged(*m_volume);
+}
+void Form1::Slider2_Change() {
+    sliderChanged(*m_rate);
+}
 
 void Form1::sliderChanged(SliderBinding& b) {
     Procedure proc(m_dialogs, b.tag);
     const int value = b.slider->value();
     if (proc.test(108, [&] { return m_busy; })) {
-        proc.step(122, [&] { m_dialogs.notice(QStringLiteral("You can not adjust because file is being saved now.")); });
+        proc.step(122, [&] {
+            m_dialogs.notice(QStringLiteral("You can not adjust because file is being saved now."));
+        });
         // Back to the last accepted value, the one the caption shows.
         proc.step(124, [&] {
             const QSignalBlocker quiet(b.slider);

@@ -1,7 +1,6 @@
 // The window's text handlers: the address box, the sample page, text files,
 // clearing, and the output folder.
 #include "Form1.h"
-
 #include "MousePointer.h"
 #include "app/core/Failure.h"
 #include "app/core/FileUtils.h"
@@ -82,9 +81,8 @@ void Form1::PushButton7_Click() {
         }
         context->deleteLater();
     };
-    const bool started = proc.step(106, [&] {
-        fetchPageTextAsync(Text1->text(), pageTextFolder(), context, apply);
-    });
+    const bool started = proc.step(
+        106, [&] { fetchPageTextAsync(Text1->text(), pageTextFolder(), context, apply); });
     if (!started) {
         proc.step(108, [&] { setPointer(MousePointer::Default); });
         delete context;

@@ -27,9 +27,15 @@ void MousePointer::set(int value) {
     }
 }
 
-void MousePointer::arrowOver(QWidget* widget) { watch(widget, Rule::Arrow); }
-void MousePointer::handOver(QWidget* widget) { watch(widget, Rule::Hand); }
-void MousePointer::handAlwaysOver(QWidget* widget) { watch(widget, Rule::HandAlways); }
+void MousePointer::arrowOver(QWidget* widget) {
+    watch(widget, Rule::Arrow);
+}
+void MousePointer::handOver(QWidget* widget) {
+    watch(widget, Rule::Hand);
+}
+void MousePointer::handAlwaysOver(QWidget* widget) {
+    watch(widget, Rule::HandAlways);
+}
 
 void MousePointer::watch(QWidget* widget, Rule rule) {
     widget->setMouseTracking(true);

@@ -2,7 +2,6 @@
 
 #include <QCursor>
 #include <QObject>
-
 #include <optional>
 
 class QWidget;
@@ -12,7 +11,7 @@ namespace vt {
 // The window's one pointer setting: 0 arrow, 11 hourglass, 99 the hand picture.
 class MousePointer : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int Default = 0;
     static constexpr int Hourglass = 11;
     static constexpr int Custom = 99;
@@ -32,10 +31,10 @@ public:
     void handOver(QWidget* widget);
     void handAlwaysOver(QWidget* widget);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     enum class Rule { Arrow, Hand, HandAlways };
     void watch(QWidget* widget, Rule rule);
 

@@ -26,7 +26,9 @@ int showBox(QWidget* owner, QMessageBox::Icon icon, const QString& title, const 
 
 } // namespace
 
-QString applicationTitle() { return QGuiApplication::applicationDisplayName(); }
+QString applicationTitle() {
+    return QGuiApplication::applicationDisplayName();
+}
 
 void QtDialogs::notice(const QString& text) {
     showBox(m_owner, QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok);
@@ -58,6 +60,8 @@ QString QtDialogs::browseForFolder(const QString& prompt, const QString& startFo
     return QFileDialog::getExistingDirectory(m_owner, prompt, startFolder);
 }
 
-bool QtDialogs::openUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
+bool QtDialogs::openUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl(url));
+}
 
 } // namespace vt

@@ -9,7 +9,7 @@ namespace vt {
 // The window's dialogs: message boxes, file dialogs, the folder chooser and
 // the desktop's browser. Message boxes carry the application title.
 class QtDialogs final : public Dialogs {
-public:
+  public:
     explicit QtDialogs(QWidget* owner = nullptr) : m_owner(owner) {}
     void setOwner(QWidget* owner) { m_owner = owner; }
 
@@ -21,7 +21,7 @@ public:
     QString browseForFolder(const QString& prompt, const QString& startFolder) override;
     bool openUrl(const QString& url) override;
 
-private:
+  private:
     QWidget* m_owner;
 };
 

@@ -5,8 +5,8 @@
 #include "app/core/Failure.h"
 #include "app/core/FileUtils.h"
 #include "app/core/ProcedureTags.h"
-#include "sources/PageFetcher.h"
 #include "sources/GetPageText.h"
+#include "sources/PageFetcher.h"
 #include "speech/SpeechVoice.h"
 
 namespace vt {
@@ -19,7 +19,9 @@ const QString NoTextMessage = QStringLiteral("No text to read. Select a file abo
 ReadingController::ReadingController(ReadingView& view, Dialogs& dialogs, QString pageTextFolder)
     : m_view(view), m_dialogs(dialogs), m_pageTextFolder(std::move(pageTextFolder)) {}
 
-ReadingController::~ReadingController() { stop(); }
+ReadingController::~ReadingController() {
+    stop();
+}
 
 SpeechVoice& ReadingController::requireVoice() const {
     if (!m_voice) {
@@ -105,13 +107,11 @@ void ReadingController::speakText(QString text) {
     proc.assign(128, pieces, [&] { return SplitByLength(text, PieceLength); });
     if (m_voice) {
         connect(m_voice.get(), &SpeechVoice::done, this, &ReadingController::onSpeechDone);
-        connect(
-            m_voice.get(), &SpeechVoice::failed, this,
-            [this](const QString& description) {
-                if (m_procedure) {
-                    m_procedure->report(140, description);
-                }
-            });
+        connect(m_voice.get(), &SpeechVoice::failed, this, [this](const QString& description) {
+            if (m_procedure) {
+                m_procedure->report(140, description);
+            }
+        });
     }
     m_state = State::Speaking;
     for (const QString& piece : pieces) {

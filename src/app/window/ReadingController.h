@@ -5,7 +5,6 @@
 
 #include <QObject>
 #include <QPointer>
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -18,7 +17,7 @@ struct PageFetchResult;
 
 // What a reading needs from the window.
 class ReadingView {
-public:
+  public:
     virtual ~ReadingView() = default;
     virtual QString readingCaption() const = 0;
     virtual void setReadingCaption(const QString& caption) = 0;
@@ -36,7 +35,7 @@ inline constexpr char ResumeCaption[] = "Resume";
 // the speech arrives as a signal.
 class ReadingController : public QObject {
     Q_OBJECT
-public:
+  public:
     enum class State { Idle, Fetching, Speaking, Paused };
 
     ReadingController(ReadingView& view, Dialogs& dialogs, QString pageTextFolder);
@@ -54,7 +53,7 @@ public:
     SpeechVoice* speechVoice() const { return m_voice.get(); }
     void releaseVoice();
 
-private:
+  private:
     void startReading();
     void onPageFetched(const PageFetchResult& result);
     void speakText(QString text);

@@ -9,7 +9,7 @@ namespace vt {
 // Forwards to the window's dialogs until silenced; once the window is closing,
 // work that is being wound down shows nothing more and gets default answers.
 class SilenceableDialogs final : public Dialogs {
-public:
+  public:
     explicit SilenceableDialogs(Dialogs& target) : m_target(target) {}
     void silence() { m_silenced = true; }
 
@@ -21,7 +21,7 @@ public:
     QString browseForFolder(const QString& prompt, const QString& startFolder) override;
     bool openUrl(const QString& url) override;
 
-private:
+  private:
     Dialogs& m_target;
     std::atomic_bool m_silenced = false;
 };

@@ -88,8 +88,8 @@ void ApplySkin(QWidget* window) {
     }
     const QByteArray bytes = file.readAll();
     if (bytes.contains('\0') || !isValidUtf8(bytes)) {
-        throw Failure(QStringLiteral("The skin file \"%1\" is damaged")
-                          .arg(QDir::toNativeSeparators(path)));
+        throw Failure(
+            QStringLiteral("The skin file \"%1\" is damaged").arg(QDir::toNativeSeparators(path)));
     }
     window->setStyleSheet(QString::fromUtf8(bytes));
 }
