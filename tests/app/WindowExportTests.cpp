@@ -5,8 +5,10 @@
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -134,4 +136,43 @@ TEST_F(WindowSkin, ADamagedFileIsReportedAtStep102AndStartUpGoesOn) {
     ASSERT_EQ(reports.size(), 1);
     EXPECT_TRUE(reports[0].contains("Form1.Form_Load at line 102\r\r"));
     EXPECT_EQ(f.window->Frame1->title(), "Volume Level = 50");
+}
+
+class WindowPointerPicture : public ::testing::Test {
+  protected:
+    QString path() const { return ApplicationFolder() + "/HAND-M.CUR"; }
+    void TearDown() override { QFile::remove(path()); }
+};
+
+TEST_F(WindowPointerPicture, TheCursorFileBesideTheProgramIsTheHandWithItsHotSpot) {
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::black);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    ASSERT_TRUE(image.save(&buffer, "ICO"));
+    bytes[2] = 2;  // a cursor file
+    bytes[10] = 3; // hot spot x
+    bytes[12] = 1; // hot spot y
+    vt::test::writeAll(path(), bytes);
+
+    vt::test::clearSettings();
+    WindowFixture f;
+    ASSERT_TRUE(f.load());
+    EXPECT_EQ(f.dialogs.entries().size(), 0);
+    vt::test::moveOver(f.window->PushButton3);
+    EXPECT_EQ(f.window->mousePointer(), 99);
+    EXPECT_FALSE(f.window->cursor().pixmap().isNull());
+    EXPECT_EQ(f.window->cursor().hotSpot(), QPoint(3, 1));
+}
+
+TEST_F(WindowPointerPicture, ADamagedCursorFileIsReportedAtStep106) {
+    vt::test::writeAll(path(), "not a cursor");
+    vt::test::clearSettings();
+    WindowFixture f;
+    ASSERT_TRUE(f.load());
+    const QStringList reports = f.dialogs.textsOf(Kind::ErrorReport);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].contains("Form1.Form_Load at line 106\r\r"));
+    vt::test::moveOver(f.window->PushButton3);
+    EXPECT_EQ(f.window->cursor().shape(), Qt::PointingHandCursor);
 }

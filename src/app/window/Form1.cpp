@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,11 +88,19 @@ void Form1::setPointer(int value) {
 }
 
 void Form1::loadPointerPicture() {
-    const QPixmap picture(QDir(ApplicationFolder()).filePath(QStringLiteral("HAND-M.CUR")));
-    if (picture.isNull()) {
+    QFile file(QDir(ApplicationFolder()).filePath(QStringLiteral("HAND-M.CUR")));
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QPixmap picture;
+    if (!picture.loadFromData(bytes, "CUR")) {
         throw Failure(QStringLiteral("Invalid picture"));
     }
-    m_pointer->setCustomPicture(QCursor(picture, 0, 0));
+    // The first image's hot spot sits in its directory entry (bytes 10 to 13).
+    auto le16 = [&](int at) {
+        return static_cast<int>(static_cast<uchar>(bytes[at]) |
+                                (static_cast<uchar>(bytes[at + 1]) << 8));
+    };
+    const bool isCursor = bytes.size() >= 14 && le16(2) == 2;
+    m_pointer->setCustomPicture(QCursor(picture, isCursor ? le16(10) : 0, isCursor ? le16(12) : 0));
 }
 
 VoiceChoice Form1::voiceChoice() const {
