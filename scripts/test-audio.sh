@@ -81,6 +81,10 @@ start() {
     return 1
   fi
   ensure_sinks
+  if [ "$settle" = yes ] && command -v pacat >/dev/null; then
+    head -c 4410 /dev/zero |
+      PULSE_SERVER=$server pacat --raw --rate=22050 --channels=1 --format=s16le >/dev/null 2>&1 || true
+  fi
   echo "PULSE_SERVER=$server"
 }
 
