@@ -137,35 +137,39 @@ QString readOptions(const QStringList& options, ExportRequest& request) {
     return QString();
 }
 
-QStringList withoutProgramName(const QStringList& arguments) {
-    if (!arguments.isEmpty() && arguments.first() != QLatin1String(SaveMp3Option) &&
-        arguments.size() > 1 && arguments.at(1) == QLatin1String(SaveMp3Option)) {
-        return arguments.mid(1);
+// Where --save-mp3 stands in the arguments: first, or second after the
+// program's name; -1 when it is in neither place.
+qsizetype optionIndex(const QStringList& arguments) {
+    for (qsizetype i = 0; i < qMin<qsizetype>(2, arguments.size()); ++i) {
+        if (arguments.at(i) == QLatin1String(SaveMp3Option)) {
+            return i;
+        }
     }
-    return arguments;
+    return -1;
 }
 
 } // namespace
 
 bool isSaveMp3Command(const QStringList& arguments) {
-    const QStringList own = withoutProgramName(arguments);
-    return !own.isEmpty() && own.first() == QLatin1String(SaveMp3Option);
+    return optionIndex(arguments) >= 0;
 }
 
 int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& err) {
-    const QStringList own = withoutProgramName(arguments);
-    if (own.size() < 2 || own.first() != QLatin1String(SaveMp3Option)) {
+    // ADDRESS and the options follow --save-mp3, or start the list when the
+    // caller has taken the option off already.
+    const QStringList own = arguments.mid(optionIndex(arguments) + 1);
+    if (own.isEmpty()) {
         err << "vellumtone: " << SaveMp3Option << " needs an address\n" << usage() << '\n';
         err.flush();
         return ExitUsage;
     }
     ExportRequest request;
-    request.address = own.at(1);
+    request.address = own.at(0);
     request.folderText = storedFolder();
     request.voice.position = storedNumber(key::Combo1, "0");
     request.voice.volume = storedNumber(key::VolumeLevel, "50");
     request.voice.rate = storedNumber(key::SpeechRate, "-3");
-    const QString problem = readOptions(own.mid(2), request);
+    const QString problem = readOptions(own.mid(1), request);
     if (!problem.isEmpty()) {
         err << "vellumtone: " << problem << '\n' << usage() << '\n';
         err.flush();

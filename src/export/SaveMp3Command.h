@@ -13,6 +13,9 @@ inline constexpr char SaveMp3Option[] = "--save-mp3";
 bool isSaveMp3Command(const QStringList& arguments);
 
 // vellumtone --save-mp3 ADDRESS [--folder DIR] [--voice N] [--volume V] [--rate R]
+// arguments: the program's arguments with or without the program name in
+// front, or only what follows --save-mp3 (ADDRESS first). --folder DIR names
+// the folder itself (a trailing separator is added when missing).
 // Runs the export without a window. Options not given come from the stored
 // settings, with the defaults the window starts with. Every message the window
 // would show (error reports included) goes to err; the MP3's path goes to out.

@@ -44,6 +44,8 @@ TEST_F(SaveMp3CommandTest, RecognisesItsOption) {
 
 TEST_F(SaveMp3CommandTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(run({"vellumtone", "--save-mp3"}), 2);
+    EXPECT_EQ(run({"--save-mp3"}), 2);
+    EXPECT_EQ(run({}), 2);
     EXPECT_TRUE(m_errText.contains("Usage: vellumtone --save-mp3 ADDRESS"));
     EXPECT_EQ(run({"--save-mp3", "http://x", "--rate", "11"}), 2);
     EXPECT_TRUE(m_errText.contains("--rate does not take \"11\""));
@@ -97,6 +99,10 @@ TEST_F(SaveMp3CommandTest, WithoutStoredFolderTheDesktopIsUsed) {
 TEST_F(SaveMp3CommandTest, EveryMessageGoesToTheErrorStreamAndNoMp3ExitsWithOne) {
     EXPECT_EQ(run({"--save-mp3", "http://127.0.0.1:1/", "--folder", m_out.path()}), 1);
     EXPECT_TRUE(m_outText.isEmpty());
+    EXPECT_TRUE(m_errText.startsWith("No MP3 was made: the page could not be fetched.\n"));
+
+    // The caller may have taken --save-mp3 off already: ADDRESS comes first.
+    EXPECT_EQ(run({"http://127.0.0.1:1/", "--folder", m_out.path()}), 1);
     EXPECT_TRUE(m_errText.startsWith("No MP3 was made: the page could not be fetched.\n"));
 
     EXPECT_EQ(run({"--save-mp3", "", "--folder", m_out.path()}), 1);
