@@ -1,6 +1,6 @@
 #include "ExportRunner.h"
 
-#include "CancellableDialogs.h"
+#include "app/core/CancellableDialogs.h"
 #include "app/core/Dialogs.h"
 
 #include <QThreadPool>

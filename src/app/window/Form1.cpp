@@ -27,7 +27,7 @@
 namespace vt {
 
 Form1::Form1(Dialogs& dialogs, std::function<int()> randomPercent, QWidget* parent)
-    : QWidget(parent), m_dialogs(dialogs), m_randomPercent(std::move(randomPercent)) {
+    : QWidget(parent), m_dialogs(dialogs, m_closing), m_randomPercent(std::move(randomPercent)) {
     buildControls();
     m_pointer = new MousePointer(this);
     ReadingView& view = *this;
@@ -154,10 +154,9 @@ void Form1::closeEvent(QCloseEvent* event) {
     if (m_closing) {
         return;
     }
-    m_closing = true;
     Procedure proc(m_dialogs, tag::FormQueryUnload);
     proc.step(100, [&] { m_reading->releaseVoice(); });
-    m_dialogs.silence();
+    m_closing = true;
     m_testSpeed.reset();
     delete m_sampleFetch;
     if (m_export->isRunning()) {

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "ReadingController.h"
-#include "SilenceableDialogs.h"
+#include "app/core/CancellableDialogs.h"
 #include "app/core/SettingsStore.h"
 #include "app/core/TempFolders.h"
 
 #include <QWidget>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -129,13 +130,14 @@ class Form1 : public QWidget, private ReadingView {
     };
     void sliderChanged(SliderBinding& binding);
 
-    SilenceableDialogs m_dialogs;
+    // Once the window is closing, work being wound down shows nothing more.
+    std::atomic_bool m_closing{false};
+    CancellableDialogs m_dialogs;
     std::function<int()> m_randomPercent;
     SettingsStore m_settings;
     PrivateFolder m_pageTextFolder;
     MousePointer* m_pointer = nullptr;
     bool m_busy = false;
-    bool m_closing = false;
     std::unique_ptr<SliderBinding> m_volume;
     std::unique_ptr<SliderBinding> m_rate;
     std::unique_ptr<ReadingController> m_reading;
