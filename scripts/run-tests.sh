@@ -11,4 +11,4 @@ if [ -x scripts/test-audio.sh ]; then
   ./scripts/test-audio.sh
 fi
 
-ctest --test-dir build --output-on-failure --timeout 300 "$@"
+ctest --test-dir build --output-on-failure --timeout 300 -j"$(nproc)" "$@"
