@@ -169,6 +169,19 @@ TEST_F(WindowReading, AVoicePositionThatNoLongerExistsIsReportedAt122AndTheDefau
     EXPECT_TRUE(reports[0].contains("Speak.SpeakLoud at line 122\r\r"));
 }
 
+TEST_F(WindowReading, AClickThatTakesTheFocusFromTheAddressReadsTheCompletedAddress) {
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    w().Text1->setFocus(Qt::MouseFocusReason);
+    server.page("/empty", "<p></p>");
+    w().Text1->setText(server.url("/empty").mid(QString("http://").size()));
+    QTest::mouseClick(w().PushButton2, Qt::LeftButton);
+    EXPECT_TRUE(w().Text1->text().startsWith("http://127.0.0.1:"));
+    ASSERT_TRUE(vt::test::waitUntil([&] { return idle(); }));
+    EXPECT_EQ(server.hits("/empty"), 1);
+    EXPECT_EQ(f.dialogs.count(Kind::ErrorReport), 0);
+}
+
 TEST_F(WindowReading, PauseDuringTheFetchWaitsForTheVoice) {
     vt::test::HttpRoute silent;
     silent.behaviour = vt::test::HttpRoute::Behaviour::NeverAnswer;

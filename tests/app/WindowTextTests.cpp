@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace vt;
@@ -37,11 +38,14 @@ TEST_F(WindowText, LeavingTheAddressBoxCompletesItOnce) {
     EXPECT_EQ(f.dialogs.entries().size(), 0);
 }
 
-TEST_F(WindowText, AnInvalidAddressIsRefusedAndKeepsTheFocus) {
+TEST_F(WindowText, AnInvalidAddressIsRefusedWhenTheFocusLeavesAndTheFocusComesBack) {
     w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    w().Text1->setFocus(Qt::MouseFocusReason);
     w().Text1->setText("exa mple");
-    w().Text1_LostFocus();
+    QTest::keyClick(w().Text1, Qt::Key_Tab); // on to the next control
     EXPECT_EQ(w().Text1->text(), "http://exa mple");
+    ASSERT_TRUE(vt::test::waitUntil([&] { return f.dialogs.count(Kind::Notice) == 1; }));
     EXPECT_EQ(f.dialogs.textsOf(Kind::Notice), QStringList{"Invalid Website URL"});
     EXPECT_EQ(w().focusWidget(), w().Text1);
 }

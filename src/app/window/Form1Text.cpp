@@ -45,7 +45,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
             reason == Qt::MouseFocusReason || reason == Qt::OtherFocusReason ||
             reason == Qt::ShortcutFocusReason) {
-            QMetaObject::invokeMethod(this, &Form1::Text1_LostFocus, Qt::QueuedConnection);
+            Text1_LostFocus();
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -55,10 +55,17 @@ void Form1::Text1_LostFocus() {
     if (m_closing) {
         return;
     }
+    // Completed at once, so a click that took the focus away reads the
+    // completed address; the message waits until that click has been handled.
     Text1->setText(completeAddress(Text1->text()));
     if (!IsValidURL(Text1->text())) {
-        m_dialogs.notice(QStringLiteral("Invalid Website URL"));
-        Text1->setFocus(Qt::OtherFocusReason);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_dialogs.notice(QStringLiteral("Invalid Website URL"));
+                Text1->setFocus(Qt::OtherFocusReason);
+            },
+            Qt::QueuedConnection);
     }
 }
 
