@@ -64,15 +64,22 @@ int encoderCount() {
 
 class ExportJob {
   public:
-    ExportJob(const ExportRequest& request, Dialogs& dialogs, const std::atomic_bool& cancel)
-        : m_request(request), m_dialogs(dialogs), m_cancel(cancel),
+    ExportJob(const ExportRequest& request, Dialogs& dialogs, const std::atomic_bool& cancel,
+              const ExportProgress& progress)
+        : m_request(request), m_dialogs(dialogs), m_cancel(cancel), m_progress(progress),
           m_proc(dialogs, tag::PushButton8Click) {}
 
     ExportResult run() {
         if (refused()) {
             return m_result;
         }
+        if (m_progress.workStarts) {
+            m_proc.step(108, m_progress.workStarts);
+        }
         work(); // the private folder is gone once this returns
+        if (m_progress.workEnds) {
+            m_proc.step(184, m_progress.workEnds);
+        }
         closingMessage();
         return m_result;
     }
@@ -305,6 +312,7 @@ class ExportJob {
     const ExportRequest& m_request;
     Dialogs& m_dialogs;
     const std::atomic_bool& m_cancel;
+    const ExportProgress& m_progress;
     Procedure m_proc;
     ExportResult m_result;
     QString m_folder; // the job's private folder
@@ -314,8 +322,8 @@ class ExportJob {
 } // namespace
 
 ExportResult runExport(const ExportRequest& request, Dialogs& dialogs,
-                       const std::atomic_bool& cancel) {
-    return ExportJob(request, dialogs, cancel).run();
+                       const std::atomic_bool& cancel, const ExportProgress& progress) {
+    return ExportJob(request, dialogs, cancel, progress).run();
 }
 
 } // namespace vt

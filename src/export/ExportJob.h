@@ -5,6 +5,7 @@
 #include <QMetaType>
 #include <QString>
 #include <atomic>
+#include <functional>
 
 namespace vt {
 
@@ -59,8 +60,16 @@ inline constexpr char Done[] = "Done.";
 // when the MP3 was made, otherwise one message saying why. When cancel becomes
 // true it stops promptly, shows nothing more and leaves no MP3 behind.
 // dialogs must accept calls from worker threads (ThreadSafeDialogs in the window).
+// What the window hears of the job's progress: the work starts once the
+// request has passed its checks (the hourglass goes on) and ends before the
+// closing message is shown (the hourglass goes off). Called on the worker.
+struct ExportProgress {
+    std::function<void()> workStarts;
+    std::function<void()> workEnds;
+};
+
 ExportResult runExport(const ExportRequest& request, Dialogs& dialogs,
-                       const std::atomic_bool& cancel);
+                       const std::atomic_bool& cancel, const ExportProgress& progress = {});
 
 } // namespace vt
 

@@ -18,6 +18,7 @@ struct ExportRunner::Job {
           workerSide(threadSafe, cancel) {}
 
     std::atomic_bool cancel{false};
+    ExportProgressRelay relay;
     CancellableDialogs windowSide;
     ThreadSafeDialogs threadSafe; // made on the window thread: forwards there
     CancellableDialogs workerSide;
@@ -42,10 +43,17 @@ void ExportRunner::start(ExportRequest request, Dialogs& windowDialogs) {
     }
     m_running = true;
     m_job = std::make_shared<Job>(windowDialogs);
+    connect(&m_job->relay, &ExportProgressRelay::workStarted, this, &ExportRunner::workStarted);
+    connect(&m_job->relay, &ExportProgressRelay::workEnded, this, &ExportRunner::workEnded);
     m_watcher.setFuture(QtConcurrent::run(
         QThreadPool::globalInstance(), [job = m_job, request = std::move(request)] {
+            // Emitted on the worker, delivered queued on the window thread in
+            // order with the dialogs the job shows.
+            ExportProgressRelay* relay = &job->relay;
+            const ExportProgress progress{[relay] { emit relay->workStarted(); },
+                                          [relay] { emit relay->workEnded(); }};
             try {
-                return runExport(request, job->workerSide, job->cancel);
+                return runExport(request, job->workerSide, job->cancel, progress);
             } catch (...) {
                 // The job reports its own failures; whatever still escapes must
                 // not take the program down with it.

@@ -10,6 +10,15 @@ namespace vt {
 
 class Dialogs;
 
+// Carries a job's progress from its worker to the runner. Owned by the job, so
+// a worker that outlives its runner still has something to signal through.
+class ExportProgressRelay : public QObject {
+    Q_OBJECT
+  signals:
+    void workStarted();
+    void workEnded();
+};
+
 // Runs one export at a time on a worker thread for the window. Reports and
 // notices reach windowDialogs on the window thread, the job waiting for each
 // answer. finished() comes exactly once per started job, on the window thread.
@@ -30,6 +39,10 @@ class ExportRunner : public QObject {
     bool isRunning() const { return m_running; }
 
   signals:
+    // The request passed its checks and the work begins; the work is over and
+    // the closing message comes next. Both arrive before finished().
+    void workStarted();
+    void workEnded();
     void finished(vt::ExportResult result);
 
   private:

@@ -55,15 +55,23 @@ class WindowExport : public ::testing::Test {
 
 TEST_F(WindowExport, TheJobRunsOffTheWindowThreadAndEndsWithDone) {
     w().Text1->setText(server.url("/short"));
+    // The hourglass is off by the time "Done." is shown.
+    int pointerAtDone = -1;
+    f.dialogs.setObserver([&](Kind kind, const QString& text) {
+        if (kind == Kind::Notice && text == "Done.") {
+            pointerAtDone = w().mousePointer();
+        }
+    });
     w().PushButton8->click();
     EXPECT_TRUE(w().busy());
-    EXPECT_EQ(w().mousePointer(), 11);
+    ASSERT_TRUE(vt::test::waitUntil([&] { return w().mousePointer() == 11; }));
     w().Slider1->setValue(70); // refused while the job runs
     EXPECT_EQ(w().Slider1->value(), 50);
     w().PushButton2->click(); // turned away
     EXPECT_EQ(w().PushButton2->text(), "Start Reading");
     ASSERT_TRUE(vt::test::waitUntil([&] { return !w().busy(); }, 120000));
     EXPECT_EQ(w().mousePointer(), 0);
+    EXPECT_EQ(pointerAtDone, 0);
     const QString mp3 =
         out.filePath("http127.0.0.1" + QString::number(server.port()) + "short.mp3");
     EXPECT_TRUE(FileExists(mp3)) << mp3.toStdString();
@@ -73,9 +81,12 @@ TEST_F(WindowExport, TheJobRunsOffTheWindowThreadAndEndsWithDone) {
 }
 
 TEST_F(WindowExport, ABlankAddressIsRefusedAndBusyIsCleared) {
+    int pointerAtRefusal = -1;
+    f.dialogs.setObserver([&](Kind, const QString&) { pointerAtRefusal = w().mousePointer(); });
     w().PushButton8->click();
     ASSERT_TRUE(vt::test::waitUntil([&] { return !w().busy(); }));
     EXPECT_EQ(f.dialogs.textsOf(Kind::Notice), QStringList{"Website is blank"});
+    EXPECT_EQ(pointerAtRefusal, 0) << "no hourglass before the request is accepted";
     EXPECT_EQ(w().mousePointer(), 0);
 }
 

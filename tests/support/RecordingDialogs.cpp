@@ -5,8 +5,20 @@
 namespace vt::test {
 
 void RecordingDialogs::record(Kind kind, const QString& text, const QString& extra) {
+    std::function<void(Kind, const QString&)> observer;
+    {
+        QMutexLocker lock(&m_mutex);
+        m_entries.append({kind, text, extra});
+        observer = m_observer;
+    }
+    if (observer) {
+        observer(kind, text);
+    }
+}
+
+void RecordingDialogs::setObserver(std::function<void(Kind, const QString&)> observer) {
     QMutexLocker lock(&m_mutex);
-    m_entries.append({kind, text, extra});
+    m_observer = std::move(observer);
 }
 
 void RecordingDialogs::notice(const QString& text) {

@@ -6,6 +6,7 @@
 #include <QMutex>
 #include <QQueue>
 #include <QString>
+#include <functional>
 
 namespace vt::test {
 
@@ -27,6 +28,9 @@ class RecordingDialogs : public Dialogs {
     QString browseForFolder(const QString& prompt, const QString& startFolder) override;
     bool openUrl(const QString& url) override;
 
+    // Called, on the calling thread, for every dialog as it is shown.
+    void setObserver(std::function<void(Kind, const QString&)> observer);
+
     // Answers given in order; when none is queued: No, "" (cancel).
     void queueAnswer(bool yes);
     void queuePath(const QString& path);
@@ -42,6 +46,7 @@ class RecordingDialogs : public Dialogs {
 
     mutable QMutex m_mutex;
     QList<Entry> m_entries;
+    std::function<void(Kind, const QString&)> m_observer;
     QQueue<bool> m_answers;
     QQueue<QString> m_paths;
 };

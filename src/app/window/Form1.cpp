@@ -62,6 +62,10 @@ void Form1::wireHandlers() {
     connect(Slider2, &QSlider::valueChanged, this, &Form1::Slider2_Change);
     connect(Text2, &QPlainTextEdit::textChanged, this, &Form1::Text2_Change);
     connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
+    connect(m_export.get(), &ExportRunner::workStarted, this,
+            [this] { setPointer(MousePointer::Hourglass); });
+    connect(m_export.get(), &ExportRunner::workEnded, this,
+            [this] { setPointer(MousePointer::Default); });
     connect(m_export.get(), &ExportRunner::finished, this, &Form1::onExportFinished);
     Text1->installEventFilter(this);
 }

@@ -14,7 +14,6 @@ void Form1::PushButton8_Click() {
         return;
     }
     proc.step(102, [&] { m_busy = true; });
-    proc.step(108, [&] { setPointer(MousePointer::Hourglass); });
     const ExportRequest request{Text1->text(), Text3->text(), voiceChoice()};
     if (!proc.step(114, [&] { m_export->start(request, m_dialogs); })) {
         onExportFinished(ExportResult{});
@@ -27,7 +26,9 @@ void Form1::onExportFinished(const ExportResult&) {
         return;
     }
     Procedure proc(m_dialogs, tag::PushButton8Click);
-    proc.step(184, [&] { setPointer(MousePointer::Default); });
+    if (mousePointer() == MousePointer::Hourglass) { // the job ended without its closing step
+        proc.step(184, [&] { setPointer(MousePointer::Default); });
+    }
     proc.step(192, [&] { m_busy = false; });
 }
 
