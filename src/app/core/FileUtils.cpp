@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <memory>
 #include <optional>
@@ -86,7 +85,6 @@ QStringList ReadFileToStringFSO(const QString& path, Dialogs& dialogs) {
 void WriteTextToFile(const QString& text, const QString& path) {
     if (QFileInfo::exists(path) && !QFileInfo(path).isDir()) {
         if (!QFile::remove(path)) {
-            QFile probe(path);
             throw Failure(fileError(QStringLiteral("Permission denied"), path,
                                     QStringLiteral("the file could not be replaced")));
         }

@@ -168,10 +168,6 @@ void Form1::closeEvent(QCloseEvent* event) {
         m_export->cancel();
         return;
     }
-    finishClose();
-}
-
-void Form1::finishClose() {
     emit closed();
 }
 

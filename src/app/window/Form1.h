@@ -107,7 +107,6 @@ class Form1 : public QWidget, private ReadingView {
     void loadPointerPicture();
     void centreOnScreen();
     void onExportFinished(const ExportResult& result);
-    void finishClose();
     void loadTextFile(const QString& path);
     void appendChunks(const QStringList& chunks);
 

@@ -22,7 +22,7 @@ void Form1::PushButton8_Click() {
 
 void Form1::onExportFinished(const ExportResult&) {
     if (m_closing) {
-        finishClose();
+        emit closed();
         return;
     }
     Procedure proc(m_dialogs, tag::PushButton8Click);

@@ -14,7 +14,6 @@
 #include <QFutureWatcher>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QtConcurrent>
 
 namespace vt {
