@@ -1,5 +1,5 @@
-#include "app/window/Form1.h"
-#include "app/window/QtDialogs.h"
+#include "window/Form1.h"
+#include "window/QtDialogs.h"
 #include "export/SaveMp3Command.h"
 #include "sources/PageTextCommand.h"
 #include "speech/ListVoicesCommand.h"

@@ -7,7 +7,7 @@
 // large text.
 //
 //   export_bench [--repeats N]
-#include "app/core/TempFolders.h"
+#include "core/TempFolders.h"
 #include "export/CutTextFileFSO.h"
 #include "export/ExportJob.h"
 #include "export/StreamDialogs.h"

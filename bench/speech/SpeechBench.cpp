@@ -6,8 +6,8 @@
 //
 //   speech_bench [text file]     default: the GPL-3 text, twice over
 
-#include "app/core/Dialogs.h"
-#include "app/core/TextCodec.h"
+#include "core/Dialogs.h"
+#include "core/TextCodec.h"
 #include "speech/CleanSpeechText.h"
 #include "speech/SaveToWAV.h"
 #include "speech/SpeechVoice.h"

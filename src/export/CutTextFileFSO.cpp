@@ -1,10 +1,10 @@
 #include "CutTextFileFSO.h"
 
 #include "PartFiles.h"
-#include "app/core/ErrorReport.h"
-#include "app/core/Failure.h"
-#include "app/core/FileUtils.h"
-#include "app/core/ProcedureTags.h"
+#include "core/ErrorReport.h"
+#include "core/Failure.h"
+#include "core/FileUtils.h"
+#include "core/ProcedureTags.h"
 #include "speech/CleanSpeechText.h"
 
 #include <QDir>

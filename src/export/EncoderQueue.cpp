@@ -1,7 +1,7 @@
 #include "EncoderQueue.h"
 
 #include "WAVToMP3.h"
-#include "app/core/Failure.h"
+#include "core/Failure.h"
 
 #include <chrono>
 

@@ -1,7 +1,7 @@
 #include "ExportRunner.h"
 
-#include "app/core/CancellableDialogs.h"
-#include "app/core/Dialogs.h"
+#include "core/CancellableDialogs.h"
+#include "core/Dialogs.h"
 
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>

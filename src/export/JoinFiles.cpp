@@ -1,6 +1,6 @@
 #include "JoinFiles.h"
 
-#include "app/core/Failure.h"
+#include "core/Failure.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/Failure.h"
+#include "core/Failure.h"
 
 #include <QString>
 #include <QStringList>

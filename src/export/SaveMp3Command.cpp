@@ -2,8 +2,8 @@
 
 #include "ExportJob.h"
 #include "StreamDialogs.h"
-#include "app/core/FileUtils.h"
-#include "app/core/SettingsStore.h"
+#include "core/FileUtils.h"
+#include "core/SettingsStore.h"
 #include "speech/VoiceCatalogue.h"
 
 #include <QDir>

@@ -2,10 +2,10 @@
 
 #include "Encoder.h"
 #include "ShellAndWait.h"
-#include "app/core/ErrorReport.h"
-#include "app/core/Failure.h"
-#include "app/core/FileUtils.h"
-#include "app/core/ProcedureTags.h"
+#include "core/ErrorReport.h"
+#include "core/Failure.h"
+#include "core/FileUtils.h"
+#include "core/ProcedureTags.h"
 
 #include <QDir>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #include "sources/GetPageText.h"
 
-#include "app/core/Failure.h"
-#include "app/core/FileUtils.h"
+#include "core/Failure.h"
+#include "core/FileUtils.h"
 #include "sources/RenderPool.h"
 
 #include <QCoreApplication>

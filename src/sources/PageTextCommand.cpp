@@ -1,7 +1,7 @@
 #include "sources/PageTextCommand.h"
 
-#include "app/core/Failure.h"
-#include "app/core/TempFolders.h"
+#include "core/Failure.h"
+#include "core/TempFolders.h"
 #include "sources/GetPageText.h"
 
 #include <QCoreApplication>

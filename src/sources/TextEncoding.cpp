@@ -1,6 +1,6 @@
 #include "sources/TextEncoding.h"
 
-#include "app/core/TextCodec.h"
+#include "core/TextCodec.h"
 
 #include <QHash>
 #include <QStringDecoder>

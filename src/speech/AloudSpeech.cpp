@@ -2,7 +2,7 @@
 
 #include "SpeechVoice.h"
 #include "VoiceFailures.h"
-#include "app/core/Failure.h"
+#include "core/Failure.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "AudioOutput.h"
 
 #include "SpeechEngine.h"
-#include "app/core/Failure.h"
+#include "core/Failure.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>

@@ -1,6 +1,6 @@
 #include "CleanSpeechText.h"
 
-#include "app/core/TextCodec.h"
+#include "core/TextCodec.h"
 
 #include <array>
 #include <memory>

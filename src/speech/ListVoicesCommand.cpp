@@ -1,7 +1,7 @@
 #include "ListVoicesCommand.h"
 
 #include "VoiceCatalogue.h"
-#include "app/core/Failure.h"
+#include "core/Failure.h"
 
 #include <QTextStream>
 

@@ -5,8 +5,8 @@
 #include "VoiceCatalogue.h"
 #include "VoiceFailures.h"
 #include "VoiceParameters.h"
-#include "app/core/Dialogs.h"
-#include "app/core/ProcedureTags.h"
+#include "core/Dialogs.h"
+#include "core/ProcedureTags.h"
 
 namespace vt {
 

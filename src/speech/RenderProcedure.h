@@ -1,7 +1,7 @@
 #pragma once
 
 #include "VoiceChoice.h"
-#include "app/core/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <QString>
 #include <exception>

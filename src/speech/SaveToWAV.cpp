@@ -5,7 +5,7 @@
 #include "SpeechRenderer.h"
 #include "VoiceFailures.h"
 #include "WavFileStream.h"
-#include "app/core/TextCodec.h"
+#include "core/TextCodec.h"
 
 #include <QDir>
 #include <QFile>

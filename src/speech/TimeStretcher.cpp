@@ -1,6 +1,6 @@
 #include "TimeStretcher.h"
 
-#include "app/core/Failure.h"
+#include "core/Failure.h"
 
 #include <sonic.h>
 

@@ -1,6 +1,6 @@
 #include "VoiceCatalogue.h"
 
-#include "app/core/Failure.h"
+#include "core/Failure.h"
 
 #include <QLocale>
 #include <algorithm>

@@ -3,9 +3,9 @@
 #include "SpeechEngine.h"
 #include "VoiceCatalogue.h"
 #include "VoiceCatalogueTexts.h"
-#include "app/core/Dialogs.h"
-#include "app/core/NumberText.h"
-#include "app/core/SettingsStore.h"
+#include "core/Dialogs.h"
+#include "core/NumberText.h"
+#include "core/SettingsStore.h"
 
 namespace vt {
 

@@ -1,7 +1,7 @@
 #include "VoiceParameters.h"
 
 #include "RateMapping.h"
-#include "app/core/Failure.h"
+#include "core/Failure.h"
 
 namespace vt {
 

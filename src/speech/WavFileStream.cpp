@@ -1,6 +1,6 @@
 #include "WavFileStream.h"
 
-#include "app/core/Failure.h"
+#include "core/Failure.h"
 
 #include <QDir>
 #include <QtEndian>

@@ -1,6 +1,6 @@
 #include "export/CutTextFileFSO.h"
 
-#include "app/core/ProcedureTags.h"
+#include "core/ProcedureTags.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"
 

@@ -1,5 +1,5 @@
 #include "ExportFixture.h"
-#include "app/core/TempFolders.h"
+#include "core/TempFolders.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "ExportTestSupport.h"
 
-#include "app/core/TempFolders.h"
+#include "core/TempFolders.h"
 
 #include <QDataStream>
 #include <QDir>

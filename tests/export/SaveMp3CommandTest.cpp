@@ -1,7 +1,7 @@
 #include "export/SaveMp3Command.h"
 
 #include "ExportFixture.h"
-#include "app/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "export/WAVToMP3.h"
 
 #include "ExportTestSupport.h"
-#include "app/core/Failure.h"
+#include "core/Failure.h"
 #include "export/Encoder.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"

@@ -1,8 +1,8 @@
 #include "sources/GetPageText.h"
 
 #include "QtPrinting.h"
-#include "app/core/Failure.h"
-#include "app/core/TempFolders.h"
+#include "core/Failure.h"
+#include "core/TempFolders.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
 

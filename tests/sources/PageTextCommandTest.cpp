@@ -1,7 +1,7 @@
 #include "sources/PageTextCommand.h"
 
 #include "QtPrinting.h"
-#include "app/core/TempFolders.h"
+#include "core/TempFolders.h"
 #include "support/LocalHttpServer.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "speech/CleanSpeechText.h"
 
-#include "app/core/TextCodec.h"
+#include "core/TextCodec.h"
 
 #include <gtest/gtest.h>
 

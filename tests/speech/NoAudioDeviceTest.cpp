@@ -1,5 +1,5 @@
-#include "app/core/Failure.h"
-#include "app/core/ProcedureTags.h"
+#include "core/Failure.h"
+#include "core/ProcedureTags.h"
 #include "speech/FileVoice.h"
 #include "speech/SaveToWAV.h"
 #include "speech/SpeechVoice.h"

@@ -1,6 +1,6 @@
 #include "speech/SpeechVoice.h"
 
-#include "app/core/Failure.h"
+#include "core/Failure.h"
 #include "speech/FileVoice.h"
 #include "speech/SaveToWAV.h"
 #include "speech/TestSpeedRun.h"

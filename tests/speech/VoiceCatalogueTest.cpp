@@ -1,6 +1,6 @@
 #include "speech/VoiceCatalogue.h"
 
-#include "app/core/Failure.h"
+#include "core/Failure.h"
 #include "speech/ListVoicesCommand.h"
 
 #include <QLocale>

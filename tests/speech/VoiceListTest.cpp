@@ -1,6 +1,6 @@
 #include "speech/VoiceList.h"
 
-#include "app/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "speech/VoiceCatalogue.h"
 #include "speech/VoiceCatalogueTexts.h"
 #include "support/RecordingDialogs.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/Dialogs.h"
+#include "core/Dialogs.h"
 
 #include <QList>
 #include <QMutex>

@@ -1,5 +1,5 @@
 #include "WindowTestSupport.h"
-#include "app/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>

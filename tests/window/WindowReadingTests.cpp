@@ -1,7 +1,7 @@
 // Reading aloud through the window, with a local web server and the real
 // engine playing into the test null sink.
 #include "WindowTestSupport.h"
-#include "app/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "support/AudioServer.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"

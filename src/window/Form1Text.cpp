@@ -2,9 +2,9 @@
 // clearing, and the output folder.
 #include "Form1.h"
 #include "MousePointer.h"
-#include "app/core/Failure.h"
-#include "app/core/FileUtils.h"
-#include "app/core/ProcedureTags.h"
+#include "core/Failure.h"
+#include "core/FileUtils.h"
+#include "core/ProcedureTags.h"
 #include "sources/AddressEntry.h"
 #include "sources/GetPageText.h"
 #include "sources/PageFetcher.h"

@@ -1,7 +1,7 @@
 // Reading and Test Speed on a machine without sound: each ends at once with
 // its report, the pointer and caption put back and Busy cleared.
 #include "WindowTestSupport.h"
-#include "app/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
 

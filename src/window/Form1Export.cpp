@@ -1,7 +1,7 @@
 // "Save Audio As MP3": the job runs on a worker; the window keeps Busy and the pointer.
 #include "Form1.h"
 #include "MousePointer.h"
-#include "app/core/ProcedureTags.h"
+#include "core/ProcedureTags.h"
 #include "export/ExportRunner.h"
 
 #include <QLineEdit>

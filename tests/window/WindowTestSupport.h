@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/window/Form1.h"
+#include "window/Form1.h"
 #include "support/RecordingDialogs.h"
 
 #include <QCoreApplication>

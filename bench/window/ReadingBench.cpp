@@ -20,7 +20,7 @@
 #include "EventWait.h"
 #include "TimedMonitor.h"
 #include "WindowTestSupport.h"
-#include "app/window/ReadingController.h"
+#include "window/ReadingController.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
 

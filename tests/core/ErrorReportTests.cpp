@@ -1,7 +1,7 @@
-#include "app/core/Dialogs.h"
-#include "app/core/ErrorReport.h"
-#include "app/core/Failure.h"
-#include "app/core/ProcedureTags.h"
+#include "core/Dialogs.h"
+#include "core/ErrorReport.h"
+#include "core/Failure.h"
+#include "core/ProcedureTags.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"
 

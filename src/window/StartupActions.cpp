@@ -1,9 +1,9 @@
 #include "StartupActions.h"
 
-#include "app/core/Dialogs.h"
-#include "app/core/Failure.h"
-#include "app/core/FileUtils.h"
-#include "app/core/TextCodec.h"
+#include "core/Dialogs.h"
+#include "core/Failure.h"
+#include "core/FileUtils.h"
+#include "core/TextCodec.h"
 
 #include <QDir>
 #include <QFile>

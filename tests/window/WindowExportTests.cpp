@@ -1,7 +1,7 @@
 // "Save Audio As MP3" and the skin, through the window.
 #include "WindowTestSupport.h"
-#include "app/core/FileUtils.h"
-#include "app/core/SettingsStore.h"
+#include "core/FileUtils.h"
+#include "core/SettingsStore.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
 

@@ -11,7 +11,7 @@
 //   startup_bench [runs]     default: 5
 #include "BenchFigures.h"
 #include "EventWait.h"
-#include "app/window/Form1.h"
+#include "window/Form1.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"
 

@@ -1,7 +1,7 @@
-#include "app/core/Failure.h"
-#include "app/core/NumberText.h"
-#include "app/core/SettingsStore.h"
-#include "app/core/TempFolders.h"
+#include "core/Failure.h"
+#include "core/NumberText.h"
+#include "core/SettingsStore.h"
+#include "core/TempFolders.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/ErrorReport.h"
+#include "core/ErrorReport.h"
 #include "speech/VoiceChoice.h"
 
 #include <QObject>

@@ -12,8 +12,8 @@
 // (UTF-16) would partly still be there from the run before, and favoured.
 #include "BenchFigures.h"
 #include "MixedText.h"
-#include "app/core/FileUtils.h"
-#include "app/core/TextCodec.h"
+#include "core/FileUtils.h"
+#include "core/TextCodec.h"
 #include "speech/CleanSpeechText.h"
 
 #include <QCoreApplication>

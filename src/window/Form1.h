@@ -1,9 +1,9 @@
 #pragma once
 
 #include "ReadingController.h"
-#include "app/core/CancellableDialogs.h"
-#include "app/core/SettingsStore.h"
-#include "app/core/TempFolders.h"
+#include "core/CancellableDialogs.h"
+#include "core/SettingsStore.h"
+#include "core/TempFolders.h"
 
 #include <QWidget>
 #include <atomic>

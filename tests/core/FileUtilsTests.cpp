@@ -1,6 +1,6 @@
-#include "app/core/Failure.h"
-#include "app/core/FileUtils.h"
-#include "app/core/TextCodec.h"
+#include "core/Failure.h"
+#include "core/FileUtils.h"
+#include "core/TextCodec.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"
 
