@@ -15,6 +15,7 @@ packages=(
   googletest libgtest-dev
   pulseaudio pulseaudio-utils mpg123 sox
   python3
+  clang libclang-rt-14-dev
   xvfb xauth
 )
 

@@ -2,14 +2,12 @@
 
 #include "core/Failure.h"
 #include "core/FileUtils.h"
-#include "sources/RenderPool.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFutureWatcher>
 #include <QThread>
 #include <QTimer>
-#include <QtConcurrent/QtConcurrentRun>
+#include <memory>
 
 namespace vt {
 
@@ -29,9 +27,9 @@ QString pageTextFilePath(const QString& folder) {
     return withTrailingSeparator(folder) + QLatin1String(PageTextFileName);
 }
 
-QString GetPageText(const QString& address, const QString& folder, const std::atomic_bool* cancel) {
+PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel) {
     if (onWindowThread()) {
-        throw Failure(QStringLiteral("GetPageText must not run on the window thread"));
+        throw Failure(QStringLiteral("A page must not be fetched on the window thread"));
     }
     PageFetcher fetcher;
     PageFetchResult result;
@@ -52,7 +50,7 @@ QString GetPageText(const QString& address, const QString& folder, const std::at
         cancelCheck.start(CancelCheckInterval);
     }
     if (cancel && cancel->load()) {
-        throw Failure(QStringLiteral("The page fetch was cancelled."));
+        return {false, {}, QStringLiteral("The page fetch was cancelled.")};
     }
     fetcher.fetch(address);
     if (!done) {
@@ -60,8 +58,16 @@ QString GetPageText(const QString& address, const QString& folder, const std::at
     }
     if (!done) {
         fetcher.abort();
-        throw Failure(QStringLiteral("The page fetch was cancelled."));
+        return {false, {}, QStringLiteral("The page fetch was cancelled.")};
     }
+    return result;
+}
+
+QString GetPageText(const QString& address, const QString& folder, const std::atomic_bool* cancel) {
+    if (onWindowThread()) {
+        throw Failure(QStringLiteral("GetPageText must not run on the window thread"));
+    }
+    const PageFetchResult result = fetchPage(address, cancel);
     if (!result.ok) {
         throw Failure(result.description);
     }
@@ -69,38 +75,60 @@ QString GetPageText(const QString& address, const QString& folder, const std::at
     return result.text;
 }
 
+namespace {
+
+// One fetch for fetchPageTextAsync: the fetch, the rendering and the file
+// write run on a thread of its own; the result is reported on the context's
+// thread. Destroyed with its context first, it cancels the fetch and waits
+// the moment it takes to stop.
+class AsyncPageFetch : public QObject {
+  public:
+    AsyncPageFetch(const QString& address, const QString& folder, QObject* context,
+                   std::function<void(PageFetchResult)> done)
+        : QObject(context), m_done(std::move(done)) {
+        m_worker.reset(QThread::create([this, address, folder] {
+            PageFetchResult result;
+            try {
+                result = fetchPage(address, &m_cancel);
+                if (result.ok) {
+                    WriteTextToFile(result.text, pageTextFilePath(folder));
+                }
+            } catch (const std::exception& e) {
+                result = {false, {}, describe(e)};
+            }
+            m_result = std::move(result);
+        }));
+        connect(m_worker.get(), &QThread::finished, this, [this] {
+            const auto done = std::move(m_done);
+            const PageFetchResult result = std::move(m_result);
+            deleteLater();
+            done(result);
+        });
+        m_worker->start();
+    }
+
+    ~AsyncPageFetch() override {
+        m_cancel.store(true);
+        m_worker->wait();
+    }
+
+  private:
+    std::function<void(PageFetchResult)> m_done;
+    std::atomic_bool m_cancel{false};
+    PageFetchResult m_result; // written by the worker before it finishes
+    std::unique_ptr<QThread> m_worker;
+};
+
+} // namespace
+
 void fetchPageTextAsync(const QString& address, const QString& folder, QObject* context,
                         std::function<void(PageFetchResult)> done) {
     if (!context) {
         return; // there is no thread to report on
     }
-    // Everything below runs on the context's thread, whichever thread calls.
+    // The fetch belongs to the context's thread, whichever thread calls.
     QMetaObject::invokeMethod(context, [address, folder, context, done = std::move(done)] {
-        auto* fetcher = new PageFetcher(context);
-        QObject::connect(
-            fetcher, &PageFetcher::finished, fetcher, [fetcher, folder, done](PageFetchResult r) {
-                if (!r.ok) {
-                    fetcher->deleteLater();
-                    done(r);
-                    return;
-                }
-                auto* watcher = new QFutureWatcher<PageFetchResult>(fetcher);
-                QObject::connect(watcher, &QFutureWatcher<PageFetchResult>::finished, fetcher,
-                                 [fetcher, watcher, done] {
-                                     const PageFetchResult written = watcher->result();
-                                     fetcher->deleteLater();
-                                     done(written);
-                                 });
-                watcher->setFuture(QtConcurrent::run(renderPool(), [r, folder]() mutable {
-                    try {
-                        WriteTextToFile(r.text, pageTextFilePath(folder));
-                    } catch (const std::exception& e) {
-                        return PageFetchResult{false, {}, describe(e)};
-                    }
-                    return r;
-                }));
-            });
-        fetcher->fetch(address);
+        new AsyncPageFetch(address, folder, context, done);
     });
 }
 

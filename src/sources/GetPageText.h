@@ -16,6 +16,11 @@ inline constexpr char PageTextFileName[] = "output.txt";
 // The path of the page text file in a folder.
 QString pageTextFilePath(const QString& folder);
 
+// Fetches the page at the address (used as given) and renders its text.
+// BLOCKING: for worker threads only; it runs the fetch in an event loop of its
+// own on the calling thread. Fails (not ok) when *cancel becomes true first.
+PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel = nullptr);
+
 // Fetches the page at the address (used as given), writes its rendered text
 // to the page text file in the folder (replacing an earlier one; nothing is
 // written when the fetch fails) and returns the text. Throws Failure with the
@@ -25,10 +30,11 @@ QString pageTextFilePath(const QString& folder);
 QString GetPageText(const QString& address, const QString& folder,
                     const std::atomic_bool* cancel = nullptr);
 
-// The same without blocking, for the window thread: fetches, writes the page
-// text file off this thread and calls done on the context's thread (not at all
-// when the context is destroyed first). A failed file write makes the result
-// fail with its description.
+// The same without blocking, for the window thread: the fetch, the rendering
+// and the page text file's write all run on a worker thread; only the result
+// comes back, to done on the context's thread (not at all when the context is
+// destroyed first, which cancels the fetch). A failed file write makes the
+// result fail with its description.
 void fetchPageTextAsync(const QString& address, const QString& folder, QObject* context,
                         std::function<void(PageFetchResult)> done);
 

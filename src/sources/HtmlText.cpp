@@ -6,12 +6,13 @@
 
 namespace vt {
 
-QString renderedText(const QByteArray& html, const QString& encodingLabel) {
-    return renderedTextOfUtf8(toUtf8Document(html, encodingLabel.toLatin1()));
+QString renderedText(const QByteArray& html, const QString& encodingLabel,
+                     const std::atomic_bool* cancel) {
+    return renderedTextOfUtf8(toUtf8Document(html, encodingLabel.toLatin1()), cancel);
 }
 
-QString renderedTextOfUtf8(QByteArray utf8) {
-    const ParsedHtml document(std::move(utf8));
+QString renderedTextOfUtf8(QByteArray utf8, const std::atomic_bool* cancel) {
+    const ParsedHtml document(std::move(utf8), cancel);
     return renderedTextOf(document.documentElement());
 }
 

@@ -6,6 +6,7 @@
 #include "sources/TextEncoding.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QMutex>
 #include <QNetworkAccessManager>
@@ -21,6 +22,13 @@ QMutex defaultsMutex;
 PageFetchLimits defaults;
 
 const char UserAgent[] = "Mozilla/5.0 (X11; Linux x86_64) Vellumtone/1.0";
+
+// How much Qt may hold for us unread. It stops reading from the connection
+// when this much is waiting, so a fast or endless body never piles up.
+constexpr qint64 ReadBufferBytes = 256 * 1024;
+// How much is taken from the reply at a time, so the size limit stops the
+// fetch within this many bytes of it.
+constexpr qint64 ReadPieceBytes = 64 * 1024;
 
 QString plainText(const QByteArray& body, const QByteArray& charset) {
     const EncodingName encoding = sniffEncoding(body, charset, DocumentKind::PlainText);
@@ -49,6 +57,12 @@ QString describeNetworkError(QNetworkReply* reply) {
         break;
     case QNetworkReply::ProtocolUnknownError:
         return QStringLiteral("only http, https and file addresses can be read");
+    case QNetworkReply::ProtocolFailure:
+        // Qt's check against decompression bombs ends the transfer this way.
+        if (reply->errorString().contains(QLatin1String("ecompress"))) {
+            return QStringLiteral("its compressed body unpacks to far more than it could be");
+        }
+        break;
     default:
         break;
     }
@@ -107,6 +121,15 @@ void PageFetcher::fetch(const QString& address) {
         fail(QStringLiteral("the address names no host"));
         return;
     }
+    if (scheme == u"file") {
+        // Opening a pipe or a device could wait for ever, or never end.
+        const QFileInfo file(url.toLocalFile());
+        if (file.exists() && !file.isFile()) {
+            fail(file.isDir() ? QStringLiteral("it is a folder, not a file")
+                              : QStringLiteral("it is not a regular file"));
+            return;
+        }
+    }
     m_deadline.start(m_limits.time);
     request(url);
 }
@@ -124,9 +147,8 @@ void PageFetcher::request(const QUrl& url) {
                          QNetworkRequest::ManualRedirectPolicy);
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray(UserAgent));
     request.setRawHeader("Accept", "text/html,application/xhtml+xml,text/plain;q=0.9,*/*;q=0.5");
-    // Our own size limit guards against decompression bombs.
-    request.setDecompressedSafetyCheckThreshold(-1);
     QNetworkReply* reply = m_network->get(request);
+    reply->setReadBufferSize(ReadBufferBytes);
     m_reply = reply;
     connect(reply, &QNetworkReply::metaDataChanged, this, &PageFetcher::onMetaData);
     connect(reply, &QIODevice::readyRead, this, &PageFetcher::onReadyRead);
@@ -162,9 +184,18 @@ void PageFetcher::onReadyRead() {
         m_reply->readAll(); // not needed
         return;
     }
-    m_body.append(m_reply->readAll());
-    if (m_body.size() > m_limits.bytes) {
-        fail(QStringLiteral("the page is larger than %1 MB").arg(m_limits.bytes / (1024 * 1024)));
+    // Counted piece by piece as it comes, so the limit stops it at once.
+    while (m_reply && m_reply->bytesAvailable() > 0) {
+        const qint64 room = m_limits.bytes + 1 - m_body.size();
+        const QByteArray piece = m_reply->read(std::min(room, ReadPieceBytes));
+        if (piece.isEmpty()) {
+            break;
+        }
+        m_body.append(piece);
+        if (m_body.size() > m_limits.bytes) {
+            fail(QStringLiteral("the page is larger than %1 MB")
+                     .arg(m_limits.bytes / (1024 * 1024)));
+        }
     }
 }
 
@@ -256,12 +287,15 @@ void PageFetcher::render(int kind, const QByteArray& charset) {
     });
     const QByteArray body = std::exchange(m_body, {});
     const bool html = kind == static_cast<int>(ContentKind::Html);
-    watcher->setFuture(QtConcurrent::run(renderPool(), [body, charset, html] {
+    m_stopRendering = std::make_shared<std::atomic_bool>(false);
+    watcher->setFuture(QtConcurrent::run(renderPool(), [body, charset, html,
+                                                        stop = m_stopRendering] {
         try {
-            return PageFetchResult{true,
-                                   html ? renderedText(body, QString::fromLatin1(charset))
-                                        : plainText(body, charset),
-                                   {}};
+            return PageFetchResult{
+                true,
+                html ? renderedText(body, QString::fromLatin1(charset), stop.get())
+                     : plainText(body, charset),
+                {}};
         } catch (const std::exception& e) {
             return PageFetchResult{false,
                                    {},
@@ -283,7 +317,15 @@ void PageFetcher::fail(const QString& reason) {
     emitResult({false, {}, QStringLiteral("Cannot read \"%1\": %2.").arg(m_address, why)});
 }
 
+void PageFetcher::stopRendering() {
+    if (m_stopRendering) {
+        m_stopRendering->store(true);
+        m_stopRendering.reset();
+    }
+}
+
 void PageFetcher::emitResult(PageFetchResult result) {
+    stopRendering();
     m_running = false;
     m_rendering = false;
     m_deadline.stop();
@@ -302,6 +344,7 @@ void PageFetcher::dropReply() {
 }
 
 void PageFetcher::abort() {
+    stopRendering();
     dropReply();
     m_rendering = false;
     m_deadline.stop();

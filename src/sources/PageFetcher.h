@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 #include <QUrl>
+#include <atomic>
 #include <chrono>
 #include <memory>
 
@@ -23,7 +24,7 @@ struct PageFetchResult {
 
 struct PageFetchLimits {
     std::chrono::milliseconds time{30000}; // the whole fetch, redirects included
-    qint64 bytes = 20 * 1024 * 1024;       // the body, after decompression
+    qint64 bytes = 20 * 1024 * 1024;       // the body, counted after decompression as it comes
     int redirects = 10;
 };
 
@@ -34,7 +35,9 @@ void setDefaultPageFetchLimits(const PageFetchLimits& limits);
 // Fetches a page (http, https or file) and turns it into its rendered text,
 // without ever blocking the thread it lives on: the transfer is asynchronous
 // and the HTML is decoded and rendered on a worker thread. Emits finished
-// exactly once per fetch that is not aborted.
+// exactly once per fetch that is not aborted. The time limit covers the
+// rendering too: at the limit, or when aborted, the rendering stops.
+// The window does not use it directly (GetPageText.h runs it off its thread).
 class PageFetcher : public QObject {
     Q_OBJECT
   public:
@@ -61,6 +64,7 @@ class PageFetcher : public QObject {
     void onReplyFinished();
     void onRedirect(const QUrl& target);
     void onBodyComplete(const QByteArray& contentType);
+    void stopRendering();
     void render(int kind, const QByteArray& charset);
     void fail(const QString& reason);
     void emitResult(PageFetchResult result);
@@ -75,6 +79,7 @@ class PageFetcher : public QObject {
     QUrl m_url; // of the current request
     QList<QUrl> m_visited;
     QByteArray m_body;
+    std::shared_ptr<std::atomic_bool> m_stopRendering; // of the rendering under way
     quint64 m_fetchId = 0;
     bool m_running = false;
     bool m_rendering = false; // the body is complete; its text is being made

@@ -8,9 +8,43 @@
 #include <QStringConverter>
 #include <QTextStream>
 #include <QThread>
+#include <atomic>
+#include <csignal>
 #include <memory>
 
 namespace vt {
+
+namespace {
+
+std::atomic_bool interrupted{false};
+static_assert(std::atomic_bool::is_always_lock_free, "set from a signal handler");
+
+extern "C" void onInterrupt(int) {
+    interrupted = true;
+}
+
+// Ctrl+C and SIGTERM cancel the fetch, so the command still ends the ordinary
+// way and its private folder is removed; the previous handlers come back after.
+class InterruptCancels {
+  public:
+    InterruptCancels() {
+        interrupted = false;
+        m_int = std::signal(SIGINT, onInterrupt);
+        m_term = std::signal(SIGTERM, onInterrupt);
+    }
+    ~InterruptCancels() {
+        std::signal(SIGINT, m_int);
+        std::signal(SIGTERM, m_term);
+    }
+    InterruptCancels(const InterruptCancels&) = delete;
+    InterruptCancels& operator=(const InterruptCancels&) = delete;
+
+  private:
+    void (*m_int)(int) = SIG_DFL;
+    void (*m_term)(int) = SIG_DFL;
+};
+
+} // namespace
 
 int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& err) {
     QString text;
@@ -18,6 +52,7 @@ int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& 
     if (!QCoreApplication::instance()) {
         failure = QStringLiteral("The page text command needs an application object.");
     } else {
+        const InterruptCancels cancelOnInterrupt;
         PrivateFolder folder;
         if (!folder.isValid()) {
             failure =
@@ -25,7 +60,7 @@ int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& 
         } else {
             std::unique_ptr<QThread> worker(QThread::create([&] {
                 try {
-                    text = GetPageText(address, folder.path());
+                    text = GetPageText(address, folder.path(), &interrupted);
                 } catch (const std::exception& e) {
                     failure = describe(e);
                 }

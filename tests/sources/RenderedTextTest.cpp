@@ -232,9 +232,11 @@ TEST(RenderedText, NestingIsLimitedOnlyWhereItIsDeep) {
         items += "<li><p>item";
     }
     EXPECT_EQ(vt::limitNesting(items, 8), items);
-    // Past the limit, the innermost element is closed before the next opens.
-    const QByteArray deep = "<div><div><div><div>x";
-    EXPECT_EQ(vt::limitNesting(deep, 2), "<div><div></div><div></div><div>x");
+    // Past the limit, no more elements open; their content stays where it is.
+    const QByteArray deep = "<div><div><div><div>x<div>y</div></div>";
+    EXPECT_EQ(vt::limitNesting(deep, 2), "<div><div><div><br>x<br>y</div></div>");
+    const QByteArray inline_ = "<b><b><b><b>x<b>y</b></b>";
+    EXPECT_EQ(vt::limitNesting(inline_, 2), "<b><b><b>xy</b></b>");
     // Markup inside raw text and comments does not count.
     const QByteArray raw = "<div><script><div><div><div></script><!-- <div><div> --><div>x";
     EXPECT_EQ(vt::limitNesting(raw, 2), raw);
