@@ -12,7 +12,7 @@ packages=(
   libgumbo-dev
   lame
   fonts-liberation
-  googletest libgtest-dev
+  googletest libgtest-dev zlib1g-dev
   pulseaudio pulseaudio-utils mpg123 sox
   python3
   clang libclang-rt-14-dev

@@ -87,7 +87,7 @@ NestingModel::Verdict NestingModel::startTag(const MarkupTag& tag) {
         }
         if (const int at = lastFormatting(GUMBO_TAG_A);
             at >= 0 && m_formatting[static_cast<std::size_t>(at)].id == earlier) {
-            m_formatting.erase(m_formatting.begin() + at);
+            eraseFormatting(static_cast<std::size_t>(at));
         }
         if (const int at = indexOf(earlier); at >= 0) {
             removeAt(static_cast<std::size_t>(at));
@@ -111,7 +111,7 @@ NestingModel::Verdict NestingModel::startTag(const MarkupTag& tag) {
     if (f & FormattingTag) {
         addFormatting(id, m_stack.back().id, tag.attributes);
     } else if (f & Marker) {
-        m_formatting.push_back({});
+        m_formatting.push_back({}); // a marker
     }
     return Verdict::Keep;
 }
@@ -202,18 +202,25 @@ void NestingModel::text(const MarkupTag& tag) {
 // Whether a new element may open: only an element deeper than the limit is
 // left out, so the document's tree is certainly deeper wherever it is.
 bool NestingModel::opensWithinLimit() {
-    return depth() <= m_maxDepth;
+    return depth() <= m_maxDepth || fixedDepth() <= m_maxDepth;
 }
 
 void NestingModel::push(int tag) {
     const unsigned id = m_nextId++;
-    m_stack.push_back({tag, id});
+    const bool special = flagsOf(tag) & Special;
+    m_stack.push_back({tag, id, m_specials});
+    m_specials += special ? 1 : 0;
     m_isOpen.push_back(1);
+    m_listed.push_back(0);
 }
 
 void NestingModel::pop() {
     m_isOpen[m_stack.back().id] = 0;
+    m_specials -= flagsOf(m_stack.back().tag) & Special ? 1 : 0;
     m_stack.pop_back();
+    if (m_lowestListed >= depth()) {
+        m_lowestListed = -1; // nothing listed is below it
+    }
 }
 
 void NestingModel::popThrough(std::size_t index) {
@@ -224,7 +231,63 @@ void NestingModel::popThrough(std::size_t index) {
 
 void NestingModel::removeAt(std::size_t index) {
     m_isOpen[m_stack[index].id] = 0;
+    const int below = m_stack[index].specialsBelow;
     m_stack.erase(m_stack.begin() + static_cast<std::ptrdiff_t>(index));
+    m_specials = below;
+    for (std::size_t i = index; i < m_stack.size(); ++i) {
+        m_stack[i].specialsBelow = m_specials;
+        m_specials += flagsOf(m_stack[i].tag) & Special ? 1 : 0;
+    }
+    const int at = static_cast<int>(index);
+    if (m_lowestListed > at) {
+        --m_lowestListed;
+    } else if (m_lowestListed == at) {
+        findLowestListed(index);
+    }
+}
+
+void NestingModel::list(unsigned id) {
+    ++m_listed[id];
+    if (m_lowestListed < 0 && onStack(id)) {
+        m_lowestListed = indexOf(id);
+    }
+}
+
+void NestingModel::unlist(unsigned id) {
+    if (--m_listed[id] == 0 && m_lowestListed >= 0 &&
+        m_stack[static_cast<std::size_t>(m_lowestListed)].id == id) {
+        findLowestListed(static_cast<std::size_t>(m_lowestListed));
+    }
+}
+
+void NestingModel::eraseFormatting(std::size_t index) {
+    const Formatting entry = m_formatting[index];
+    m_formatting.erase(m_formatting.begin() + static_cast<std::ptrdiff_t>(index));
+    if (entry.tag >= 0) {
+        unlist(entry.id);
+    }
+}
+
+// Nothing listed is below from, so the search goes up from there only.
+void NestingModel::findLowestListed(std::size_t from) {
+    m_lowestListed = -1;
+    for (std::size_t i = from; i < m_stack.size(); ++i) {
+        if (m_listed[m_stack[i].id] > 0) {
+            m_lowestListed = static_cast<int>(i);
+            return;
+        }
+    }
+}
+
+// The open elements that stay ancestors of what opens next whatever comes
+// later: the adoption agency may take the non-special elements above a
+// formatting element out of that line, but never a special one.
+int NestingModel::fixedDepth() const {
+    if (m_lowestListed < 0) {
+        return depth();
+    }
+    const Open& lowest = m_stack[static_cast<std::size_t>(m_lowestListed)];
+    return m_lowestListed + (m_specials - lowest.specialsBelow);
 }
 
 bool NestingModel::onStack(unsigned id) const {
@@ -314,14 +377,16 @@ void NestingModel::reconstructFormatting() {
     }
     for (std::size_t i = first; i < m_formatting.size(); ++i) {
         push(m_formatting[i].tag);
+        unlist(m_formatting[i].id);
         m_formatting[i].id = m_stack.back().id;
+        list(m_formatting[i].id);
     }
 }
 
 void NestingModel::clearFormattingToMarker() {
     while (!m_formatting.empty()) {
         const bool marker = m_formatting.back().tag < 0;
-        m_formatting.pop_back();
+        eraseFormatting(m_formatting.size() - 1);
         if (marker) {
             return;
         }
@@ -350,9 +415,10 @@ void NestingModel::addFormatting(int tag, unsigned id, std::string_view attribut
     if (maybeAlike > 0 && alike + maybeAlike >= 3) {
         m_lost = true; // whether they are alike decides which stays
     } else if (alike >= 3) {
-        m_formatting.erase(m_formatting.begin() + static_cast<std::ptrdiff_t>(earliest));
+        eraseFormatting(earliest);
     }
     m_formatting.push_back({tag, id, attributes});
+    list(id);
 }
 
 int NestingModel::lastFormatting(int tag) const {
@@ -378,7 +444,7 @@ bool NestingModel::simpleAdoption(int tag) {
     const unsigned id = m_formatting[static_cast<std::size_t>(entry)].id;
     const int at = indexOf(id);
     if (at < 0) {
-        m_formatting.erase(m_formatting.begin() + entry);
+        eraseFormatting(static_cast<std::size_t>(entry));
         return true;
     }
     for (std::size_t i = static_cast<std::size_t>(at) + 1; i < m_stack.size(); ++i) {
@@ -387,7 +453,7 @@ bool NestingModel::simpleAdoption(int tag) {
         }
     }
     popThrough(static_cast<std::size_t>(at));
-    m_formatting.erase(m_formatting.begin() + entry);
+    eraseFormatting(static_cast<std::size_t>(entry));
     return true;
 }
 

@@ -35,8 +35,9 @@ class NestingModel {
 
   private:
     struct Open {
-        int tag;     // a GumboTag
-        unsigned id; // which element, for the list of active formatting elements
+        int tag;          // a GumboTag
+        unsigned id;      // which element, for the list of active formatting elements
+        int specialsBelow; // special elements below it on the stack
     };
     struct Formatting {
         int tag = -1; // -1: a marker
@@ -51,6 +52,11 @@ class NestingModel {
     void pop();
     void popThrough(std::size_t index);
     void removeAt(std::size_t index);
+    void list(unsigned id);
+    void unlist(unsigned id);
+    void eraseFormatting(std::size_t index);
+    void findLowestListed(std::size_t from);
+    int fixedDepth() const;
     bool onStack(unsigned id) const;
     int indexOf(unsigned id) const;
     int top() const { return m_stack.empty() ? -1 : m_stack.back().tag; }
@@ -72,7 +78,10 @@ class NestingModel {
     int m_maxDepth;
     std::vector<Open> m_stack; // inside the body: html and body are not in it
     std::vector<Formatting> m_formatting;
-    std::vector<char> m_isOpen; // by element id
+    std::vector<char> m_isOpen;            // by element id
+    std::vector<unsigned char> m_listed;   // by element id: entries in m_formatting
+    int m_specials = 0;                    // special elements on the stack
+    int m_lowestListed = -1;               // stack index of the lowest listed element
     unsigned m_nextId = 0;
     int m_form = -1; // id of the form element pointer, -1 when none
     bool m_inBody = false;

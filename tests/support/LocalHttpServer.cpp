@@ -1,5 +1,7 @@
 #include "support/LocalHttpServer.h"
 
+#include "support/FloodWriter.h"
+
 #include <QHostAddress>
 #include <QMutexLocker>
 #include <QPointer>
@@ -110,10 +112,10 @@ class LocalHttpServer::Core : public QObject {
             route.headers = {{"Content-Type", "text/html"}};
             route.body = "<h1>Not here</h1>";
         }
-        answer(socket, route);
+        answer(socket, route, path);
     }
 
-    void answer(QTcpSocket* socket, const HttpRoute& route) {
+    void answer(QTcpSocket* socket, const HttpRoute& route, const QString& path) {
         if (route.behaviour == HttpRoute::Behaviour::NeverAnswer) {
             return;
         }
@@ -123,6 +125,15 @@ class LocalHttpServer::Core : public QObject {
             head += name + ": " + value + "\r\n";
         }
         head += "Connection: close\r\n";
+        if (route.behaviour == HttpRoute::Behaviour::Flood) {
+            const bool gzip = route.encoding == HttpRoute::Encoding::Gzip;
+            socket->write(head + "Content-Type: text/html\r\n" +
+                          (gzip ? "Content-Encoding: gzip\r\n" : "Transfer-Encoding: chunked\r\n") +
+                          "\r\n");
+            new FloodWriter(socket, gzip, route.chunk, route.floodBytes,
+                            [this, path](qint64 sent) { m_owner.recordFlood(path, sent); });
+            return;
+        }
         if (route.behaviour == HttpRoute::Behaviour::SlowEndless) {
             socket->write(head + "Content-Type: text/html\r\n\r\n");
             auto* timer = new QTimer(socket);
@@ -207,6 +218,17 @@ QByteArray LocalHttpServer::lastRequestHeader(const QString& path, const QByteAr
         }
     }
     return {};
+}
+
+qint64 LocalHttpServer::floodSent(const QString& path) const {
+    QMutexLocker lock(&m_mutex);
+    const auto it = m_recorded.find(path);
+    return it == m_recorded.end() ? 0 : it->second.floodSent;
+}
+
+void LocalHttpServer::recordFlood(const QString& path, qint64 sent) {
+    QMutexLocker lock(&m_mutex);
+    m_recorded[path].floodSent = sent;
 }
 
 bool LocalHttpServer::lookup(const QString& path, HttpRoute* route) {

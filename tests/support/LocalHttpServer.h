@@ -20,6 +20,8 @@ struct HttpRoute {
         Answer,      // status, headers and body, then the connection closes
         NeverAnswer, // reads the request and keeps silent, connection open
         SlowEndless, // 200 headers, then a chunk every interval, forever
+        Flood,       // 200 headers, then a body as fast as the client takes it, up to
+                     // floodBytes: chunks of `chunk`, or with Gzip, compressed zero bytes
     };
 
     int status = 200;
@@ -28,7 +30,8 @@ struct HttpRoute {
     Encoding encoding = Encoding::Identity; // adds Content-Encoding
     Behaviour behaviour = Behaviour::Answer;
     std::chrono::milliseconds interval{100}; // for SlowEndless
-    QByteArray chunk = "<p>more</p>\n";      // for SlowEndless
+    QByteArray chunk = "<p>more</p>\n";      // for SlowEndless and Flood
+    qint64 floodBytes = qint64(1) << 40;      // for Flood
 };
 
 // An HTTP/1.1 server on 127.0.0.1 (random port) running on its own thread, for
@@ -55,6 +58,8 @@ class LocalHttpServer {
     // (names in lower case).
     int hits(const QString& path) const;
     QByteArray lastRequestHeader(const QString& path, const QByteArray& name) const;
+    // For a Flood: how many body bytes (before compression) went to the client.
+    qint64 floodSent(const QString& path) const;
 
     // gzip and zlib (deflate) encodings of bytes, for building routes and checks.
     static QByteArray gzip(const QByteArray& bytes);
@@ -66,10 +71,12 @@ class LocalHttpServer {
     friend class Core;
     struct Recorded {
         int hits = 0;
+        qint64 floodSent = 0;
         QList<std::pair<QByteArray, QByteArray>> headers;
     };
     bool lookup(const QString& path, HttpRoute* route);
     void record(const QString& path, const QList<std::pair<QByteArray, QByteArray>>& headers);
+    void recordFlood(const QString& path, qint64 sent);
 
     mutable QMutex m_mutex;
     std::map<QString, HttpRoute> m_routes;

@@ -1,0 +1,70 @@
+#include "FloodWriter.h"
+
+#include <QTcpSocket>
+
+namespace vt::test {
+
+namespace {
+
+constexpr qint64 AheadBytes = 256 * 1024;      // written but not yet taken
+constexpr qint64 ChunkBytes = 64 * 1024;       // of text, per chunk
+constexpr qint64 ZerosPerRound = 8 * 1024 * 1024; // zero bytes compressed at a time
+
+} // namespace
+
+FloodWriter::FloodWriter(QTcpSocket* socket, bool gzip, QByteArray piece, qint64 limit,
+                         std::function<void(qint64)> sent)
+    : QObject(socket), m_socket(socket), m_gzip(gzip), m_limit(limit), m_report(std::move(sent)) {
+    while (m_piece.size() < ChunkBytes) {
+        m_piece += piece.isEmpty() ? QByteArray("<p>more</p>\n") : piece;
+    }
+    m_piece.truncate(ChunkBytes);
+    if (m_gzip) {
+        deflateInit2(&m_zlib, 9, Z_DEFLATED, 16 + 15, 9, Z_DEFAULT_STRATEGY); // gzip wrapper
+    }
+    connect(socket, &QTcpSocket::bytesWritten, this, &FloodWriter::fill);
+    fill();
+}
+
+FloodWriter::~FloodWriter() {
+    if (m_gzip) {
+        deflateEnd(&m_zlib);
+    }
+}
+
+QByteArray FloodWriter::compress(const QByteArray& bytes, int flush) {
+    QByteArray out;
+    m_zlib.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData()));
+    m_zlib.avail_in = static_cast<uInt>(bytes.size());
+    char buffer[64 * 1024];
+    do {
+        m_zlib.next_out = reinterpret_cast<Bytef*>(buffer);
+        m_zlib.avail_out = sizeof buffer;
+        deflate(&m_zlib, flush);
+        out.append(buffer, static_cast<qsizetype>(sizeof buffer - m_zlib.avail_out));
+    } while (m_zlib.avail_out == 0 || m_zlib.avail_in > 0);
+    return out;
+}
+
+void FloodWriter::fill() {
+    while (!m_done && m_socket->state() == QAbstractSocket::ConnectedState &&
+           m_socket->bytesToWrite() < AheadBytes) {
+        if (m_sent >= m_limit) {
+            m_socket->write(m_gzip ? compress({}, Z_FINISH) : QByteArray("0\r\n\r\n"));
+            m_socket->disconnectFromHost();
+            m_done = true;
+            return;
+        }
+        if (m_gzip) {
+            static const QByteArray zeros(ZerosPerRound, '\0');
+            m_socket->write(compress(zeros, Z_SYNC_FLUSH));
+            m_sent += ZerosPerRound;
+        } else {
+            m_socket->write(QByteArray::number(m_piece.size(), 16) + "\r\n" + m_piece + "\r\n");
+            m_sent += m_piece.size();
+        }
+        m_report(m_sent);
+    }
+}
+
+} // namespace vt::test
