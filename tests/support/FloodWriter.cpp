@@ -20,7 +20,7 @@ FloodWriter::FloodWriter(QTcpSocket* socket, bool gzip, QByteArray piece, qint64
     }
     m_piece.truncate(ChunkBytes);
     if (m_gzip) {
-        deflateInit2(&m_zlib, 9, Z_DEFLATED, 16 + 15, 9, Z_DEFAULT_STRATEGY); // gzip wrapper
+        deflateInit2(&m_zlib, Z_BEST_SPEED, Z_DEFLATED, 16 + 15, 9, Z_DEFAULT_STRATEGY); // gzip wrapper
     }
     connect(socket, &QTcpSocket::bytesWritten, this, &FloodWriter::fill);
     fill();
@@ -49,7 +49,7 @@ QByteArray FloodWriter::compress(const QByteArray& bytes, int flush) {
 void FloodWriter::fill() {
     while (!m_done && m_socket->state() == QAbstractSocket::ConnectedState &&
            m_socket->bytesToWrite() < AheadBytes) {
-        if (m_sent >= m_limit) {
+        if ((m_gzip ? m_unpacked : m_sent) >= m_limit) {
             m_socket->write(m_gzip ? compress({}, Z_FINISH) : QByteArray("0\r\n\r\n"));
             m_socket->disconnectFromHost();
             m_done = true;
@@ -57,8 +57,10 @@ void FloodWriter::fill() {
         }
         if (m_gzip) {
             static const QByteArray zeros(ZerosPerRound, '\0');
-            m_socket->write(compress(zeros, Z_SYNC_FLUSH));
-            m_sent += ZerosPerRound;
+            const QByteArray compressed = compress(zeros, Z_SYNC_FLUSH);
+            m_socket->write(compressed);
+            m_unpacked += ZerosPerRound;
+            m_sent += compressed.size();
         } else {
             m_socket->write(QByteArray::number(m_piece.size(), 16) + "\r\n" + m_piece + "\r\n");
             m_sent += m_piece.size();

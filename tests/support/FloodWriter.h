@@ -11,8 +11,9 @@ namespace vt::test {
 
 // Writes an endless (or very long) body to a socket as fast as the client
 // takes it, never more than a little ahead of it: chunks of a piece of text,
-// or, gzip-compressed, a stream of zero bytes (a decompression bomb). Reports
-// how many body bytes (before compression) it has handed to the socket.
+// or, gzip-compressed, a stream of zero bytes (a decompression bomb), up to
+// limit bytes before compression. Reports how many body bytes (as sent, so
+// compressed for gzip) it has handed to the socket.
 class FloodWriter : public QObject {
   public:
     FloodWriter(QTcpSocket* socket, bool gzip, QByteArray piece, qint64 limit,
@@ -30,6 +31,7 @@ class FloodWriter : public QObject {
     QByteArray m_piece;
     qint64 m_limit;
     qint64 m_sent = 0;
+    qint64 m_unpacked = 0;
     std::function<void(qint64)> m_report;
     z_stream m_zlib{};
     bool m_done = false;

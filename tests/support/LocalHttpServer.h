@@ -58,7 +58,7 @@ class LocalHttpServer {
     // (names in lower case).
     int hits(const QString& path) const;
     QByteArray lastRequestHeader(const QString& path, const QByteArray& name) const;
-    // For a Flood: how many body bytes (before compression) went to the client.
+    // For a Flood: how many body bytes (as sent: compressed for gzip) went to the client.
     qint64 floodSent(const QString& path) const;
 
     // gzip and zlib (deflate) encodings of bytes, for building routes and checks.
