@@ -19,7 +19,7 @@ namespace {
 std::atomic_bool interrupted{false};
 static_assert(std::atomic_bool::is_always_lock_free, "set from a signal handler");
 
-extern "C" void onInterrupt(int) {
+extern "C" void stopPageTextOnInterrupt(int) {
     interrupted = true;
 }
 
@@ -29,8 +29,8 @@ class InterruptCancels {
   public:
     InterruptCancels() {
         interrupted = false;
-        m_int = std::signal(SIGINT, onInterrupt);
-        m_term = std::signal(SIGTERM, onInterrupt);
+        m_int = std::signal(SIGINT, stopPageTextOnInterrupt);
+        m_term = std::signal(SIGTERM, stopPageTextOnInterrupt);
     }
     ~InterruptCancels() {
         std::signal(SIGINT, m_int);

@@ -6,8 +6,12 @@
 
 #include <QDir>
 #include <QTextStream>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
 
+using vt::test::HttpRoute;
 using vt::test::LocalHttpServer;
 
 namespace {
@@ -55,6 +59,35 @@ TEST(PageTextCommand, LeavesNothingInTheTemporaryFolder) {
         QDir(vt::temporaryRoot()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
     EXPECT_EQ(run(server.url("/p")).exitCode, 0);
     EXPECT_EQ(QDir(vt::temporaryRoot()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), before);
+}
+
+// Ctrl+C or SIGTERM while the page is being fetched: the command ends the
+// ordinary way, says so, and its private folder is gone.
+TEST(PageTextCommand, AnInterruptLeavesNothingInTheTemporaryFolder) {
+    LocalHttpServer server;
+    HttpRoute silent;
+    silent.behaviour = HttpRoute::Behaviour::NeverAnswer;
+    server.route("/silent", silent);
+    const QStringList before =
+        QDir(vt::temporaryRoot()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+    for (const int signal : {SIGINT, SIGTERM}) {
+        const int hitsBefore = server.hits("/silent");
+        std::thread interrupter([&] {
+            while (server.hits("/silent") == hitsBefore) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            kill(getpid(), signal);
+        });
+        const Printed printed = run(server.url("/silent"));
+        interrupter.join();
+        EXPECT_EQ(printed.exitCode, 1);
+        EXPECT_TRUE(printed.err.contains("cancelled")) << printed.err.toStdString();
+        EXPECT_EQ(QDir(vt::temporaryRoot()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                  before);
+    }
+    // The handlers are the earlier ones again.
+    EXPECT_EQ(std::signal(SIGINT, SIG_DFL), SIG_DFL);
+    EXPECT_EQ(std::signal(SIGTERM, SIG_DFL), SIG_DFL);
 }
 
 } // namespace
