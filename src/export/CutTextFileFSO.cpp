@@ -159,10 +159,11 @@ int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
             if (line.contains(u'&')) {
                 line.remove(entity, Qt::CaseSensitive);
             }
-            const QString original = line;
+            // Only a line with a full stop needs its original case kept.
+            const QString original = line.contains(u'.') ? line : QString();
             toLowerInPlace(line);
             line = CleanSpeechText(line);
-            if (line.contains(u'.')) {
+            if (!original.isEmpty()) {
                 keepSentenceEnds(original, line);
             }
         });
