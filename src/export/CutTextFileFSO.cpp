@@ -37,6 +37,31 @@ void toLowerInPlace(QString& line) {
     }
 }
 
+// Lower-casing hides a sentence end inside a line from the engine: it reads a
+// full stop before a lower-case word as an abbreviation and makes no pause.
+// Where the line had an upper-case letter after ". ", the blank becomes a line
+// feed, which still ends the sentence. cleaned is original lower-cased and
+// cleaned, of the same length.
+void keepSentenceEnds(const QString& original, QString& cleaned) {
+    const qsizetype length = cleaned.size();
+    if (original.size() != length) {
+        return; // lower-casing changed the length: positions no longer match
+    }
+    for (qsizetype dot = cleaned.indexOf(u'.'); dot >= 0 && dot + 1 < length;
+         dot = cleaned.indexOf(u'.', dot + 1)) {
+        if (cleaned[dot + 1] != u' ') {
+            continue;
+        }
+        qsizetype next = dot + 1;
+        while (next < length && cleaned[next] == u' ') {
+            ++next;
+        }
+        if (next < length && original[next].isUpper()) {
+            cleaned[dot + 1] = u'\n';
+        }
+    }
+}
+
 // One part file being written.
 class PartWriter {
   public:
@@ -51,11 +76,11 @@ class PartWriter {
         m_stream->setEncoding(QStringConverter::Utf8);
     }
 
-    void write(const QString& text) {
+    void writeLine(const QString& text) {
         if (!m_stream) {
             throw Failure(QStringLiteral("Object variable not set: no part file is open"));
         }
-        *m_stream << text;
+        *m_stream << text << QChar(u'\n');
         // A full disk shows once per part, not once for every line after it.
         if (m_stream->status() != QTextStream::Ok && !m_reported) {
             m_reported = true;
@@ -134,10 +159,17 @@ int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
             if (line.contains(u'&')) {
                 line.remove(entity, Qt::CaseSensitive);
             }
+            // Only a line with a full stop needs its original case kept.
+            const QString original = line.contains(u'.') ? line : QString();
             toLowerInPlace(line);
             line = CleanSpeechText(line);
+            if (!original.isEmpty()) {
+                keepSentenceEnds(original, line);
+            }
         });
-        proc.step(140, [&] { part.write(line); });
+        // The line feed keeps the line's end for the engine: a sentence that
+        // ends the line ends there, a heading pauses, and no two lines fuse.
+        proc.step(140, [&] { part.writeLine(line); });
         proc.step(142, [&] { characterCount += line.size(); });
         proc.step(144, [&] { ++lineCounter; });
         if (proc.test(146, [&] {

@@ -9,9 +9,12 @@ namespace vt {
 
 namespace {
 
+// Letters and digits are the words themselves: blanking an accented letter
+// would break "café" into "caf" and a blank.
 bool isKept(char16_t c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ||
-           c == u' ' || c == u'!' || c == u',' || c == u'.' || c == u';' || c == u'?';
+    const QChar character(c);
+    return character.isLetter() || character.isDigit() || c == u' ' || c == u'!' || c == u',' ||
+           c == u'.' || c == u';' || c == u'?';
 }
 
 // One entry per UTF-16 code unit: true where the character becomes a blank.

@@ -109,6 +109,11 @@ SpeechEngine::SpeechEngine() {
                           .arg(SampleRate));
     }
     espeak_SetSynthCallback(synthCallback);
+    status = espeak_ng_SetParameter(espeakLINELENGTH, PhraseLineLength, 0);
+    if (status != ENS_OK) {
+        throw Failure(QStringLiteral("The speech engine (eSpeak NG) could not start: %1")
+                          .arg(statusText(status)));
+    }
     const char* dataPath = nullptr;
     espeak_Info(&dataPath);
     m_dataFolder = dataPath ? QString::fromLocal8Bit(dataPath) : QString();
@@ -193,9 +198,10 @@ bool SpeechEngine::synthesize(const QString& text, const SynthesisSettings& sett
     utf8.replace('\0', ' '); // a NUL would end the text early
     ActiveSynthesis run{&receiver, cancel, false, nullptr};
     active = &run;
+    const unsigned int flags = espeakCHARS_UTF8 | (settings.pauseAtEnd ? espeakENDPAUSE : 0);
     const espeak_ng_STATUS status =
         espeak_ng_Synthesize(utf8.constData(), static_cast<size_t>(utf8.size()) + 1, 0,
-                             POS_CHARACTER, 0, espeakCHARS_UTF8 | espeakENDPAUSE, nullptr, nullptr);
+                             POS_CHARACTER, 0, flags, nullptr, nullptr);
     active = nullptr;
 
     if (run.failure) {
@@ -208,6 +214,24 @@ bool SpeechEngine::synthesize(const QString& text, const SynthesisSettings& sett
         throw Failure(QStringLiteral("The speech engine failed: %1").arg(statusText(status)));
     }
     return true;
+}
+
+QString SpeechEngine::phonemes(const QString& text, const QByteArray& voiceIdentifier) {
+    std::lock_guard lock(m_mutex);
+    loadVoice(voiceIdentifier);
+    QByteArray utf8 = text.toUtf8();
+    utf8.replace('\0', ' ');
+    QString transcript;
+    const void* position = utf8.constData();
+    while (position) {
+        // One clause per call; the position moves on, and is null at the end.
+        const char* clause = espeak_TextToPhonemes(&position, espeakCHARS_UTF8, 0);
+        const QString words = QString::fromUtf8(clause ? clause : "").trimmed();
+        if (!words.isEmpty()) {
+            transcript += words + u'\n';
+        }
+    }
+    return transcript;
 }
 
 } // namespace vt

@@ -32,6 +32,9 @@ struct SynthesisSettings {
     QByteArray voiceIdentifier;
     int wordsPerMinute = 175;
     int volume = 100; // 0..100, linear
+    // The pause the engine makes at the end of a text; off for a piece that
+    // ends inside a sentence, so no gap is heard where the text was cut.
+    bool pauseAtEnd = true;
 };
 
 // The process-wide eSpeak NG engine. The library keeps global state, so every
@@ -40,6 +43,11 @@ struct SynthesisSettings {
 class SpeechEngine {
   public:
     static constexpr int SampleRate = 22050;
+    // A line shorter than this many characters that ends without punctuation
+    // ends a clause, with a short pause, as a heading, a list item or a table
+    // row does when read out. It is longer than any text spoken in one call,
+    // so every such line counts.
+    static constexpr int PhraseLineLength = 100000;
 
     // Starts the engine on first use. Throws Failure when it cannot start.
     static SpeechEngine& instance();
@@ -54,6 +62,10 @@ class SpeechEngine {
     // Throws VoiceUnavailable when the voice cannot run, Failure otherwise.
     bool synthesize(const QString& text, const SynthesisSettings& settings,
                     SampleReceiver& receiver, const std::atomic_bool* cancel);
+
+    // What the engine would say, as its phoneme names: one line per clause,
+    // words separated by blanks. Throws like synthesize.
+    QString phonemes(const QString& text, const QByteArray& voiceIdentifier);
 
     // The folder the engine reads its voices and dictionaries from.
     QString dataFolder() const { return m_dataFolder; }

@@ -58,7 +58,7 @@ bool SpeechRenderer::speak(const QString& text) {
     }
     VolumeStage volume(m_parameters, m_output);
     TimeStretcher stretcher(volume);
-    for (const QStringView chunk : chunkForSpeech(text)) {
+    for (const SpeechChunk& chunk : chunkForSpeech(text)) {
         if (m_beforeChunk) {
             m_beforeChunk();
         }
@@ -67,8 +67,9 @@ bool SpeechRenderer::speak(const QString& text) {
         }
         const EngineRate rate = engineRateFor(m_parameters.rate());
         stretcher.setSpeed(rate.stretch);
-        const SynthesisSettings settings{voice, rate.wordsPerMinute, MaximumVolume};
-        if (!engine.synthesize(chunk.toString(), settings, stretcher, m_cancel)) {
+        const SynthesisSettings settings{voice, rate.wordsPerMinute, MaximumVolume,
+                                         !chunk.endsInsideSentence};
+        if (!engine.synthesize(chunk.text.toString(), settings, stretcher, m_cancel)) {
             return false;
         }
     }

@@ -4,42 +4,103 @@ namespace vt {
 
 namespace {
 
-bool endsSentence(QChar c) {
-    return c == u'.' || c == u'!' || c == u'?' || c == u'\n';
+// Whether the engine ends a sentence or a clause at the blanks text[from, to):
+// a line feed ends a line, "!" and "?" end a sentence, and "." does unless a
+// lower-case letter follows (the engine takes that for an abbreviation).
+bool endsSentenceOrLine(const QString& text, qsizetype from, qsizetype to) {
+    for (qsizetype i = from; i < to; ++i) {
+        if (text[i] == u'\n') {
+            return true;
+        }
+    }
+    if (from == 0) {
+        return false;
+    }
+    const QChar before = text[from - 1];
+    if (before == u'!' || before == u'?') {
+        return true;
+    }
+    return before == u'.' && (to == text.size() || !text[to].isLower());
 }
+
+class Chunker {
+  public:
+    explicit Chunker(const QString& text) : m_text(text) {}
+
+    std::vector<SpeechChunk> run() {
+        const qsizetype length = m_text.size();
+        qsizetype blanksFrom = -1; // where the current run of blanks began
+        for (qsizetype i = 0; i < length; ++i) {
+            if (i - m_start == ChunkMaximumLength) {
+                cutFull(i);
+            }
+            if (!m_text[i].isSpace()) {
+                blanksFrom = -1;
+                continue;
+            }
+            if (blanksFrom < 0) {
+                blanksFrom = i;
+            }
+            if (i + 1 < length && m_text[i + 1].isSpace()) {
+                continue; // the cut goes after the whole run
+            }
+            const qsizetype end = i + 1;
+            if (endsSentenceOrLine(m_text, blanksFrom, end)) {
+                if (end - m_start >= ChunkPreferredLength) {
+                    cutAt(end, false);
+                } else {
+                    m_sentenceBreak = end;
+                }
+            } else if (blanksFrom > 0 && m_text[blanksFrom - 1].isLetterOrNumber()) {
+                m_wordBreak = end;
+            } else {
+                m_otherBreak = end;
+            }
+        }
+        if (m_start < length) {
+            m_chunks.push_back({QStringView(m_text).mid(m_start), false});
+        }
+        return std::move(m_chunks);
+    }
+
+  private:
+    // The chunk [m_start, full) has reached the maximum length.
+    void cutFull(qsizetype full) {
+        if (m_sentenceBreak > m_start) {
+            cutAt(m_sentenceBreak, false);
+            return;
+        }
+        // Inside a sentence: between two words, not after a comma (whose
+        // pause the cut would lose), and not so early the chunk stays tiny.
+        const qsizetype half = m_start + ChunkMaximumLength / 2;
+        qsizetype end = full;
+        if (m_wordBreak > half) {
+            end = m_wordBreak;
+        } else if (m_otherBreak > half) {
+            end = m_otherBreak;
+        } else if (m_text[full - 1].isHighSurrogate()) {
+            --end; // never split a surrogate pair
+        }
+        cutAt(end, true);
+    }
+
+    void cutAt(qsizetype end, bool insideSentence) {
+        m_chunks.push_back({QStringView(m_text).mid(m_start, end - m_start), insideSentence});
+        m_start = end;
+    }
+
+    const QString& m_text;
+    std::vector<SpeechChunk> m_chunks;
+    qsizetype m_start = 0;
+    qsizetype m_sentenceBreak = -1; // latest cut after a sentence or line end
+    qsizetype m_wordBreak = -1;     // latest cut between two words
+    qsizetype m_otherBreak = -1;    // latest cut after other blanks
+};
 
 } // namespace
 
-std::vector<QStringView> chunkForSpeech(const QString& text) {
-    std::vector<QStringView> chunks;
-    const qsizetype length = text.size();
-    qsizetype start = 0;
-    qsizetype lastBlank = -1;
-    for (qsizetype i = 0; i < length; ++i) {
-        const QChar c = text[i];
-        const qsizetype chunkLength = i + 1 - start;
-        if (c.isSpace()) {
-            lastBlank = i;
-            if (chunkLength >= ChunkPreferredLength && i > start && endsSentence(text[i - 1])) {
-                chunks.emplace_back(text.constData() + start, chunkLength);
-                start = i + 1;
-                continue;
-            }
-        }
-        if (chunkLength >= ChunkMaximumLength) {
-            qsizetype end = lastBlank >= start + ChunkMaximumLength / 2 ? lastBlank + 1 : i + 1;
-            if (end == i + 1 && c.isHighSurrogate() && i + 1 < length) {
-                ++end; // never split a surrogate pair
-                ++i;
-            }
-            chunks.emplace_back(text.constData() + start, end - start);
-            start = end;
-        }
-    }
-    if (start < length) {
-        chunks.emplace_back(text.constData() + start, length - start);
-    }
-    return chunks;
+std::vector<SpeechChunk> chunkForSpeech(const QString& text) {
+    return Chunker(text).run();
 }
 
 } // namespace vt

@@ -51,66 +51,81 @@ TEST_F(CutTextFileFSOTest, EmptyInputGivesOneEmptyPartAndIsDeleted) {
     EXPECT_TRUE(m_dialogs.entries().isEmpty());
 }
 
-TEST_F(CutTextFileFSOTest, LinesRunTogetherCleanedAndLowerCased) {
+TEST_F(CutTextFileFSOTest, LinesKeepTheirEndsAndAreCleanedAndLowerCased) {
     EXPECT_EQ(cut("Hello\nWorld\n", 0), 1);
-    EXPECT_EQ(partText("001"), "helloworld");
+    EXPECT_EQ(partText("001"), "hello\nworld\n");
+    // An empty line stays, so a paragraph keeps its pause.
+    EXPECT_EQ(cut("Garden news\n\nApple river\n", 0), 1);
+    EXPECT_EQ(partText("001"), "garden news\n\napple river\n");
 
     EXPECT_EQ(cut("ab&#xa0;cd\r\nAB&#XA0;CD", 3), 1);
     // Only the exact entity goes; lower-casing comes after its removal.
-    EXPECT_EQ(partText("001"), "abcdab  xa0;cd");
+    EXPECT_EQ(partText("001"), "abcd\nab  xa0;cd\n");
 
-    // Letters outside the code page are lower-cased and kept.
+    // Letters of any script are lower-cased and kept, accented ones too.
     EXPECT_EQ(cut("Hello \xce\x91\xce\x92\xce\x93 WORLD", 0), 1);
-    EXPECT_EQ(partText("001"), "hello \u03b1\u03b2\u03b3 world");
-
-    EXPECT_EQ(cut("Caf\xc3\xa9 \xe2\x80\x94 100%", 0), 1);
-    EXPECT_EQ(partText("001"), "caf    100 ");
+    EXPECT_EQ(partText("001"), "hello \u03b1\u03b2\u03b3 world\n");
+    EXPECT_EQ(cut("Caf\xc3\xa9 \xe2\x80\x94 100%\nM\xc3\x84"
+                  "DCHEN",
+                  0),
+              1);
+    EXPECT_EQ(partText("001"), "caf\u00e9   100 \nm\u00e4dchen\n");
     EXPECT_TRUE(m_dialogs.entries().isEmpty());
+}
+
+TEST_F(CutTextFileFSOTest, ASentenceEndInsideALineStaysOneForTheEngine) {
+    // Lower-cased, ". the" reads as an abbreviation; the line feed keeps the
+    // end. A full stop before a word that was lower-case already, or before a
+    // digit, stays as it was.
+    EXPECT_EQ(cut("The cat sat. The dog ran.  \"Stop.\" She left. e.g. this. 12 more.\n", 0), 1);
+    EXPECT_EQ(partText("001"),
+              "the cat sat.\nthe dog ran.\n  stop.\n she left. e.g. this. 12 more.\n");
 }
 
 TEST_F(CutTextFileFSOTest, AtRateZeroAPartHoldsAtMost1299Lines) {
     EXPECT_EQ(cut(lines(1298), 0), 1);
-    EXPECT_EQ(partText("001"), QString(1298, u'a'));
+    EXPECT_EQ(partText("001"), QString::fromLatin1(lines(1298)));
 
     EXPECT_EQ(cut(lines(1299), 0), 2);
-    EXPECT_EQ(partText("001"), QString(1299, u'a'));
+    EXPECT_EQ(partText("001"), QString::fromLatin1(lines(1299)));
     EXPECT_EQ(partText("002"), ""); // made as soon as the first was full
 
     EXPECT_EQ(cut(lines(1300), 0), 2);
-    EXPECT_EQ(partText("002"), "a");
+    EXPECT_EQ(partText("002"), "a\n");
     EXPECT_EQ(cut(lines(1299), 10), 2); // fast rates keep the limits of rate 0
 }
 
 TEST_F(CutTextFileFSOTest, SlowRatesMakeSmallerParts) {
     EXPECT_EQ(cut(lines(120), -10), 3);
-    EXPECT_EQ(partText("001").size(), 49);
-    EXPECT_EQ(partText("002").size(), 49);
-    EXPECT_EQ(partText("003").size(), 22);
+    EXPECT_EQ(partText("001").count(u'a'), 49);
+    EXPECT_EQ(partText("002").count(u'a'), 49);
+    EXPECT_EQ(partText("003").count(u'a'), 22);
 
     // Rate -3: 924 lines per part.
     EXPECT_EQ(cut(lines(924), -3), 2);
-    EXPECT_EQ(partText("001").size(), 924);
+    EXPECT_EQ(partText("001").count(u'\n'), 924);
     EXPECT_EQ(cut(lines(923), -3), 1);
 }
 
 TEST_F(CutTextFileFSOTest, APartIsCutAfterTheLineThatReachedTheSizeLimit) {
     // 600,000 characters go whole into one part; the next part is made empty.
     EXPECT_EQ(cut(QByteArray(600000, 'x'), 0), 2);
-    EXPECT_EQ(partText("001").size(), 600000);
+    EXPECT_EQ(partText("001").size(), 600001);
     EXPECT_EQ(partText("002"), "");
 
-    // 512,000 characters is the limit at rate 0: 511,999 stay below it.
+    // 512,000 characters is the limit at rate 0: 511,999 stay below it. The
+    // line feeds do not count.
     EXPECT_EQ(cut(QByteArray(511999, 'x') + "\nyy\n", 0), 2);
-    EXPECT_EQ(partText("001").size(), 512001);
+    EXPECT_EQ(partText("001").size(), 512001 + 2);
     EXPECT_EQ(partText("002"), "");
     EXPECT_EQ(cut(QByteArray(511999, 'x') + "\ny\nz\n", 0), 2);
-    EXPECT_EQ(partText("001").size(), 512000);
-    EXPECT_EQ(partText("002"), "z");
+    EXPECT_EQ(partText("001").size(), 512000 + 2);
+    EXPECT_EQ(partText("002"), "z\n");
 
     // Rate -10: 51,200 characters.
     EXPECT_EQ(cut(lines(3, QByteArray(30000, 'x')), -10), 2);
-    EXPECT_EQ(partText("001").size(), 60000);
-    EXPECT_EQ(partText("002").size(), 30000);
+    EXPECT_EQ(partText("001").size(), 60000 + 2);
+    EXPECT_EQ(partText("002").size(), 30000 + 1);
 }
 
 TEST_F(CutTextFileFSOTest, TheThousandthPartHasFourDigits) {
@@ -120,15 +135,15 @@ TEST_F(CutTextFileFSOTest, TheThousandthPartHasFourDigits) {
     EXPECT_EQ(files.size(), 1000);
     EXPECT_TRUE(files.contains("output999.txt"));
     EXPECT_TRUE(files.contains("output1000.txt"));
-    EXPECT_EQ(partText("1000"), "a");
-    EXPECT_EQ(partText("999").size(), 49);
+    EXPECT_EQ(partText("1000"), "a\n");
+    EXPECT_EQ(partText("999"), QString::fromLatin1(lines(49)));
 }
 
 TEST_F(CutTextFileFSOTest, PartsAreNamedAfterTheInputWithoutItsExtension) {
     const QString named = m_dir.filePath("page.text.txt");
     test::writeAll(named, "one\n");
     EXPECT_EQ(CutTextFileFSO(named, 0, m_dialogs), 1);
-    EXPECT_EQ(test::readAll(m_dir.filePath("page.text001.txt")), "one");
+    EXPECT_EQ(test::readAll(m_dir.filePath("page.text001.txt")), "one\n");
     EXPECT_FALSE(QFile::exists(named));
 }
 
@@ -143,7 +158,7 @@ TEST_F(CutTextFileFSOTest, AnInputThatCannotBeOpenedIsReportedOnce) {
 TEST_F(CutTextFileFSOTest, AnExistingPartFileIsOverwritten) {
     test::writeAll(part("001"), "stale text from before");
     EXPECT_EQ(cut("new\n", 0), 1);
-    EXPECT_EQ(partText("001"), "new");
+    EXPECT_EQ(partText("001"), "new\n");
 }
 
 } // namespace
