@@ -1,5 +1,6 @@
 #include "window/Form1.h"
 #include "window/QtDialogs.h"
+#include "core/TempFolders.h"
 #include "export/SaveMp3Command.h"
 #include "sources/PageTextCommand.h"
 #include "speech/ListVoicesCommand.h"
@@ -7,6 +8,7 @@
 #include <QApplication>
 #include <QRandomGenerator>
 #include <QTextStream>
+#include <QThreadPool>
 #include <cstdio>
 #include <cstring>
 
@@ -40,9 +42,12 @@ int runCommand(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::strncmp(argv[1], "--", 2) == 0) {
+        vt::RemoveAbandonedJobFolders(); // left by runs that crashed or were killed
         return runCommand(argc, argv);
     }
     QApplication app(argc, argv);
+    // The same for the window, off its thread: a large leftover takes a while to remove.
+    QThreadPool::globalInstance()->start([] { vt::RemoveAbandonedJobFolders(); });
     QApplication::setQuitOnLastWindowClosed(false); // the window says when all has stopped
     vt::QtDialogs dialogs;
     vt::Form1 window(dialogs, [] { return QRandomGenerator::global()->bounded(1, 101); });

@@ -7,11 +7,15 @@ class QTemporaryDir;
 
 namespace vt {
 
+class JobFolderLock;
+
 // T: $TEMP when set and not empty, otherwise the system temporary folder.
 QString temporaryRoot();
 
-// A private folder inside T (owner-only, unique name), removed with all its
-// contents when this object is destroyed.
+// A private folder inside T (owner-only, unique name "vellumtone-XXXXXX"),
+// removed with all its contents when this object is destroyed. The process
+// holds the folder's lock while the object lives, so a folder left behind by
+// a process that crashed or was killed can be told from a working one.
 class PrivateFolder {
   public:
     PrivateFolder();
@@ -27,6 +31,12 @@ class PrivateFolder {
 
   private:
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<JobFolderLock> m_lock;
 };
+
+// Removes this user's private folders in T whose process is gone (their lock
+// is held by no one). Working folders of other runs of the program, folders
+// without a lock file and anything else in T stay. Returns how many were removed.
+int RemoveAbandonedJobFolders();
 
 } // namespace vt

@@ -1,11 +1,11 @@
 #include "JoinFiles.h"
 
+#include "ReplacingFile.h"
 #include "core/Failure.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStorageInfo>
 
 namespace vt {
@@ -82,13 +82,13 @@ bool AppendFiles(const QStringList& files, QIODevice& out, const std::atomic_boo
 bool JoinFilesAtomically(const QStringList& files, const QString& target,
                          const std::atomic_bool* cancel) {
     const qint64 needed = totalSize(files);
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
+    ReplacingFile out(target);
+    if (!out.open()) {
         throwWriteFailure(target, out.errorString(), needed);
     }
     bool complete = false;
     try {
-        complete = AppendFiles(files, out, cancel);
+        complete = AppendFiles(files, out.device(), cancel);
     } catch (const WriteRefusedFailure& failure) {
         out.cancelWriting();
         throwWriteFailure(target, failure.description(), needed);

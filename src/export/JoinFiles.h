@@ -29,7 +29,8 @@ bool AppendFiles(const QStringList& files, QIODevice& out, const std::atomic_boo
 
 // Replaces target, atomically, by the files' bytes one after another: until
 // the last byte is safely written the old target (if any) stays as it was, and a
-// failure or a cancel leaves no partial file. Returns true when target was
+// failure or a cancel leaves no partial file. A symbolic link at target is
+// replaced, not followed. Returns true when target was
 // written, false when cancelled; throws Failure, DiskFullFailure when the disk
 // is full.
 bool JoinFilesAtomically(const QStringList& files, const QString& target,

@@ -51,14 +51,24 @@ QString FinalMp3Path(const QString& folderText, const QString& cleanedAddress) {
         --nameStart;
     }
     const QString prefix = folderText.mid(nameStart); // the folder's last component, if any
-    QString address = cleanedAddress;
-    while (!address.isEmpty() && nameBytes(prefix + address + extension) > MaxMp3NameBytes) {
-        address.chop(1);
-        if (!address.isEmpty() && address.back().isHighSurrogate()) {
-            address.chop(1);
+    // The address is measured once, character by character from its start, and
+    // cut where the next character would no longer fit: re-encoding the whole
+    // name after each cut made a long address take minutes.
+    qsizetype room = MaxMp3NameBytes - nameBytes(prefix + extension);
+    qsizetype kept = 0;
+    while (kept < cleanedAddress.size() && room > 0) {
+        const bool pair = cleanedAddress.at(kept).isHighSurrogate() &&
+                          kept + 1 < cleanedAddress.size() &&
+                          cleanedAddress.at(kept + 1).isLowSurrogate();
+        const qsizetype length = pair ? 2 : 1;
+        const qsizetype bytes = nameBytes(cleanedAddress.mid(kept, length));
+        if (bytes > room) {
+            break;
         }
+        room -= bytes;
+        kept += length;
     }
-    return folderText + address + extension;
+    return folderText + cleanedAddress.left(kept) + extension;
 }
 
 } // namespace vt

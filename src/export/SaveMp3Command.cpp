@@ -3,10 +3,13 @@
 #include "ExportJob.h"
 #include "StreamDialogs.h"
 #include "core/FileUtils.h"
+#include "core/NumberText.h"
 #include "core/SettingsStore.h"
 #include "speech/VoiceCatalogue.h"
+#include "speech/VoiceList.h"
 
 #include <QDir>
+#include <QSet>
 #include <QTextStream>
 #include <QThread>
 #include <csignal>
@@ -59,13 +62,57 @@ QString usage() {
         "  --rate R      -10 to 10");
 }
 
-int storedNumber(const char* key, const char* defaultValue) {
+// A stored number the window's slider would refuse (outside its range, or
+// too large to be a number at all) stops the command: the export must not run
+// with a value that was never chosen, nor report success after a refusal.
+// "" when the value is fine, otherwise why no MP3 is made.
+QString readStoredNumber(const char* key, const char* defaultValue, int lowest, int highest,
+                         const char* option, int& value) {
+    const QString name = QString::fromLatin1(key);
+    SettingsStore settings;
+    bool fits = true;
     try {
-        return SettingsStore().readWholeNumber(QString::fromLatin1(key),
-                                               QString::fromLatin1(defaultValue));
+        value = settings.readWholeNumber(name, QString::fromLatin1(defaultValue));
     } catch (const std::exception&) {
-        return QString::fromLatin1(defaultValue).toInt();
+        fits = false;
     }
+    if (fits && value >= lowest && value <= highest) {
+        return QString();
+    }
+    return QStringLiteral("No MP3 was made: the stored setting \"%1\" is \"%2\", not a number "
+                          "from %3 to %4. Choose one with %5 or in the window.")
+        .arg(name, settings.read(name, QString()), QString::number(lowest),
+             QString::number(highest), QString::fromLatin1(option));
+}
+
+// The stored voice as the window's list selects it: a position the list does
+// not have, or a negative one, means the default voice.
+int storedVoicePosition() {
+    int voiceCount = 0;
+    try {
+        voiceCount = static_cast<int>(VoiceCatalogue::voices().size());
+    } catch (const std::exception&) {
+        // The export reports the engine's problem; the default voice is asked for.
+    }
+    return rememberedVoicePosition(Val(SettingsStore().read(QString::fromLatin1(key::Combo1),
+                                                            QStringLiteral("0"))),
+                                   voiceCount);
+}
+
+// Fills in, from the stored settings, the choices the options did not make;
+// "" when the stored values are fine, otherwise why no MP3 is made.
+QString readStoredChoices(const QSet<QString>& given, VoiceChoice& voice) {
+    if (!given.contains(QStringLiteral("--voice"))) {
+        voice.position = storedVoicePosition();
+    }
+    QString problem;
+    if (!given.contains(QStringLiteral("--volume"))) {
+        problem = readStoredNumber(key::VolumeLevel, "50", 0, 100, "--volume", voice.volume);
+    }
+    if (problem.isEmpty() && !given.contains(QStringLiteral("--rate"))) {
+        problem = readStoredNumber(key::SpeechRate, "-3", -10, 10, "--rate", voice.rate);
+    }
+    return problem;
 }
 
 QString storedFolder() {
@@ -99,7 +146,7 @@ std::optional<int> wholeNumberIn(const QString& text, int lowest, int highest) {
 
 // Fills request from the arguments after ADDRESS; "" when they are fine,
 // otherwise what is wrong with them.
-QString readOptions(const QStringList& options, ExportRequest& request) {
+QString readOptions(const QStringList& options, ExportRequest& request, QSet<QString>& given) {
     for (qsizetype i = 0; i < options.size(); ++i) {
         QString name = options.at(i);
         QString value;
@@ -112,7 +159,13 @@ QString readOptions(const QStringList& options, ExportRequest& request) {
         } else {
             return QStringLiteral("%1 needs a value").arg(name);
         }
+        given.insert(name);
         if (name == QStringLiteral("--folder")) {
+            // An empty name is a mistake (an unset variable, say), not the
+            // root folder nor the stored one.
+            if (value.isEmpty()) {
+                return QStringLiteral("--folder needs a folder name");
+            }
             // A folder named on the command line is the folder itself.
             request.folderText = withTrailingSeparator(QDir::toNativeSeparators(value));
             continue;
@@ -166,14 +219,18 @@ int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& 
     ExportRequest request;
     request.address = own.at(0);
     request.folderText = storedFolder();
-    request.voice.position = storedNumber(key::Combo1, "0");
-    request.voice.volume = storedNumber(key::VolumeLevel, "50");
-    request.voice.rate = storedNumber(key::SpeechRate, "-3");
-    const QString problem = readOptions(own.mid(1), request);
+    QSet<QString> given;
+    const QString problem = readOptions(own.mid(1), request, given);
     if (!problem.isEmpty()) {
         err << "vellumtone: " << problem << '\n' << usage() << '\n';
         err.flush();
         return ExitUsage;
+    }
+    const QString storedProblem = readStoredChoices(given, request.voice);
+    if (!storedProblem.isEmpty()) {
+        err << storedProblem << '\n';
+        err.flush();
+        return ExitNotMade;
     }
 
     StreamDialogs dialogs(err);

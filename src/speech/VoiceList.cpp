@@ -22,16 +22,15 @@ template <typename F> bool quietly(bool& failed, F&& step) {
     }
 }
 
-// The remembered position as the list should show it: -1 for none.
-int positionToSelect(double remembered, int count) {
-    if (remembered >= count || remembered < -1.0) {
+} // namespace
+
+int rememberedVoicePosition(double remembered, int voiceCount) {
+    if (remembered >= voiceCount || remembered < -1.0) {
         return -1;
     }
     const int position = roundHalfEven(remembered);
-    return position < 0 ? -1 : position;
+    return position < 0 || position >= voiceCount ? -1 : position;
 }
-
-} // namespace
 
 bool FillVoiceList(VoiceListView& list, SettingsStore& settings, Dialogs& dialogs, bool quiet) {
     bool failed = false;
@@ -44,7 +43,7 @@ bool FillVoiceList(VoiceListView& list, SettingsStore& settings, Dialogs& dialog
         });
         double remembered = 0;
         quietly(failed, [&] { remembered = Val(settings.read(key::Combo1, QStringLiteral("0"))); });
-        quietly(failed, [&] { list.setCurrentIndex(positionToSelect(remembered, list.count())); });
+        quietly(failed, [&] { list.setCurrentIndex(rememberedVoicePosition(remembered, list.count())); });
     }
     if (failed && !quiet) {
         quietly(failed, [&] { dialogs.notice(noVoicesMessage()); });

@@ -19,6 +19,11 @@ class VoiceListView {
     virtual void setCurrentIndex(int index) = 0;
 };
 
+// The remembered voice ("Combo1", as Val gives it) as the list selects it: its
+// position, or -1 (no selection: the default voice) when the list of
+// voiceCount voices has no such position or the number is negative.
+int rememberedVoicePosition(double remembered, int voiceCount);
+
 // Fills the list with the voices and selects the remembered one (setting
 // "Combo1"; a position the list does not have, or a negative one, leaves no
 // selection). Never throws: any failed step makes it return false, after the

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace vt {
 namespace {
@@ -83,6 +84,32 @@ TEST_F(ExportJobTest, AnExistingFileOfTheSameNameIsReplaced) {
     const test::DecodedMp3 decoded = test::decodeMp3(target);
     EXPECT_TRUE(decoded.ok);
     EXPECT_TRUE(decoded.warnings.isEmpty()) << decoded.warnings.toStdString();
+}
+
+TEST_F(ExportJobTest, ALinkAtTheFinalNameIsReplacedAndNothingOutsideIsWritten) {
+    m_server.page("/linked.txt", "a link was here\n", "text/plain");
+    QTemporaryDir elsewhere;
+    const QString victim = QDir(elsewhere.path()).filePath("victim");
+    test::writeAll(victim, "precious");
+    const QString target = outPath(mp3NameFor("/linked.txt"));
+    ASSERT_TRUE(QFile::link(victim, target));
+
+    const ExportResult result = runJob(m_server.url("/linked.txt"), outFolder());
+
+    ASSERT_TRUE(result.mp3Made) << result.message.toStdString();
+    EXPECT_EQ(result.mp3Path, target);
+    EXPECT_FALSE(QFileInfo(target).isSymLink());
+    EXPECT_TRUE(test::decodeMp3(target).ok);
+    EXPECT_EQ(test::readAll(victim), "precious");
+
+    // A dangling link creates nothing where it points.
+    const QString nowhere = QDir(elsewhere.path()).filePath("created.mp3");
+    ASSERT_TRUE(QFile::remove(target));
+    ASSERT_TRUE(QFile::link(nowhere, target));
+    ASSERT_TRUE(runJob(m_server.url("/linked.txt"), outFolder()).mp3Made);
+    EXPECT_FALSE(QFileInfo(target).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+    EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::Files), QStringList{"victim"});
 }
 
 TEST_F(ExportJobTest, FolderTextWithoutSeparatorPutsTheFileBesideTheFolder) {

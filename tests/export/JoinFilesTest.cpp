@@ -105,6 +105,46 @@ TEST_F(JoinFilesTest, TheLongestNameAnMp3MayHaveCanBeWrittenAtomically) {
     EXPECT_EQ(QFileInfo(path(name)).size(), (3 << 20) + 11);
 }
 
+TEST_F(JoinFilesTest, ALinkAtTheTargetIsReplacedNeverFollowed) {
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("out"));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("elsewhere"));
+    test::writeAll(path("elsewhere/victim"), "precious");
+    ASSERT_TRUE(QFile::link(path("elsewhere/victim"), path("out/a.mp3")));
+    ASSERT_TRUE(QFile::link(path("elsewhere/created"), path("out/b.mp3"))); // dangling
+
+    ASSERT_TRUE(JoinFilesAtomically({m_parts[0], m_parts[2]}, path("out/a.mp3")));
+    ASSERT_TRUE(JoinFilesAtomically({m_parts[2]}, path("out/b.mp3")));
+
+    EXPECT_EQ(test::readAll(path("elsewhere/victim")), "precious");
+    EXPECT_FALSE(QFileInfo::exists(path("elsewhere/created")));
+    EXPECT_EQ(QDir(path("elsewhere")).entryList(QDir::Files), QStringList{"victim"});
+    for (const char* name : {"out/a.mp3", "out/b.mp3"}) {
+        const QFileInfo written(path(name));
+        EXPECT_FALSE(written.isSymLink()) << name;
+        EXPECT_TRUE(written.isFile()) << name;
+    }
+    EXPECT_EQ(test::readAll(path("out/a.mp3")), "first--last");
+    EXPECT_EQ(test::readAll(path("out/b.mp3")), "-last");
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files | QDir::System | QDir::Hidden),
+              (QStringList{"a.mp3", "b.mp3"}));
+}
+
+TEST_F(JoinFilesTest, AnEarlierFileKeepsItsPermissionsANewOneGetsTheUsualOnes) {
+    test::writeAll(path("old.mp3"), "earlier");
+    const auto readOnlyForOthers = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                   QFile::WriteUser | QFile::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(path("old.mp3"), readOnlyForOthers));
+    ASSERT_TRUE(JoinFilesAtomically({m_parts[0]}, path("old.mp3")));
+    EXPECT_EQ(QFile::permissions(path("old.mp3")), readOnlyForOthers);
+
+    // A new file is made the way any program makes one (the umask applies).
+    QFile plain(path("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    ASSERT_TRUE(JoinFilesAtomically({m_parts[0]}, path("new.mp3")));
+    EXPECT_EQ(QFile::permissions(path("new.mp3")), QFile::permissions(path("plain")));
+}
+
 TEST_F(JoinFilesTest, DiskIsFullComparesTheRoomLeft) {
     EXPECT_FALSE(DiskIsFull(m_dir.path(), 1));
     EXPECT_TRUE(DiskIsFull(m_dir.path(), std::numeric_limits<qint64>::max()));

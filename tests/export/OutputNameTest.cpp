@@ -49,6 +49,28 @@ TEST(OutputName, LongAddressesAreCutToFitTheFileSystem) {
     EXPECT_FALSE(QFile::decodeName(bytes).contains(QChar::ReplacementCharacter));
 }
 
+TEST(OutputName, AVeryLongAddressIsCutInOnePass) {
+    // 130,000 characters once took close to a minute: the whole name was
+    // encoded again after each character cut.
+    QString address;
+    const QString pieces[] = {"abc/def?", QString(QChar(0x00e9)), "\"x\"",
+                              QString::fromUcs4(U"\U0001F600", 1), "-"};
+    for (qsizetype i = 0; address.size() < 130000; ++i) {
+        address += pieces[i % 5];
+    }
+    const QString cleaned = SanitiseAddress(address);
+    const QString path = FinalMp3Path("/tmp/out/", cleaned);
+    ASSERT_TRUE(path.startsWith("/tmp/out/"));
+    ASSERT_TRUE(path.endsWith(".mp3"));
+    const QString kept = path.mid(9).chopped(4);
+    EXPECT_TRUE(cleaned.startsWith(kept));
+    const qsizetype bytes = QFile::encodeName(kept + ".mp3").size();
+    EXPECT_LE(bytes, MaxMp3NameBytes);
+    // Only a character that does not fit any more is left out.
+    EXPECT_GT(bytes, MaxMp3NameBytes - 4);
+    EXPECT_FALSE(kept.back().isHighSurrogate());
+}
+
 TEST(PartFiles, IndexHasAtLeastThreeDigits) {
     EXPECT_EQ(PartFilePath("/t/output", 1, ".txt"), "/t/output001.txt");
     EXPECT_EQ(PartFilePath("/t/output", 42, ".wav"), "/t/output042.wav");

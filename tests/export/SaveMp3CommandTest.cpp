@@ -88,6 +88,66 @@ TEST_F(SaveMp3CommandTest, OptionsOverrideTheSettings) {
     EXPECT_TRUE(QFileInfo::exists(m_out.filePath("chosen/" + mp3NameFor("/p.txt"))));
 }
 
+TEST_F(SaveMp3CommandTest, StoredValuesTheWindowWouldRefuseMakeNoMp3) {
+    m_server.page("/p.txt", "stored values\n", "text/plain");
+    const QString mp3 = outPath(mp3NameFor("/p.txt"));
+    SettingsStore settings;
+    settings.write(key::Text3, outFolder());
+    const struct {
+        const char* key;
+        const char* value;
+        const char* option;
+    } refused[] = {{key::SpeechRate, "-100000000", "--rate"},
+                   {key::SpeechRate, "11", "--rate"},
+                   {key::SpeechRate, "1e20", "--rate"}, // no whole number at all
+                   {key::VolumeLevel, "5000", "--volume"},
+                   {key::VolumeLevel, "-1", "--volume"}};
+    for (const auto& stored : refused) {
+        test::clearSettings();
+        settings.write(key::Text3, outFolder());
+        settings.write(stored.key, stored.value);
+        EXPECT_EQ(run({"--save-mp3", m_server.url("/p.txt")}), 1) << stored.value;
+        EXPECT_EQ(m_errText, QString("No MP3 was made: the stored setting \"%1\" is \"%2\", not a "
+                                     "number from %3. Choose one with %4 or in the window.\n")
+                                 .arg(stored.key, stored.value,
+                                      QString(stored.key) == key::SpeechRate ? "-10 to 10"
+                                                                             : "0 to 100",
+                                      stored.option));
+        EXPECT_TRUE(m_outText.isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(mp3)) << stored.value;
+    }
+
+    // An option chosen on the command line makes the stored value irrelevant.
+    EXPECT_EQ(run({"--save-mp3", m_server.url("/p.txt"), "--volume", "80"}), 0)
+        << m_errText.toStdString();
+    EXPECT_EQ(m_errText, "Done.\n");
+    ASSERT_TRUE(QFile::remove(mp3));
+}
+
+TEST_F(SaveMp3CommandTest, AStoredVoiceTheListDoesNotHaveMeansTheDefaultVoice) {
+    m_server.page("/p.txt", "stored voice\n", "text/plain");
+    SettingsStore settings;
+    settings.write(key::Text3, outFolder());
+    for (const char* position : {"-7", "100000", "1e300"}) {
+        settings.write(key::Combo1, position);
+        EXPECT_EQ(run({"--save-mp3", m_server.url("/p.txt")}), 0) << position;
+        // No error report on the way: the window's list also selects no voice.
+        EXPECT_EQ(m_errText, "Done.\n") << position;
+        EXPECT_TRUE(test::decodeMp3(outPath(mp3NameFor("/p.txt"))).ok) << position;
+    }
+}
+
+TEST_F(SaveMp3CommandTest, AnEmptyFolderNameIsAUsageError) {
+    m_server.page("/p.txt", "no folder\n", "text/plain");
+    SettingsStore().write(key::Text3, outFolder());
+    EXPECT_EQ(run({"--save-mp3", m_server.url("/p.txt"), "--folder", ""}), 2);
+    EXPECT_TRUE(m_errText.startsWith("vellumtone: --folder needs a folder name\n"));
+    EXPECT_EQ(run({"--save-mp3", m_server.url("/p.txt"), "--folder="}), 2);
+    EXPECT_TRUE(m_outText.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists("/" + mp3NameFor("/p.txt")));
+    EXPECT_TRUE(QDir(m_out.path()).isEmpty());
+}
+
 TEST_F(SaveMp3CommandTest, WithoutStoredFolderTheDesktopIsUsed) {
     m_server.page("/p.txt", "desktop\n", "text/plain");
     const QString desktop = test::sandboxFolder() + "/Desktop/";
