@@ -40,10 +40,10 @@ bool isOneOf(std::string_view name, std::initializer_list<std::string_view> name
     return false;
 }
 
-// Attributes the rendering or the tree builder reads; all others go.
-bool keepAttribute(std::string_view name) {
-    return isOneOf(
-        name, {"hidden", "style", "type", "open", "controls", "color", "face", "size", "encoding"});
+// Attributes the rendering or the tree builder reads; all others go. The page's
+// style sheets may select elements by any attribute, so all are kept.
+bool keepAttribute(std::string_view) {
+    return true;
 }
 
 // Start tags that leave foreign content (svg, math) for HTML.
@@ -367,13 +367,9 @@ class Rewriter {
             m_out.append("<script>");
             return dropScriptData(tag.end);
         }
-        if (equalsNoCase(name, "style")) {
-            m_out.append("<style>");
-            return dropRawText(tag.end, "style");
-        }
         writeStartTag(tag);
         for (const std::string_view kept :
-             {"title", "textarea", "xmp", "iframe", "noembed", "noframes"}) {
+             {"style", "title", "textarea", "xmp", "iframe", "noembed", "noframes"}) {
             if (equalsNoCase(name, kept)) {
                 const char* close = rawTextEnd(tag.end, kept);
                 m_out.append(tag.end, close - tag.end);
@@ -483,10 +479,6 @@ class Rewriter {
             p = lt + 1;
         }
         return m_end;
-    }
-
-    const char* dropRawText(const char* p, std::string_view name) {
-        return rawTextEnd(p, name); // the end tag is copied as the next markup
     }
 
     // Script data with its escapes: "<!--" escapes, "<script" inside an

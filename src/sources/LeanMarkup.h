@@ -6,9 +6,9 @@
 namespace vt {
 
 // A copy of a UTF-8 HTML document without what can never reach the rendered
-// text: the contents of script and style elements and of comments, and the
-// attributes the rendering does not read. Parsing it gives the same rendered
-// text with much less work for the parser.
+// text: the contents of script elements and of comments. Style sheets and
+// attributes stay: the page's styles decide what is rendered. Parsing it
+// gives the same rendered text with less work for the parser.
 //
 // The rewrite follows the HTML tokenizer exactly, but where the tokenizer's
 // state depends on the tree (foreign content, select, frameset) it only goes
