@@ -87,12 +87,8 @@ class Parser {
                 return false; // arguments of :not() and :is() are kept simple
             }
         }
-        // The combinator stored with each compound relates it to its left
-        // neighbour; reverse so the subject comes first.
-        for (std::size_t i = 0; i + 1 < out.size(); ++i) {
-            out[i].combinator = out[i + 1].combinator;
-        }
-        out.back().combinator = Combinator::None;
+        // Each compound holds the combinator to its left neighbour; the
+        // subject comes first.
         std::reverse(out.begin(), out.end());
         return true;
     }
