@@ -3,13 +3,16 @@
 // and none may crash or hang.
 
 #include "QtPrinting.h"
+#include "sources/HtmlParse.h"
 #include "sources/HtmlText.h"
+#include "sources/RenderedText.h"
 #include "sources/css/CssDeclarations.h"
 #include "sources/css/CssSelector.h"
 #include "sources/css/MediaQuery.h"
 #include "sources/css/PageStyles.h"
 
 #include <gtest/gtest.h>
+#include <gumbo.h>
 
 using vt::renderedTextOfUtf8;
 using vt::css::mediaMatches;
@@ -146,11 +149,42 @@ TEST(MalformedCss, HugeAndDeepSheetsEnd) {
     EXPECT_FALSE(mediaMatches(manyNots.toStdString()));
 }
 
-// The styles of a document are read once and serve parts of it.
+const GumboNode* elementWithId(const GumboNode* node, std::string_view id) {
+    std::vector<const GumboNode*> stack{node};
+    while (!stack.empty()) {
+        const GumboNode* n = stack.back();
+        stack.pop_back();
+        if (n->type != GUMBO_NODE_ELEMENT) {
+            continue;
+        }
+        const GumboAttribute* attribute = gumbo_get_attribute(&n->v.element.attributes, "id");
+        if (attribute && id == attribute->value) {
+            return n;
+        }
+        for (unsigned i = 0; i < n->v.element.children.length; ++i) {
+            stack.push_back(static_cast<const GumboNode*>(n->v.element.children.data[i]));
+        }
+    }
+    return nullptr;
+}
+
+// The styles of a document are read once and serve the rendering of any of
+// its elements, which inherits from the element's ancestors.
 TEST(PageStyles, ServeTheRenderingOfAnyElement) {
-    const QByteArray html = "<style>.n{display:none} .u{text-transform:uppercase}</style>"
-                            "<div class=\"u\"><p id=\"part\">keep <b class=\"n\">drop</b></p></div>";
-    EXPECT_EQ(renderedTextOfUtf8(html), "KEEP");
+    const vt::ParsedHtml document(
+        "<style>.n{display:none} .u{text-transform:uppercase} .h{visibility:hidden}"
+        ".v{visibility:visible}</style><div class=\"u\"><p id=\"part\">keep <b class=\"n\">"
+        "drop</b></p></div><div class=\"h\">x<p id=\"hidden\">gone <i class=\"v\">seen</i>"
+        "</p></div>");
+    const vt::PageStyles styles(document.documentElement());
+    EXPECT_EQ(styles.ruleCount(), 4u);
+    const GumboNode* part = elementWithId(document.documentElement(), "part");
+    const GumboNode* hidden = elementWithId(document.documentElement(), "hidden");
+    ASSERT_TRUE(part && hidden);
+    EXPECT_EQ(vt::renderedTextOf(part, styles), "KEEP");
+    EXPECT_EQ(vt::renderedTextOf(hidden, styles), "seen");
+    EXPECT_EQ(vt::renderedTextOf(part), "KEEP"); // reading the sheets itself
+    EXPECT_EQ(vt::renderedTextOf(document.documentElement(), styles), "KEEP\n\nseen");
 }
 
 } // namespace

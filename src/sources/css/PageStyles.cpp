@@ -118,15 +118,98 @@ void PageStyles::addRule(css::ComplexSelector selector, std::uint32_t block, std
     } else {
         m_universal.push_back(index);
     }
-    m_rules.push_back({std::move(selector), block, order});
+    Rule rule{std::move(selector), block, order, {}, 0};
+    // A compound to the left of a descendant or child combinator is an
+    // ancestor of the subject.
+    const std::vector<css::Compound>& compounds = rule.selector.compounds;
+    const auto need = [&rule](css::NameKind kind, std::string_view name) {
+        if (rule.ancestorNameCount < rule.ancestorNames.size()) {
+            rule.ancestorNames[rule.ancestorNameCount++] = css::nameHash(kind, name);
+        }
+    };
+    for (std::size_t i = 0; i + 1 < compounds.size(); ++i) {
+        if (compounds[i].combinator != css::Combinator::Descendant &&
+            compounds[i].combinator != css::Combinator::Child) {
+            continue;
+        }
+        const css::Compound& ancestor = compounds[i + 1];
+        if (!ancestor.id.empty()) {
+            need(css::NameKind::Id, ancestor.id);
+        }
+        for (const std::string& name : ancestor.classes) {
+            need(css::NameKind::Class, name);
+        }
+        if (!ancestor.tag.empty()) {
+            need(css::NameKind::Tag, ancestor.tag);
+        }
+    }
+    m_rules.push_back(std::move(rule));
 }
 
-void PageStyles::collect(const std::vector<std::uint32_t>* bucket, const GumboNode* element,
+namespace {
+
+template <typename Add> void forEachName(const GumboNode* element, const Add& add) {
+    add(css::NameKind::Tag, elementName(element));
+    const std::string_view id = css::SelectorMatcher::attributeValue(element, "id");
+    if (!id.empty()) {
+        add(css::NameKind::Id, id);
+    }
+    const std::string_view classes = css::SelectorMatcher::attributeValue(element, "class");
+    std::size_t i = 0;
+    while (i < classes.size()) {
+        while (i < classes.size() && css::isSpace(classes[i])) {
+            ++i;
+        }
+        const std::size_t start = i;
+        while (i < classes.size() && !css::isSpace(classes[i])) {
+            ++i;
+        }
+        if (i > start) {
+            add(css::NameKind::Class, classes.substr(start, i - start));
+        }
+    }
+}
+
+} // namespace
+
+const css::AncestorFilter& PageStyles::ancestorFilterOf(const GumboNode* element) const {
+    // The filter above an element is its parent's filter plus the parent's
+    // names; each is built once, from the nearest ancestor that has one.
+    static const css::AncestorFilter Empty;
+    const GumboNode* parent = element->parent;
+    if (!parent || parent->type != GUMBO_NODE_ELEMENT) {
+        return Empty;
+    }
+    if (const auto found = m_filters.find(parent); found != m_filters.end()) {
+        return found->second;
+    }
+    std::vector<const GumboNode*> chain;
+    const css::AncestorFilter* base = &Empty;
+    for (const GumboNode* p = parent; p && p->type == GUMBO_NODE_ELEMENT; p = p->parent) {
+        if (const auto found = m_filters.find(p); found != m_filters.end()) {
+            base = &found->second;
+            break;
+        }
+        chain.push_back(p);
+    }
+    css::AncestorFilter filter = *base;
+    for (auto p = chain.rbegin(); p != chain.rend(); ++p) {
+        // The filter stored for p covers p's ancestors and p itself.
+        forEachName(*p, [&filter](css::NameKind kind, std::string_view name) {
+            filter.add(css::nameHash(kind, name));
+        });
+        m_filters.emplace(*p, filter);
+    }
+    return m_filters.find(parent)->second;
+}
+
+void PageStyles::collect(const std::vector<std::uint32_t>* bucket, Candidates& candidates,
                          css::Declarations& result,
                          std::uint64_t (&best)[css::PropertyCount]) const {
     if (!bucket) {
         return;
     }
+    const GumboNode* element = candidates.element;
     for (const std::uint32_t index : *bucket) {
         const Rule& rule = m_rules[index];
         const css::Declarations& block = m_blocks[rule.declarations];
@@ -139,7 +222,22 @@ void PageStyles::collect(const std::vector<std::uint32_t>* bucket, const GumboNo
             couldWin = block.has(property) &&
                        (base | std::uint64_t(block.isImportant(property)) << 63) > best[p];
         }
-        if (!couldWin || !m_matcher.matches(rule.selector, element)) {
+        if (!couldWin) {
+            continue;
+        }
+        if (rule.ancestorNameCount > 0) {
+            if (!candidates.ancestors) {
+                candidates.ancestors = &ancestorFilterOf(element);
+            }
+            bool possible = true;
+            for (std::uint8_t k = 0; k < rule.ancestorNameCount && possible; ++k) {
+                possible = candidates.ancestors->mayContain(rule.ancestorNames[k]);
+            }
+            if (!possible) {
+                continue;
+            }
+        }
+        if (!m_matcher.matches(rule.selector, element)) {
             continue;
         }
         for (std::size_t p = 0; p < css::PropertyCount; ++p) {
@@ -161,6 +259,7 @@ void PageStyles::collect(const std::vector<std::uint32_t>* bucket, const GumboNo
 css::Declarations PageStyles::cascade(const GumboNode* element) const {
     css::Declarations result;
     std::uint64_t best[css::PropertyCount] = {};
+    Candidates candidates{element, nullptr};
     const auto find = [](const Buckets& buckets, std::string_view key) {
         const auto found = buckets.find(key);
         return found == buckets.end() ? nullptr : &found->second;
@@ -168,7 +267,7 @@ css::Declarations PageStyles::cascade(const GumboNode* element) const {
     if (!m_byId.empty()) {
         const std::string_view id = css::SelectorMatcher::attributeValue(element, "id");
         if (!id.empty()) {
-            collect(find(m_byId, id), element, result, best);
+            collect(find(m_byId, id), candidates, result, best);
         }
     }
     if (!m_byClass.empty()) {
@@ -185,14 +284,15 @@ css::Declarations PageStyles::cascade(const GumboNode* element) const {
             if (i > start) {
                 // A class written twice finds its rules twice; they match the
                 // same way and do not change the winner.
-                collect(find(m_byClass, classes.substr(start, i - start)), element, result, best);
+                collect(find(m_byClass, classes.substr(start, i - start)), candidates, result,
+                        best);
             }
         }
     }
     if (!m_byTag.empty()) {
-        collect(find(m_byTag, elementName(element)), element, result, best);
+        collect(find(m_byTag, elementName(element)), candidates, result, best);
     }
-    collect(&m_universal, element, result, best);
+    collect(&m_universal, candidates, result, best);
     return result;
 }
 

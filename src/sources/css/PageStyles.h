@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sources/css/AncestorFilter.h"
 #include "sources/css/CssDeclarations.h"
 #include "sources/css/CssSelector.h"
 #include "sources/css/SelectorMatch.h"
@@ -42,6 +43,9 @@ class PageStyles {
         css::ComplexSelector selector;
         std::uint32_t declarations = 0; // index into m_blocks
         std::uint32_t order = 0;
+        // Names some ancestor must have (see AncestorFilter); a few suffice.
+        std::array<std::uint64_t, 4> ancestorNames{};
+        std::uint8_t ancestorNameCount = 0;
     };
 
     struct StringHash {
@@ -54,8 +58,13 @@ class PageStyles {
         std::unordered_map<std::string, std::vector<std::uint32_t>, StringHash, std::equal_to<>>;
 
     void addRule(css::ComplexSelector selector, std::uint32_t block, std::uint32_t order);
-    void collect(const std::vector<std::uint32_t>* bucket, const GumboInternalNode* element,
+    struct Candidates {
+        const GumboInternalNode* element;
+        const css::AncestorFilter* ancestors; // null until needed
+    };
+    void collect(const std::vector<std::uint32_t>* bucket, Candidates& candidates,
                  css::Declarations& result, std::uint64_t (&best)[css::PropertyCount]) const;
+    const css::AncestorFilter& ancestorFilterOf(const GumboInternalNode* element) const;
     css::Declarations cascade(const GumboInternalNode* element) const;
 
     std::vector<css::Declarations> m_blocks;
@@ -68,6 +77,8 @@ class PageStyles {
 
     mutable css::SelectorMatcher m_matcher;
     mutable std::unordered_map<const GumboInternalNode*, css::Declarations> m_cache;
+    // The filter of the names above each element whose children were asked about.
+    mutable std::unordered_map<const GumboInternalNode*, css::AncestorFilter> m_filters;
 };
 
 } // namespace vt
