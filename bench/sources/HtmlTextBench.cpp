@@ -171,7 +171,8 @@ int main(int argc, char** argv) {
     const auto styled = [](const QByteArray& css) {
         return "<style>" + css + "</style><p class=\"a\">text</p>";
     };
-    adversarial("CSS: 100,000 rules", styled(repeated(".a .b > c[d~=\"e\"]{display:none}", 3400000)));
+    adversarial("CSS: 100,000 rules",
+                styled(repeated(".a .b > c[d~=\"e\"]{display:none}", 3400000)));
     adversarial("CSS: 1 MB selector", styled(repeated(".a ", 1024 * 1024) + "{display:none}"));
     adversarial("CSS: 100,000 nested @media", styled(repeated("@media screen{", 1500000)));
     adversarial("CSS: 1 MB unterminated comment", styled("p{}/*" + repeated("x", 1024 * 1024)));

@@ -34,9 +34,9 @@ enum class TextTransform { None, Uppercase, Lowercase, Capitalize };
 
 struct ElementStyle {
     Display display = Display::Inline;
-    std::optional<bool> visible;                 // set when the element sets visibility
-    std::optional<WhiteSpace> whiteSpace;        // set when the element sets white-space
-    std::optional<TextTransform> textTransform;  // set when the element sets text-transform
+    std::optional<bool> visible;                // set when the element sets visibility
+    std::optional<WhiteSpace> whiteSpace;       // set when the element sets white-space
+    std::optional<TextTransform> textTransform; // set when the element sets text-transform
     bool outOfFlow = false;          // floated or absolutely positioned: a block in any case
     bool blockifiesChildren = false; // a flex or grid container: its children are blocks
 };

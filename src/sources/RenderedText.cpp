@@ -90,8 +90,7 @@ const GumboNode* lastRowOf(const GumboNode* table, const PageStyles& styles) {
 }
 
 // The last child of an element with the given display.
-const GumboNode* lastChildWith(const GumboNode* parent, Display display,
-                               const PageStyles& styles) {
+const GumboNode* lastChildWith(const GumboNode* parent, Display display, const PageStyles& styles) {
     const GumboVector& children = childrenOf(parent);
     for (unsigned i = children.length; i-- > 0;) {
         if (displayOf(child(parent, i), styles) == display) {
@@ -195,8 +194,8 @@ class Walk {
     }
 
     void text(const Frame& parent, const GumboNode* node) {
-        if (isWhiteSpaceOnly(node) && (isTableStructure(parent.display) ||
-                                       parent.blockifiesChildren)) {
+        if (isWhiteSpaceOnly(node) &&
+            (isTableStructure(parent.display) || parent.blockifiesChildren)) {
             return; // white space between table parts or flex items makes no box
         }
         // Text directly in a flex or grid container is an item of its own.
@@ -241,9 +240,8 @@ class Walk {
             style.textTransform.value_or(parent.inherited.textTransform);
         frame.display = style.display;
         // The children of display:contents are the container's children.
-        frame.blockifiesChildren = style.display == Display::Contents
-                                       ? parent.blockifiesChildren
-                                       : style.blockifiesChildren;
+        frame.blockifiesChildren = style.display == Display::Contents ? parent.blockifiesChildren
+                                                                      : style.blockifiesChildren;
         frame.visible = visible;
         frame.paragraph = isHtml(node, GUMBO_TAG_P);
 

@@ -30,24 +30,58 @@ std::size_t rulesIn(const QByteArray& css) {
 }
 
 TEST(MediaQuery, MatchesAWideColourScreen) {
-    for (const char* yes :
-         {"", "all", "screen", "SCREEN", "only screen", "not print", "screen, print",
-          "print, (min-width: 1000px)", "(min-width: 1280px)", "(max-width: 1280px)",
-          "(width: 1280px)", "(min-width: 75em)", "(min-height: 700px)", "(orientation:landscape)",
-          "(min-aspect-ratio: 16/10)", "(color)", "(min-color: 4)", "(hover: hover)",
-          "(pointer: fine)", "(prefers-reduced-motion: no-preference)", "(width > 1000px)",
-          "(1000px < width <= 1280px)", "not (max-width: 600px)", "(monochrome: 0)",
-          "screen and (min-width: 768px) and (max-width: 2000px)", "((min-width: 1px))",
-          "(min-width: 1px) or (max-width: 1px)", "(-webkit-min-device-pixel-ratio: 1)"}) {
+    for (const char* yes : {"",
+                            "all",
+                            "screen",
+                            "SCREEN",
+                            "only screen",
+                            "not print",
+                            "screen, print",
+                            "print, (min-width: 1000px)",
+                            "(min-width: 1280px)",
+                            "(max-width: 1280px)",
+                            "(width: 1280px)",
+                            "(min-width: 75em)",
+                            "(min-height: 700px)",
+                            "(orientation:landscape)",
+                            "(min-aspect-ratio: 16/10)",
+                            "(color)",
+                            "(min-color: 4)",
+                            "(hover: hover)",
+                            "(pointer: fine)",
+                            "(prefers-reduced-motion: no-preference)",
+                            "(width > 1000px)",
+                            "(1000px < width <= 1280px)",
+                            "not (max-width: 600px)",
+                            "(monochrome: 0)",
+                            "screen and (min-width: 768px) and (max-width: 2000px)",
+                            "((min-width: 1px))",
+                            "(min-width: 1px) or (max-width: 1px)",
+                            "(-webkit-min-device-pixel-ratio: 1)"}) {
         EXPECT_TRUE(mediaMatches(yes)) << yes;
     }
-    for (const char* no :
-         {"print", "speech", "not screen", "(max-width: 600px)", "(min-width: 1281px)",
-          "(max-height: 500px)", "(orientation: portrait)", "(monochrome)",
-          "(prefers-color-scheme: dark)", "(width < 1280px)", "(hover: none)",
-          "(min-resolution: 2dppx)", "(min-resolution: 192dpi)", "unknown", "(unknown-feature)",
-          "screen and (max-width: 1023px)", "(min-width: 600px) and (max-width: 900px)",
-          "not all and (monochrome: 0)", "(min-width: 10foo)", "(", "screen and", ","}) {
+    for (const char* no : {"print",
+                           "speech",
+                           "not screen",
+                           "(max-width: 600px)",
+                           "(min-width: 1281px)",
+                           "(max-height: 500px)",
+                           "(orientation: portrait)",
+                           "(monochrome)",
+                           "(prefers-color-scheme: dark)",
+                           "(width < 1280px)",
+                           "(hover: none)",
+                           "(min-resolution: 2dppx)",
+                           "(min-resolution: 192dpi)",
+                           "unknown",
+                           "(unknown-feature)",
+                           "screen and (max-width: 1023px)",
+                           "(min-width: 600px) and (max-width: 900px)",
+                           "not all and (monochrome: 0)",
+                           "(min-width: 10foo)",
+                           "(",
+                           "screen and",
+                           ","}) {
         EXPECT_FALSE(mediaMatches(no)) << no;
     }
 }
@@ -56,12 +90,12 @@ TEST(Selectors, ValidityFollowsTheBrowsers) {
     std::vector<vt::css::ComplexSelector> out;
     for (const char* valid :
          {"div", "*", ".a.b", "#x", "a[href]", "[a=\"b\" i]", "ul > li + li ~ li", "a b c",
-          "li:nth-child(-n+3)", "li:nth-child( 2n + 1 )", ":not(.a, .b)", ":is(a, b)",
-          "a:hover", "p::before", "*|p", "svg|rect", "a, b , c"}) {
+          "li:nth-child(-n+3)", "li:nth-child( 2n + 1 )", ":not(.a, .b)", ":is(a, b)", "a:hover",
+          "p::before", "*|p", "svg|rect", "a, b , c"}) {
         EXPECT_TRUE(vt::css::parseSelectorList(valid, out)) << valid;
     }
-    for (const char* invalid : {"", ",", "a,", "#1a", ".", "[a", "[a=]", "a >", "> a",
-                                "p:unknown", "p::", ":nth-child(2n3)", ":not(a b)", "a ! b",
+    for (const char* invalid : {"", ",", "a,", "#1a", ".", "[a", "[a=]", "a >", "> a", "p:unknown",
+                                "p::", ":nth-child(2n3)", ":not(a b)", "a ! b",
                                 ":is(:not(:is(:not(:is(:not(:is(:not(:is(a)))))))))"}) {
         EXPECT_FALSE(vt::css::parseSelectorList(invalid, out)) << invalid;
     }
@@ -111,8 +145,7 @@ TEST(MalformedCss, IsReadAsBrowsersReadIt) {
     EXPECT_EQ(withSheet("@media screen { } } .a{display:none}"), "after");
     EXPECT_EQ(withSheet("@import \"x.css\" .a{display:none}"), "text\n\nafter");
     // Invalid UTF-8 in a sheet spoils only its own rule.
-    EXPECT_EQ(withSheet("\xFF\xFE{display:none} .a{display:none} .\xC3{display:none}"),
-              "after");
+    EXPECT_EQ(withSheet("\xFF\xFE{display:none} .a{display:none} .\xC3{display:none}"), "after");
     // Markup-like comment delimiters around a sheet are ignored.
     EXPECT_EQ(withSheet("<!-- .a{display:none} -->"), "after");
 }

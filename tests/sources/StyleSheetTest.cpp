@@ -27,8 +27,7 @@ TEST(StyleSheet, ClassAndIdRulesHideWhatThePageHides) {
         {"<style>.menu{display:none}</style><ul class=\"nav menu\"><li>Home<li>Login</ul>"
          "<p>Story</p>",
          "Story"},
-        {"<style>#share { display: none }</style><div id=\"share\">Share this</div>Text",
-         "Text"},
+        {"<style>#share { display: none }</style><div id=\"share\">Share this</div>Text", "Text"},
         {"<style>div.popup{visibility:hidden}</style><div class=\"popup\">Cookies?</div>"
          "<span class=\"popup\">shown</span>",
          "shown"},
@@ -68,21 +67,17 @@ TEST(StyleSheet, AttributeSelectorsMatchAsInBrowsers) {
 TEST(StyleSheet, CombinatorsAndStructuralPseudoClasses) {
     expectAll({
         {"<style>h2 + p{display:none}</style><h2>H</h2><p>a</p><p>b</p>", "H\n\nb"},
-        {"<style>h2 ~ p{display:none}</style><p>a</p><h2>H</h2><div>c</div><p>b</p>",
-         "a\n\nH\nc"},
+        {"<style>h2 ~ p{display:none}</style><p>a</p><h2>H</h2><div>c</div><p>b</p>", "a\n\nH\nc"},
         {"<style>nav > a{display:none}</style><nav><a>x</a><span><a>y</a></span></nav>", "y"},
-        {"<style>header a{display:none}</style><header><div><a>x</a></div></header><a>y</a>",
-         "y"},
-        {"<style>li:first-child, li:last-child{display:none}</style><ul><li>1<li>2<li>3</ul>",
-         "2"},
+        {"<style>header a{display:none}</style><header><div><a>x</a></div></header><a>y</a>", "y"},
+        {"<style>li:first-child, li:last-child{display:none}</style><ul><li>1<li>2<li>3</ul>", "2"},
         {"<style>li:nth-child(2n+1){display:none}</style><ul><li>1<li>2<li>3<li>4</ul>", "2\n4"},
         {"<style>li:nth-child(odd){display:none}</style><ul><li>1<li>2</ul>", "2"},
         {"<style>p:not(.keep){display:none}</style><p class=\"keep\">k</p><p>x</p>", "k"},
         {"<style>:is(header, footer) p{display:none}</style><header><p>h</p></header><p>m</p>",
          "m"},
         {"<style>:root > body > p{display:none}</style><p>x</p><div><p>y</p></div>", "y"},
-        {"<style>div:empty{display:none} span:empty{display:block}</style>a<span></span>b",
-         "a\nb"},
+        {"<style>div:empty{display:none} span:empty{display:block}</style>a<span></span>b", "a\nb"},
     });
 }
 
@@ -93,8 +88,7 @@ TEST(StyleSheet, RulesThatDependOnTheUserOrOnGeneratedContentAreSkipped) {
          "menu"},
         {"<style>p::before{display:none} p:after{display:none}</style><p>x</p>", "x"},
         // one selector of a list skipped, the others apply
-        {"<style>a:hover, .gone{display:none}</style><a>link</a><b class=\"gone\">g</b>",
-         "link"},
+        {"<style>a:hover, .gone{display:none}</style><a>link</a><b class=\"gone\">g</b>", "link"},
         // an invalid selector drops the whole rule, as in browsers
         {"<style>.gone, p:nonsense{display:none}</style><b class=\"gone\">g</b>", "g"},
         {"<style>p::before{content:\"generated\"}</style><p>own</p>", "own"},

@@ -16,8 +16,8 @@ css::Declarations cascaded(const css::Declarations& sheet, const css::Declaratio
     css::Declarations result;
     for (std::size_t p = 0; p < css::PropertyCount; ++p) {
         const auto property = static_cast<Property>(p);
-        const bool fromOwn = own.has(property) &&
-                             (own.isImportant(property) || !sheet.isImportant(property));
+        const bool fromOwn =
+            own.has(property) && (own.isImportant(property) || !sheet.isImportant(property));
         const css::Declarations& source = fromOwn ? own : sheet;
         if (!source.has(property)) {
             continue;
@@ -137,12 +137,12 @@ void apply(const css::Declarations& values, bool object, ElementStyle& style) {
             break;
         }
     }
-    const bool floated = values.has(Property::Float) &&
-                         (values.get(Property::Float) == Keyword::Left ||
-                          values.get(Property::Float) == Keyword::Right);
-    const bool positioned = values.has(Property::Position) &&
-                            (values.get(Property::Position) == Keyword::Absolute ||
-                             values.get(Property::Position) == Keyword::Fixed);
+    const bool floated =
+        values.has(Property::Float) && (values.get(Property::Float) == Keyword::Left ||
+                                        values.get(Property::Float) == Keyword::Right);
+    const bool positioned =
+        values.has(Property::Position) && (values.get(Property::Position) == Keyword::Absolute ||
+                                           values.get(Property::Position) == Keyword::Fixed);
     style.outOfFlow = floated || positioned;
 }
 

@@ -84,18 +84,21 @@ constexpr Entry FloatValues[] = {{"none", Keyword::None},
                                  {"right", Keyword::Right},
                                  {"inline-start", Keyword::Left},
                                  {"inline-end", Keyword::Right}};
-constexpr Entry PositionValues[] = {{"static", Keyword::Static},
-                                    {"relative", Keyword::Relative},
-                                    {"absolute", Keyword::Absolute},
-                                    {"fixed", Keyword::Fixed},
-                                    {"sticky", Keyword::Sticky},
-                                    {"-webkit-sticky", Keyword::Sticky}};
+constexpr Entry PositionValues[] = {
+    {"static", Keyword::Static},     {"relative", Keyword::Relative},
+    {"absolute", Keyword::Absolute}, {"fixed", Keyword::Fixed},
+    {"sticky", Keyword::Sticky},     {"-webkit-sticky", Keyword::Sticky}};
 constexpr Entry WhiteSpaceValues[] = {
-    {"normal", Keyword::Normal},           {"nowrap", Keyword::Nowrap},
-    {"pre", Keyword::Pre},                 {"pre-wrap", Keyword::PreWrap},
-    {"pre-line", Keyword::PreLine},        {"break-spaces", Keyword::BreakSpaces},
-    {"-moz-pre-wrap", Keyword::PreWrap},   {"collapse", Keyword::Normal},
-    {"preserve", Keyword::Pre},            {"preserve nowrap", Keyword::Pre},
+    {"normal", Keyword::Normal},
+    {"nowrap", Keyword::Nowrap},
+    {"pre", Keyword::Pre},
+    {"pre-wrap", Keyword::PreWrap},
+    {"pre-line", Keyword::PreLine},
+    {"break-spaces", Keyword::BreakSpaces},
+    {"-moz-pre-wrap", Keyword::PreWrap},
+    {"collapse", Keyword::Normal},
+    {"preserve", Keyword::Pre},
+    {"preserve nowrap", Keyword::Pre},
     {"preserve-breaks", Keyword::PreLine},
 };
 

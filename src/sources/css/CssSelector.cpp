@@ -176,8 +176,8 @@ class Parser {
         if (op == '=') {
             test.op = AttributeTest::Op::Equals;
             ++m_p;
-        } else if (peek(1) == '=' && (op == '~' || op == '|' || op == '^' || op == '$' ||
-                                      op == '*')) {
+        } else if (peek(1) == '=' &&
+                   (op == '~' || op == '|' || op == '^' || op == '$' || op == '*')) {
             test.op = op == '~'   ? AttributeTest::Op::Includes
                       : op == '|' ? AttributeTest::Op::DashMatch
                       : op == '^' ? AttributeTest::Op::Prefix
@@ -265,10 +265,11 @@ class Parser {
         ++m_p; // '('
         if (name == "nth-child" || name == "nth-last-child") {
             PseudoClass p;
-            p.kind = name == "nth-child" ? PseudoClass::Kind::NthChild
-                                         : PseudoClass::Kind::NthLastChild;
+            p.kind =
+                name == "nth-child" ? PseudoClass::Kind::NthChild : PseudoClass::Kind::NthLastChild;
             const std::size_t close = m_s.find(')', m_p);
-            if (close == std::string_view::npos || !parseNth(m_s.substr(m_p, close - m_p), p.a, p.b)) {
+            if (close == std::string_view::npos ||
+                !parseNth(m_s.substr(m_p, close - m_p), p.a, p.b)) {
                 return false;
             }
             m_p = close + 1;

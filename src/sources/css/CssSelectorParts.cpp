@@ -33,8 +33,7 @@ struct Counts {
     std::uint32_t types = 0;
 
     std::uint32_t packed() const {
-        return std::min(ids, 1023u) << 20 | std::min(classes, 1023u) << 10 |
-               std::min(types, 1023u);
+        return std::min(ids, 1023u) << 20 | std::min(classes, 1023u) << 10 | std::min(types, 1023u);
     }
 };
 
@@ -129,9 +128,9 @@ bool isUnsupportedPseudoClass(std::string_view name) {
 }
 
 bool isUnsupportedFunction(std::string_view name) {
-    return isOneOf(name, {"nth-of-type", "nth-last-of-type", "lang", "dir", "has", "host",
-                          "host-context", "state", "-moz-any", "current", "nth-col",
-                          "nth-last-col"});
+    return isOneOf(name,
+                   {"nth-of-type", "nth-last-of-type", "lang", "dir", "has", "host", "host-context",
+                    "state", "-moz-any", "current", "nth-col", "nth-last-col"});
 }
 
 bool isLegacyPseudoElement(std::string_view name) {

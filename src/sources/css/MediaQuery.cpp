@@ -27,7 +27,7 @@ std::vector<Token> tokens(std::string_view text) {
         if (isSpace(c)) {
             ++i;
         } else if (c == '(' || c == ')' || c == ':' || c == '/') {
-            out.push_back({c == '(' ? Token::Open
+            out.push_back({c == '('   ? Token::Open
                            : c == ')' ? Token::Close
                            : c == ':' ? Token::Colon
                                       : Token::Slash,
@@ -351,9 +351,8 @@ bool queryMatches(const std::vector<Token>& t, std::size_t begin, std::size_t en
         return false; // an empty query in a list is invalid
     }
     std::size_t i = begin;
-    if (t[i].kind == Token::Open ||
-        (t[i].kind == Token::Word && t[i].text == "not" && i + 1 < end &&
-         t[i + 1].kind == Token::Open)) {
+    if (t[i].kind == Token::Open || (t[i].kind == Token::Word && t[i].text == "not" &&
+                                     i + 1 < end && t[i + 1].kind == Token::Open)) {
         const bool value = condition(t, i, end, 0);
         return i == end && value;
     }
@@ -367,9 +366,9 @@ bool queryMatches(const std::vector<Token>& t, std::size_t begin, std::size_t en
     }
     const std::string& type = t[i++].text;
     bool matches = type == "all" || type == "screen";
-    if (type != "all" && type != "screen" && type != "print" && type != "speech" &&
-        type != "tty" && type != "tv" && type != "projection" && type != "handheld" &&
-        type != "braille" && type != "embossed" && type != "aural") {
+    if (type != "all" && type != "screen" && type != "print" && type != "speech" && type != "tty" &&
+        type != "tv" && type != "projection" && type != "handheld" && type != "braille" &&
+        type != "embossed" && type != "aural") {
         return false; // unknown types never match, even negated
     }
     if (i < end) {

@@ -68,6 +68,7 @@ PageStyles::PageStyles(const GumboNode* node) {
         unsigned next;
     };
     std::vector<Position> stack{{node, 0}};
+    std::size_t elements = 0;
     while (!stack.empty()) {
         Position& top = stack.back();
         const GumboVector* children = childrenOf(top.node);
@@ -79,11 +80,15 @@ PageStyles::PageStyles(const GumboNode* node) {
         if (!isElement(child)) {
             continue;
         }
+        ++elements;
         if (isAppliedStyleElement(child)) {
             addStyleSheet(textOf(child));
         } else {
             stack.push_back({child, 0});
         }
+    }
+    if (!m_rules.empty()) {
+        m_cache.reserve(elements); // growing it step by step costs more
     }
 }
 
@@ -118,10 +123,13 @@ void PageStyles::addRule(css::ComplexSelector selector, std::uint32_t block, std
     } else {
         m_universal.push_back(index);
     }
-    Rule rule{std::move(selector), block, order, {}, 0};
+    Rule rule;
+    rule.declarations = block;
+    rule.order = order;
+    rule.specificity = selector.specificity;
     // A compound to the left of a descendant or child combinator is an
     // ancestor of the subject.
-    const std::vector<css::Compound>& compounds = rule.selector.compounds;
+    const std::vector<css::Compound>& compounds = selector.compounds;
     const auto need = [&rule](css::NameKind kind, std::string_view name) {
         if (rule.ancestorNameCount < rule.ancestorNames.size()) {
             rule.ancestorNames[rule.ancestorNameCount++] = css::nameHash(kind, name);
@@ -143,7 +151,8 @@ void PageStyles::addRule(css::ComplexSelector selector, std::uint32_t block, std
             need(css::NameKind::Tag, ancestor.tag);
         }
     }
-    m_rules.push_back(std::move(rule));
+    m_rules.push_back(rule);
+    m_selectors.push_back(std::move(selector));
 }
 
 namespace {
@@ -215,7 +224,7 @@ void PageStyles::collect(const std::vector<std::uint32_t>* bucket, Candidates& c
         const css::Declarations& block = m_blocks[rule.declarations];
         // Only a rule that could win for some property is worth matching.
         const std::uint64_t base =
-            std::uint64_t(rule.selector.specificity) << 32 | (std::uint64_t(rule.order) + 1);
+            std::uint64_t(rule.specificity) << 32 | (std::uint64_t(rule.order) + 1);
         bool couldWin = false;
         for (std::size_t p = 0; p < css::PropertyCount && !couldWin; ++p) {
             const auto property = static_cast<css::Property>(p);
@@ -237,7 +246,7 @@ void PageStyles::collect(const std::vector<std::uint32_t>* bucket, Candidates& c
                 continue;
             }
         }
-        if (!m_matcher.matches(rule.selector, element)) {
+        if (!m_matcher.matches(m_selectors[index], element)) {
             continue;
         }
         for (std::size_t p = 0; p < css::PropertyCount; ++p) {
@@ -300,11 +309,11 @@ const css::Declarations* PageStyles::declaredFor(const GumboNode* element) const
     if (m_rules.empty()) {
         return nullptr;
     }
-    auto found = m_cache.find(element);
-    if (found == m_cache.end()) {
-        found = m_cache.emplace(element, cascade(element)).first;
+    const auto [entry, isNew] = m_cache.try_emplace(element);
+    if (isNew) {
+        entry->second = cascade(element);
     }
-    return found->second.empty() ? nullptr : &found->second;
+    return entry->second.empty() ? nullptr : &entry->second;
 }
 
 } // namespace vt

@@ -39,12 +39,14 @@ class PageStyles {
     void addStyleSheet(std::string_view css);
 
   private:
+    // What is needed to decide whether a rule is worth matching, kept apart
+    // from its selector so the buckets are walked through compact memory.
     struct Rule {
-        css::ComplexSelector selector;
-        std::uint32_t declarations = 0; // index into m_blocks
-        std::uint32_t order = 0;
         // Names some ancestor must have (see AncestorFilter); a few suffice.
         std::array<std::uint64_t, 4> ancestorNames{};
+        std::uint32_t declarations = 0; // index into m_blocks
+        std::uint32_t order = 0;
+        std::uint32_t specificity = 0;
         std::uint8_t ancestorNameCount = 0;
     };
 
@@ -69,6 +71,7 @@ class PageStyles {
 
     std::vector<css::Declarations> m_blocks;
     std::vector<Rule> m_rules;
+    std::vector<css::ComplexSelector> m_selectors; // of each rule
     Buckets m_byId;
     Buckets m_byClass;
     Buckets m_byTag;

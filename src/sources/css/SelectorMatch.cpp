@@ -292,8 +292,7 @@ SelectorMatcher::Result SelectorMatcher::matchFrom(const ComplexSelector& select
 }
 
 bool SelectorMatcher::matches(const ComplexSelector& selector, const GumboNode* element) {
-    return !selector.compounds.empty() &&
-           matchFrom(selector, 0, element) == Result::Matches;
+    return !selector.compounds.empty() && matchFrom(selector, 0, element) == Result::Matches;
 }
 
 } // namespace vt::css

@@ -80,7 +80,7 @@ class Scanner {
 
     static std::string clean(std::string_view text) {
         return text.find("/*") == std::string_view::npos ? std::string(text)
-                                                          : withoutComments(text);
+                                                         : withoutComments(text);
     }
 
     void atRule() {

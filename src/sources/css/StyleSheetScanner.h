@@ -12,8 +12,8 @@ namespace vt::css {
 // Other at-rules (@import, @font-face, @keyframes, ...) are skipped. Broken
 // sheets are read as CSS reads them: unterminated comments, strings and
 // blocks end at the end of the sheet. The work is linear in the sheet.
-void forEachStyleRule(std::string_view sheet,
-                      const std::function<void(std::string_view prelude, std::string_view block)>&
-                          rule);
+void forEachStyleRule(
+    std::string_view sheet,
+    const std::function<void(std::string_view prelude, std::string_view block)>& rule);
 
 } // namespace vt::css
