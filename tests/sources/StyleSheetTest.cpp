@@ -154,6 +154,12 @@ TEST(StyleSheet, MediaQueriesAreThoseOfAWideScreen) {
          "<i>i</i><span>a</span><p>b</p>",
          "a\n\nb"},
         {"<style type=\"text/less\">p{display:none}</style><p>not css</p>", "not css"},
+        // a utility framework's responsive classes: later media rules win on a wide screen
+        {"<style>.hidden{display:none} @media (min-width: 768px) { .md\\:block{display:block} "
+         ".md\\:hidden{display:none} } @media (min-width: 1536px) { .\\32xl\\:hidden"
+         "{display:none} }</style><div class=\"hidden md:block\">desktop</div>"
+         "<div class=\"md:hidden\">mobile</div><div class=\"2xl:hidden\">wide</div>",
+         "desktop\nwide"},
     });
 }
 
