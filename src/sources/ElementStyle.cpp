@@ -1,5 +1,9 @@
 #include "sources/ElementStyle.h"
 
+#include "sources/css/CascadedStyle.h"
+#include "sources/css/CssDeclarations.h"
+#include "sources/css/PageStyles.h"
+
 #include <gumbo.h>
 #include <string>
 
@@ -46,90 +50,54 @@ bool attributeIs(const GumboElement& element, const char* name, std::string_view
     return true;
 }
 
-std::optional<Display> displayFromCss(std::string_view value) {
-    struct Entry {
-        std::string_view name;
-        Display display;
-    };
-    static constexpr Entry entries[] = {
-        {"none", Display::None},
-        {"inline", Display::Inline},
-        {"block", Display::Block},
-        {"flow-root", Display::Block},
-        {"flex", Display::Block},
-        {"grid", Display::Block},
-        {"run-in", Display::Block},
-        {"block flow", Display::Block},
-        {"list-item", Display::ListItem},
-        {"inline-block", Display::InlineBlock},
-        {"inline-flex", Display::InlineBlock},
-        {"inline-grid", Display::InlineBlock},
-        {"inline-table", Display::InlineBlock},
-        {"table", Display::Table},
-        {"table-caption", Display::TableCaption},
-        {"table-row-group", Display::TableRowGroup},
-        {"table-header-group", Display::TableRowGroup},
-        {"table-footer-group", Display::TableFooterGroup},
-        {"table-row", Display::TableRow},
-        {"table-cell", Display::TableCell},
-        {"table-column", Display::TableColumn},
-        {"table-column-group", Display::TableColumn},
-        {"contents", Display::Contents},
-    };
-    for (const Entry& entry : entries) {
-        if (value == entry.name) {
-            return entry.display;
-        }
+// Elements never rendered whatever the page's styles say: their contents are
+// not kept for the rendering (see leanMarkup).
+bool isNeverRendered(GumboTag tag) {
+    switch (tag) {
+    case GUMBO_TAG_HEAD:
+    case GUMBO_TAG_TITLE:
+    case GUMBO_TAG_BASE:
+    case GUMBO_TAG_BASEFONT:
+    case GUMBO_TAG_LINK:
+    case GUMBO_TAG_META:
+    case GUMBO_TAG_STYLE:
+    case GUMBO_TAG_SCRIPT:
+    case GUMBO_TAG_TEMPLATE:
+    case GUMBO_TAG_PARAM:
+    case GUMBO_TAG_SOURCE:
+    case GUMBO_TAG_TRACK:
+    case GUMBO_TAG_AREA:
+    case GUMBO_TAG_DATALIST:
+    case GUMBO_TAG_NOEMBED:
+    case GUMBO_TAG_NOFRAMES:
+    case GUMBO_TAG_RP:
+        return true;
+    default:
+        return false;
     }
-    return std::nullopt; // unknown values are ignored, as in CSS
 }
 
-// Reads display, visibility and white-space from a style attribute.
-void applyInlineStyle(std::string_view css, ElementStyle& style) {
-    std::string text;
-    text.reserve(css.size());
-    for (std::size_t i = 0; i < css.size(); ++i) {
-        if (css[i] == '/' && i + 1 < css.size() && css[i + 1] == '*') {
-            const std::size_t end = css.find("*/", i + 2);
-            i = end == std::string_view::npos ? css.size() : end + 1;
-            continue;
-        }
-        text.push_back(lower(css[i]));
-    }
-    std::string_view rest(text);
-    while (!rest.empty()) {
-        const std::size_t semicolon = rest.find(';');
-        const std::string_view declaration = rest.substr(0, semicolon);
-        rest =
-            semicolon == std::string_view::npos ? std::string_view() : rest.substr(semicolon + 1);
-        const std::size_t colon = declaration.find(':');
-        if (colon == std::string_view::npos) {
-            continue;
-        }
-        const std::string_view property = trimmed(declaration.substr(0, colon));
-        std::string_view value = trimmed(declaration.substr(colon + 1));
-        if (const std::size_t bang = value.find('!'); bang != std::string_view::npos) {
-            value = trimmed(value.substr(0, bang));
-        }
-        if (property == "display") {
-            if (const auto display = displayFromCss(value)) {
-                style.display = *display;
-            }
-        } else if (property == "visibility") {
-            if (value == "visible") {
-                style.visible = true;
-            } else if (value == "hidden" || value == "collapse") {
-                style.visible = false;
-            }
-        } else if (property == "white-space") {
-            if (value == "normal" || value == "nowrap") {
-                style.whiteSpace = WhiteSpace::Collapse;
-            } else if (value == "pre" || value == "pre-wrap" || value == "break-spaces") {
-                style.whiteSpace = WhiteSpace::Preserve;
-            } else if (value == "pre-line") {
-                style.whiteSpace = WhiteSpace::PreserveBreaks;
-            }
-        }
+// Elements whose children never give text: they show something else.
+bool isObject(const GumboElement& element) {
+    switch (element.tag) {
+    case GUMBO_TAG_IMG:
+    case GUMBO_TAG_IMAGE:
+    case GUMBO_TAG_INPUT:
+    case GUMBO_TAG_TEXTAREA:
+    case GUMBO_TAG_IFRAME:
+    case GUMBO_TAG_EMBED:
+    case GUMBO_TAG_OBJECT:
+    case GUMBO_TAG_APPLET:
+    case GUMBO_TAG_AUDIO:
+    case GUMBO_TAG_VIDEO:
+    case GUMBO_TAG_CANVAS:
+    case GUMBO_TAG_METER:
+    case GUMBO_TAG_PROGRESS:
+    case GUMBO_TAG_KEYGEN:
+    case GUMBO_TAG_FRAME:
+        return true;
+    default:
+        return element.tag_namespace == GUMBO_NAMESPACE_SVG;
     }
 }
 
@@ -170,8 +138,9 @@ Display htmlDisplay(const GumboElement& element, std::string_view name) {
     case GUMBO_TAG_KEYGEN:
     case GUMBO_TAG_FRAME:
         return Display::Replaced;
+    case GUMBO_TAG_TEXTAREA: // its text is a control's value, not the page's
+        return Display::Replaced;
     case GUMBO_TAG_BUTTON:
-    case GUMBO_TAG_TEXTAREA:
     case GUMBO_TAG_MARQUEE:
         return Display::InlineBlock;
     case GUMBO_TAG_HTML:
@@ -268,7 +237,7 @@ std::string_view elementName(const GumboNode* node) {
     return name;
 }
 
-ElementStyle styleOf(const GumboNode* node) {
+ElementStyle styleOf(const GumboNode* node, const PageStyles* pageStyles) {
     const GumboElement& element = node->v.element;
     ElementStyle style;
     if (node->type == GUMBO_NODE_TEMPLATE) {
@@ -293,7 +262,6 @@ ElementStyle styleOf(const GumboNode* node) {
         case GUMBO_TAG_LISTING:
         case GUMBO_TAG_XMP:
         case GUMBO_TAG_PLAINTEXT:
-        case GUMBO_TAG_TEXTAREA:
             style.whiteSpace = WhiteSpace::Preserve;
             break;
         case GUMBO_TAG_NOBR:
@@ -307,15 +275,46 @@ ElementStyle styleOf(const GumboNode* node) {
     if (hasAttribute(element, "hidden")) {
         style.display = Display::None;
     }
-    if (const GumboAttribute* css = gumbo_get_attribute(&element.attributes, "style")) {
-        applyInlineStyle(css->value, style);
+    if (element.tag_namespace == GUMBO_NAMESPACE_HTML &&
+        (isNeverRendered(element.tag) ||
+         (element.tag == GUMBO_TAG_INPUT && style.display == Display::None))) {
+        return style; // hidden inputs stay hidden: the default sheet says so !important
     }
+    const css::Declarations* sheet = pageStyles ? pageStyles->declaredFor(node) : nullptr;
+    const GumboAttribute* attribute = gumbo_get_attribute(&element.attributes, "style");
+    if (!sheet && !attribute) {
+        return style;
+    }
+    css::Declarations own;
+    if (attribute) {
+        own = css::parseDeclarations(attribute->value);
+    }
+    const bool isRoot = element.tag_namespace == GUMBO_NAMESPACE_HTML &&
+                        (element.tag == GUMBO_TAG_HTML || element.tag == GUMBO_TAG_BODY);
+    applyDeclarations(sheet ? *sheet : css::Declarations(), own, isRoot, isObject(element), style);
     return style;
 }
 
 bool isBlockLevel(Display display) {
     return display == Display::Block || display == Display::ListItem || display == Display::Table ||
-           display == Display::TableCaption;
+           display == Display::TableCaption || display == Display::BlockObject;
+}
+
+Display blockified(Display display) {
+    switch (display) {
+    case Display::Inline:
+    case Display::InlineBlock:
+    case Display::TableRowGroup:
+    case Display::TableFooterGroup:
+    case Display::TableRow:
+    case Display::TableCell:
+    case Display::TableColumn:
+        return Display::Block;
+    case Display::Replaced:
+        return Display::BlockObject;
+    default:
+        return display;
+    }
 }
 
 } // namespace vt

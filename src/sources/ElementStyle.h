@@ -8,12 +8,14 @@ struct GumboInternalNode;
 namespace vt {
 
 // The few CSS properties the rendered text depends on, as the browsers' default
-// style sheet and an element's own style attribute give them.
+// style sheet, the page's style sheets and the element's own style attribute
+// give them.
 enum class Display {
     None,
     Inline,
     InlineBlock, // its own line box inside the line: button, textarea
     Replaced,    // an inline object without text of its own: img, input, video
+    BlockObject, // the same, made a block (floated, or display:block)
     Block,
     ListItem,
     Table,
@@ -28,19 +30,31 @@ enum class Display {
 
 enum class WhiteSpace { Collapse, Preserve, PreserveBreaks };
 
+enum class TextTransform { None, Uppercase, Lowercase, Capitalize };
+
 struct ElementStyle {
     Display display = Display::Inline;
-    std::optional<bool> visible;          // set when the element sets visibility
-    std::optional<WhiteSpace> whiteSpace; // set when the element sets white-space
+    std::optional<bool> visible;                // set when the element sets visibility
+    std::optional<WhiteSpace> whiteSpace;       // set when the element sets white-space
+    std::optional<TextTransform> textTransform; // set when the element sets text-transform
+    bool outOfFlow = false;          // floated or absolutely positioned: a block in any case
+    bool blockifiesChildren = false; // a flex or grid container: its children are blocks
 };
 
 // The element's tag name in lower case, also for tags the parser does not know
 // (read from the original text): "dialog", "search", "picture".
 std::string_view elementName(const GumboInternalNode* element);
 
-// An element's style; display None for everything not rendered.
-ElementStyle styleOf(const GumboInternalNode* element);
+class PageStyles;
+
+// An element's style; display None for everything not rendered. Without page
+// styles, only the defaults and the style attribute count.
+ElementStyle styleOf(const GumboInternalNode* element, const PageStyles* pageStyles = nullptr);
 
 bool isBlockLevel(Display display);
+
+// The display an element gets when it is floated, absolutely positioned or
+// the child of a flex or grid container.
+Display blockified(Display display);
 
 } // namespace vt

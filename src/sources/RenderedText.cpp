@@ -2,6 +2,7 @@
 
 #include "sources/ElementStyle.h"
 #include "sources/RenderedTextBuilder.h"
+#include "sources/css/PageStyles.h"
 
 #include <gumbo.h>
 #include <vector>
@@ -22,6 +23,7 @@ enum class ChildFilter {
 struct Inherited {
     bool visible = true;
     WhiteSpace whiteSpace = WhiteSpace::Collapse;
+    TextTransform textTransform = TextTransform::None;
     const GumboNode* lastRowOfTable = nullptr; // of the nearest table
 };
 
@@ -33,6 +35,7 @@ struct Frame {
     ChildFilter filter = ChildFilter::All;
     const GumboNode* summary = nullptr; // for FirstSummary
     bool visible = true;                // of the element itself
+    bool blockifiesChildren = false;    // a flex or grid container
     bool paragraph = false;
     bool lastCell = false; // no tab after it
     bool lastRow = false;  // no line feed after it
@@ -61,23 +64,23 @@ const GumboNode* child(const GumboNode* node, unsigned index) {
     return static_cast<const GumboNode*>(childrenOf(node).data[index]);
 }
 
-Display displayOf(const GumboNode* node) {
-    return isElement(node) ? styleOf(node).display : Display::None;
+Display displayOf(const GumboNode* node, const PageStyles& styles) {
+    return isElement(node) ? styleOf(node, &styles).display : Display::None;
 }
 
 // The last row of a table, in document order.
-const GumboNode* lastRowOf(const GumboNode* table) {
+const GumboNode* lastRowOf(const GumboNode* table, const PageStyles& styles) {
     const GumboVector& children = childrenOf(table);
     for (unsigned i = children.length; i-- > 0;) {
         const GumboNode* part = child(table, i);
-        const Display display = displayOf(part);
+        const Display display = displayOf(part, styles);
         if (display == Display::TableRow) {
             return part;
         }
         if (display == Display::TableRowGroup || display == Display::TableFooterGroup) {
             const GumboVector& rows = childrenOf(part);
             for (unsigned k = rows.length; k-- > 0;) {
-                if (displayOf(child(part, k)) == Display::TableRow) {
+                if (displayOf(child(part, k), styles) == Display::TableRow) {
                     return child(part, k);
                 }
             }
@@ -87,10 +90,10 @@ const GumboNode* lastRowOf(const GumboNode* table) {
 }
 
 // The last child of an element with the given display.
-const GumboNode* lastChildWith(const GumboNode* parent, Display display) {
+const GumboNode* lastChildWith(const GumboNode* parent, Display display, const PageStyles& styles) {
     const GumboVector& children = childrenOf(parent);
     for (unsigned i = children.length; i-- > 0;) {
-        if (displayOf(child(parent, i)) == display) {
+        if (displayOf(child(parent, i), styles) == display) {
             return child(parent, i);
         }
     }
@@ -132,14 +135,23 @@ bool isTableStructure(Display display) {
            display == Display::TableColumn;
 }
 
+bool isWhiteSpaceOnly(const GumboNode* node) {
+    return node->type == GUMBO_NODE_WHITESPACE;
+}
+
 class Walk {
   public:
+    explicit Walk(const PageStyles& styles) : m_styles(styles) {}
+
     QString run(const GumboNode* root) {
-        const ElementStyle style = styleOf(root);
         Frame top;
         top.node = root;
-        top.inherited.visible = style.visible.value_or(true);
-        top.inherited.whiteSpace = style.whiteSpace.value_or(WhiteSpace::Collapse);
+        top.inherited = inheritedFromAncestors(root);
+        const ElementStyle style = styleOf(root, &m_styles);
+        top.inherited.visible = style.visible.value_or(top.inherited.visible);
+        top.inherited.whiteSpace = style.whiteSpace.value_or(top.inherited.whiteSpace);
+        top.inherited.textTransform = style.textTransform.value_or(top.inherited.textTransform);
+        top.blockifiesChildren = style.blockifiesChildren;
         top.display = Display::Block;
         m_stack.push_back(top);
         while (!m_stack.empty()) {
@@ -164,18 +176,55 @@ class Walk {
     }
 
   private:
-    void text(const Frame& parent, const GumboNode* node) {
-        if (node->type == GUMBO_NODE_WHITESPACE && isTableStructure(parent.display)) {
-            return; // white space between table parts makes no box
+    // What an element inside the document gets from its ancestors, for
+    // rendering a part of a page.
+    Inherited inheritedFromAncestors(const GumboNode* element) const {
+        std::vector<const GumboNode*> ancestors;
+        for (const GumboNode* a = element->parent; a && isElement(a); a = a->parent) {
+            ancestors.push_back(a);
         }
-        m_builder.text(node->v.text.text, parent.inherited.whiteSpace, parent.inherited.visible);
+        Inherited inherited;
+        for (auto a = ancestors.rbegin(); a != ancestors.rend(); ++a) {
+            const ElementStyle style = styleOf(*a, &m_styles);
+            inherited.visible = style.visible.value_or(inherited.visible);
+            inherited.whiteSpace = style.whiteSpace.value_or(inherited.whiteSpace);
+            inherited.textTransform = style.textTransform.value_or(inherited.textTransform);
+        }
+        return inherited;
+    }
+
+    void text(const Frame& parent, const GumboNode* node) {
+        if (isWhiteSpaceOnly(node) &&
+            (isTableStructure(parent.display) || parent.blockifiesChildren)) {
+            return; // white space between table parts or flex items makes no box
+        }
+        // Text directly in a flex or grid container is an item of its own.
+        const bool item = parent.blockifiesChildren;
+        if (item) {
+            blockEdge(parent.inherited.visible);
+        }
+        m_builder.text(node->v.text.text, parent.inherited.whiteSpace, parent.inherited.visible,
+                       parent.inherited.textTransform);
+        if (item) {
+            blockEdge(parent.inherited.visible);
+        }
+    }
+
+    void blockEdge(bool visible) {
+        m_builder.lineBoundary();
+        if (visible) {
+            m_builder.requiredBreak(1);
+        }
     }
 
     void enter(const GumboNode* node) {
         Frame& parent = m_stack.back();
-        const ElementStyle style = styleOf(node);
+        ElementStyle style = styleOf(node, &m_styles);
         if (style.display == Display::None) {
             return;
+        }
+        if (style.outOfFlow || (parent.blockifiesChildren && style.display != Display::Contents)) {
+            style.display = blockified(style.display);
         }
         const bool visible = style.visible.value_or(parent.inherited.visible);
         if (isHtml(node, GUMBO_TAG_BR)) {
@@ -187,7 +236,12 @@ class Walk {
         frame.inherited = parent.inherited;
         frame.inherited.visible = visible;
         frame.inherited.whiteSpace = style.whiteSpace.value_or(parent.inherited.whiteSpace);
+        frame.inherited.textTransform =
+            style.textTransform.value_or(parent.inherited.textTransform);
         frame.display = style.display;
+        // The children of display:contents are the container's children.
+        frame.blockifiesChildren = style.display == Display::Contents ? parent.blockifiesChildren
+                                                                      : style.blockifiesChildren;
         frame.visible = visible;
         frame.paragraph = isHtml(node, GUMBO_TAG_P);
 
@@ -195,13 +249,18 @@ class Walk {
         case Display::Replaced:
             m_builder.inlineObject();
             return;
+        case Display::BlockObject:
+            blockEdge(visible);
+            m_builder.inlineObject();
+            blockEdge(visible);
+            return;
         case Display::TableColumn:
             return;
         case Display::InlineBlock:
             m_builder.beginInlineBlock();
             break;
         case Display::Table:
-            frame.inherited.lastRowOfTable = lastRowOf(node);
+            frame.inherited.lastRowOfTable = lastRowOf(node, m_styles);
             break;
         case Display::TableRow:
             frame.lastRow =
@@ -238,17 +297,17 @@ class Walk {
         m_stack.push_back(frame);
     }
 
-    static const GumboNode* lastChildRowOf(Frame& parent) {
+    const GumboNode* lastChildRowOf(Frame& parent) const {
         if (!parent.lastChildRowKnown) {
-            parent.lastChildRow = lastChildWith(parent.node, Display::TableRow);
+            parent.lastChildRow = lastChildWith(parent.node, Display::TableRow, m_styles);
             parent.lastChildRowKnown = true;
         }
         return parent.lastChildRow;
     }
 
-    static const GumboNode* lastChildCellOf(Frame& parent) {
+    const GumboNode* lastChildCellOf(Frame& parent) const {
         if (!parent.lastChildCellKnown) {
-            parent.lastChildCell = lastChildWith(parent.node, Display::TableCell);
+            parent.lastChildCell = lastChildWith(parent.node, Display::TableCell, m_styles);
             parent.lastChildCellKnown = true;
         }
         return parent.lastChildCell;
@@ -285,6 +344,7 @@ class Walk {
         }
     }
 
+    const PageStyles& m_styles;
     std::vector<Frame> m_stack;
     RenderedTextBuilder m_builder;
 };
@@ -292,7 +352,12 @@ class Walk {
 } // namespace
 
 QString renderedTextOf(const GumboNode* element) {
-    return Walk().run(element);
+    const PageStyles styles(element);
+    return Walk(styles).run(element);
+}
+
+QString renderedTextOf(const GumboNode* element, const PageStyles& styles) {
+    return Walk(styles).run(element);
 }
 
 } // namespace vt

@@ -6,9 +6,14 @@ struct GumboInternalNode;
 
 namespace vt {
 
+class PageStyles;
+
 // The innerText of an element of a parsed document, by the browsers' rendered
-// text rules with their default style sheet plus each element's own style
-// attribute. The walk keeps its own stack, so any depth is fine.
+// text rules with their default style sheet, the page's own style sheets and
+// each element's style attribute. The walk keeps its own stack, so any depth
+// is fine. The first form reads the page's style sheets itself; pass them
+// read once (PageStyles) to render several parts of one document.
 QString renderedTextOf(const GumboInternalNode* element);
+QString renderedTextOf(const GumboInternalNode* element, const PageStyles& styles);
 
 } // namespace vt

@@ -1,5 +1,7 @@
 #include "sources/RenderedTextBuilder.h"
 
+#include "sources/TextTransform.h"
+
 #include <algorithm>
 
 namespace vt {
@@ -54,7 +56,19 @@ void RenderedTextBuilder::collapse(std::string_view utf8, bool visible) {
     }
 }
 
-void RenderedTextBuilder::text(std::string_view utf8, WhiteSpace whiteSpace, bool visible) {
+void RenderedTextBuilder::text(std::string_view utf8, WhiteSpace whiteSpace, bool visible,
+                               TextTransform transform) {
+    if (transform != TextTransform::None) {
+        processed(transformText(utf8, transform, m_inWord), whiteSpace, visible);
+        return;
+    }
+    if (!utf8.empty()) {
+        m_inWord = continuesWord(static_cast<unsigned char>(utf8.back()));
+    }
+    processed(utf8, whiteSpace, visible);
+}
+
+void RenderedTextBuilder::processed(std::string_view utf8, WhiteSpace whiteSpace, bool visible) {
     switch (whiteSpace) {
     case WhiteSpace::Collapse:
         collapse(utf8, visible);
@@ -86,6 +100,7 @@ void RenderedTextBuilder::text(std::string_view utf8, WhiteSpace whiteSpace, boo
 }
 
 void RenderedTextBuilder::lineBoundary() {
+    m_inWord = false;
     m_pendingSpace = false;
     m_atLineStart = true;
 }
@@ -95,6 +110,7 @@ void RenderedTextBuilder::requiredBreak(int count) {
 }
 
 void RenderedTextBuilder::literal(char c, bool visible) {
+    m_inWord = false;
     m_pendingSpace = false;
     if (visible) {
         beginContent();
@@ -105,6 +121,7 @@ void RenderedTextBuilder::literal(char c, bool visible) {
 
 // An object occupies its place in the line whether or not it shows.
 void RenderedTextBuilder::inlineObject() {
+    m_inWord = false;
     emitPendingSpace();
     m_atLineStart = false;
 }

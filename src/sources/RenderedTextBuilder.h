@@ -14,9 +14,11 @@ namespace vt {
 // the white space it handles is ASCII.
 class RenderedTextBuilder {
   public:
-    // Text of a text node, processed as its white-space property says. Text
-    // that is not visible emits nothing but still takes part in collapsing.
-    void text(std::string_view utf8, WhiteSpace whiteSpace, bool visible);
+    // Text of a text node, processed as its white-space and text-transform
+    // properties say. Text that is not visible emits nothing but still takes
+    // part in collapsing.
+    void text(std::string_view utf8, WhiteSpace whiteSpace, bool visible,
+              TextTransform transform = TextTransform::None);
     // Where a line starts or ends (edges of blocks and table cells): collapsible
     // spaces next to it disappear.
     void lineBoundary();
@@ -36,6 +38,7 @@ class RenderedTextBuilder {
     std::string takeResult() { return std::move(m_out); }
 
   private:
+    void processed(std::string_view utf8, WhiteSpace whiteSpace, bool visible);
     void collapse(std::string_view utf8, bool visible);
     void emitPendingSpace();
     void beginContent();
@@ -45,6 +48,7 @@ class RenderedTextBuilder {
     bool m_atLineStart = true;
     bool m_pendingSpace = false;
     bool m_pendingSpaceVisible = false;
+    bool m_inWord = false; // the last text ended inside a word (for capitalize)
 };
 
 } // namespace vt

@@ -80,7 +80,6 @@ TEST(RenderedText, PreformattedTextKeepsItsWhiteSpace) {
         {"<pre>  a\n   b  </pre>", "  a\n   b  "},
         {"<pre>\nfirst line</pre>", "first line"}, // the parser drops the first line feed
         {"<p>x</p><pre>\tcode  here\n</pre><p>y</p>", "x\n\n\tcode  here\n\n\ny"},
-        {"<textarea>  keep\n  this</textarea>", "  keep\n  this"},
         {"<listing> l  i </listing><xmp> <b>x</b> </xmp>", " l  i \n <b>x</b> "},
         {"<plaintext>  <p>raw", "  <p>raw"},
         {"<span style=\"white-space:pre\">a   b</span>", "a   b"},

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vt::css {
+
+enum class Combinator : std::uint8_t { None, Descendant, Child, NextSibling, SubsequentSibling };
+
+struct AttributeTest {
+    enum class Op : std::uint8_t { Exists, Equals, Includes, DashMatch, Prefix, Suffix, Contains };
+    std::string name; // lower case
+    std::string value;
+    Op op = Op::Exists;
+    bool ignoreCase = false;
+};
+
+struct Compound;
+
+// The structural pseudo-classes that do not depend on what the user does.
+struct PseudoClass {
+    enum class Kind : std::uint8_t { NthChild, NthLastChild, Root, Empty, Not, Is };
+    Kind kind = Kind::Root;
+    int a = 0; // :nth-child(an+b); :first-child is (0n+1)
+    int b = 0;
+    std::vector<Compound> arguments; // of :not() and :is()
+};
+
+// A compound selector: everything between two combinators.
+struct Compound {
+    std::string tag; // lower case; empty for any element
+    std::string id;
+    std::vector<std::string> classes;
+    std::vector<AttributeTest> attributes;
+    std::vector<PseudoClass> pseudoClasses;
+    // How the compound to the left of this one relates to it.
+    Combinator combinator = Combinator::None;
+};
+
+// A complex selector, its compounds from the rightmost (the subject) leftward.
+struct ComplexSelector {
+    std::vector<Compound> compounds;
+    std::uint32_t specificity = 0; // ids << 20 | classes << 10 | types, each capped
+};
+
+// Parses a selector list. Returns false when the list is invalid, so the
+// whole rule is dropped, as browsers drop it. Selectors that can never apply
+// to the text (with a pseudo-element, a pseudo-class that depends on the
+// user or one not supported here) are valid but left out of `out`.
+bool parseSelectorList(std::string_view text, std::vector<ComplexSelector>& out);
+
+} // namespace vt::css
