@@ -51,7 +51,7 @@ bool attributeIs(const GumboElement& element, const char* name, std::string_view
 }
 
 // Elements never rendered whatever the page's styles say: their contents are
-// not kept for the rendering (see leanMarkup).
+// never part of the rendered text.
 bool isNeverRendered(GumboTag tag) {
     switch (tag) {
     case GUMBO_TAG_HEAD:
