@@ -43,7 +43,9 @@ bool isOneOf(std::string_view name, std::initializer_list<std::string_view> name
 // Attributes the rendering or the tree builder reads; all others go.
 bool keepAttribute(std::string_view name) {
     return isOneOf(
-        name, {"hidden", "style", "type", "open", "controls", "color", "face", "size", "encoding"});
+        name, {"hidden", "style", "type", "open", "controls", "color", "face", "size", "encoding",
+               // what the article finder and the page title read
+               "class", "id", "role", "itemprop", "property", "name", "content", "href"});
 }
 
 // Start tags that leave foreign content (svg, math) for HTML.
