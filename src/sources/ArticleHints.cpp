@@ -3,7 +3,6 @@
 #include "sources/ElementStyle.h"
 
 #include <gumbo.h>
-#include <string>
 #include <string_view>
 
 namespace vt {
@@ -60,41 +59,46 @@ bool startsOrEndsWithOneOf(const auto& words, std::string_view token) {
     return false;
 }
 
-struct TokenVerdict {
-    bool noise = false;
-    bool content = false;
-    bool byline = false;
-};
+enum Verdict : unsigned char { Noise = 1, Content = 2, Byline = 4 };
+
+unsigned char judgeToken(std::string_view token) {
+    unsigned char verdict = 0;
+    if (contains(NoiseTokens, token) ||
+        (startsOrEndsWithOneOf(NoiseWords, token) && !contains(NotNoise, token))) {
+        verdict |= Noise;
+    }
+    if (startsOrEndsWithOneOf(ContentWords, token) && !contains(NotContent, token)) {
+        verdict |= Content;
+    }
+    if (startsOrEndsWithOneOf(BylineWords, token)) {
+        verdict |= Byline;
+    }
+    return verdict;
+}
 
 // Splits a class list or id into lower-case tokens ("entry-content" gives
 // "entry" and "content"; "articleBody" gives "articlebody") and judges them.
-void judgeTokens(std::string_view value, TokenVerdict& verdict) {
-    std::string token;
+unsigned char judgeTokens(std::string_view value) {
+    constexpr std::size_t Longest = 48; // longer tokens are judged by their start
+    char token[Longest];
+    std::size_t length = 0;
+    unsigned char verdict = 0;
     auto judge = [&] {
-        if (token.empty()) {
-            return;
+        if (length > 0) {
+            verdict |= judgeToken(std::string_view(token, length));
         }
-        if (contains(NoiseTokens, token) ||
-            (startsOrEndsWithOneOf(NoiseWords, token) && !contains(NotNoise, token))) {
-            verdict.noise = true;
-        }
-        if (startsOrEndsWithOneOf(ContentWords, token) && !contains(NotContent, token)) {
-            verdict.content = true;
-        }
-        if (startsOrEndsWithOneOf(BylineWords, token)) {
-            verdict.byline = true;
-        }
-        token.clear();
+        length = 0;
     };
     for (const char c : value) {
         const char l = lower(c);
-        if (isWordCharacter(l)) {
-            token += l;
-        } else {
+        if (!isWordCharacter(l)) {
             judge();
+        } else if (length < Longest) {
+            token[length++] = l;
         }
     }
     judge();
+    return verdict;
 }
 
 std::string_view attributeOf(const GumboNode* element, const char* name) {
@@ -131,35 +135,71 @@ bool isNoiseTag(const GumboNode* element) {
     }
 }
 
-TokenVerdict classAndIdVerdict(const GumboNode* element) {
-    TokenVerdict verdict;
-    judgeTokens(attributeOf(element, "class"), verdict);
-    judgeTokens(attributeOf(element, "id"), verdict);
-    return verdict;
+bool isPhraseTag(GumboTag tag) {
+    switch (tag) {
+    case GUMBO_TAG_A:
+    case GUMBO_TAG_EM:
+    case GUMBO_TAG_STRONG:
+    case GUMBO_TAG_B:
+    case GUMBO_TAG_I:
+    case GUMBO_TAG_U:
+    case GUMBO_TAG_SMALL:
+    case GUMBO_TAG_CODE:
+    case GUMBO_TAG_TIME:
+    case GUMBO_TAG_ABBR:
+    case GUMBO_TAG_BR:
+    case GUMBO_TAG_IMG:
+    case GUMBO_TAG_WBR:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
 
-ArticleHint articleHintOf(const GumboNode* element) {
+unsigned char ArticleHinter::verdictOf(std::string_view classOrId) {
+    if (classOrId.empty()) {
+        return 0;
+    }
+    const auto [it, added] = m_verdicts.try_emplace(classOrId, 0);
+    if (added) {
+        it->second = judgeTokens(classOrId);
+    }
+    return it->second;
+}
+
+ArticleHint ArticleHinter::hintOf(const GumboNode* element) {
     const GumboTag tag = element->v.element.tag;
-    if (tag == GUMBO_TAG_HTML || tag == GUMBO_TAG_BODY) {
+    if (tag == GUMBO_TAG_HTML || tag == GUMBO_TAG_BODY || isPhraseTag(tag)) {
         return ArticleHint::None;
     }
-    const std::string_view role = attributeOf(element, "role");
     bool noise = isNoiseTag(element);
-    for (const std::string_view noiseRole : NoiseRoles) {
-        noise = noise || equalsNoCase(role, noiseRole);
+    bool structural = tag == GUMBO_TAG_ARTICLE || tag == GUMBO_TAG_MAIN;
+    unsigned char verdict = 0;
+    const GumboVector& attributes = element->v.element.attributes;
+    for (unsigned i = 0; i < attributes.length; ++i) {
+        const auto* attribute = static_cast<const GumboAttribute*>(attributes.data[i]);
+        const std::string_view name(attribute->name);
+        const std::string_view value(attribute->value);
+        if (name == "class" || name == "id") {
+            verdict |= verdictOf(value);
+        } else if (name == "role") {
+            for (const std::string_view noiseRole : NoiseRoles) {
+                noise = noise || equalsNoCase(value, noiseRole);
+            }
+            structural = structural || equalsNoCase(value, "main") || equalsNoCase(value, "article");
+        } else if (name == "itemprop") {
+            structural = structural || equalsNoCase(value, "articlebody");
+        }
     }
-    const TokenVerdict verdict = classAndIdVerdict(element);
-    if (noise || verdict.noise) {
+    if (noise || (verdict & Noise)) {
         return ArticleHint::Negative;
     }
-    if (tag == GUMBO_TAG_ARTICLE || tag == GUMBO_TAG_MAIN || equalsNoCase(role, "main") ||
-        equalsNoCase(role, "article") ||
-        equalsNoCase(attributeOf(element, "itemprop"), "articlebody")) {
+    if (structural) {
         return ArticleHint::Structural;
     }
-    return verdict.content ? ArticleHint::Positive : ArticleHint::None;
+    return (verdict & Content) ? ArticleHint::Positive : ArticleHint::None;
 }
 
 bool isBylineList(const GumboNode* element) {
@@ -167,7 +207,8 @@ bool isBylineList(const GumboNode* element) {
     if (tag != GUMBO_TAG_UL && tag != GUMBO_TAG_OL && tag != GUMBO_TAG_DL) {
         return false;
     }
-    return classAndIdVerdict(element).byline;
+    return ((judgeTokens(attributeOf(element, "class")) | judgeTokens(attributeOf(element, "id"))) &
+            Byline) != 0;
 }
 
 } // namespace vt

@@ -79,7 +79,14 @@ bool isLeftOut(const GumboNode* node) {
     case GUMBO_TAG_INPUT:
         return attributeIs(node, "type", "hidden");
     default:
-        return gumbo_get_attribute(&element.attributes, "hidden") != nullptr;
+        // The parser gives attribute names in lower case.
+        for (unsigned i = 0; i < element.attributes.length; ++i) {
+            const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
+            if (std::string_view(attribute->name) == "hidden") {
+                return true;
+            }
+        }
+        return false;
     }
 }
 
@@ -100,10 +107,11 @@ struct TextCounts {
     int sentenceEnds = 0;
 };
 
-TextCounts countText(std::string_view utf8) {
+// Counts a text node's text (UTF-8, ended by a zero byte) in one pass.
+TextCounts countText(const char* utf8) {
     TextCounts counts;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
+    for (const char* p = utf8; *p != '\0'; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
         if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || (c & 0xC0) == 0x80) {
             continue; // white space, or the rest of a character already counted
         }
@@ -111,8 +119,7 @@ TextCounts countText(std::string_view utf8) {
         if (c == ',') {
             ++counts.commas;
         } else if (c == '.' || c == '!' || c == '?') {
-            const bool atEnd = i + 1 == utf8.size();
-            const char next = atEnd ? ' ' : utf8[i + 1];
+            const char next = p[1] == '\0' ? ' ' : p[1];
             if (next == ' ' || next == '\n' || next == '"' || next == ')') {
                 ++counts.sentenceEnds;
             }
@@ -234,8 +241,10 @@ bool isBlockContainer(const GumboNode* element) {
 std::vector<ArticleNode> scanArticleNodes(const GumboNode* root) {
     std::vector<ArticleNode> nodes;
     std::vector<OpenElement> open;
+    nodes.reserve(4096);
+    ArticleHinter hinter;
     int textSoFar = 0;
-    nodes.push_back(ArticleNode{.element = root, .hint = articleHintOf(root)});
+    nodes.push_back(ArticleNode{.element = root, .hint = hinter.hintOf(root)});
     open.push_back({root, 0, 0, 0, false, false});
     while (!open.empty()) {
         OpenElement& top = open.back();
@@ -277,7 +286,7 @@ std::vector<ArticleNode> scanArticleNodes(const GumboNode* root) {
                                     .parent = parent.index,
                                     .textBefore = textSoFar,
                                     .formControls = isFormControl(tag) ? 1 : 0,
-                                    .hint = articleHintOf(child)});
+                                    .hint = hinter.hintOf(child)});
         if (hasNoTextToWeigh(tag)) {
             close(nodes, index);
             continue;
