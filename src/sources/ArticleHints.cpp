@@ -137,7 +137,6 @@ bool isNoiseTag(const GumboNode* element) {
 
 bool isPhraseTag(GumboTag tag) {
     switch (tag) {
-    case GUMBO_TAG_A:
     case GUMBO_TAG_EM:
     case GUMBO_TAG_STRONG:
     case GUMBO_TAG_B:

@@ -21,8 +21,8 @@ enum class ArticleHint {
 class ArticleHinter {
   public:
     // The hint of an element; html and body never have one (their class lists
-    // describe the whole page layout), and neither have phrase elements (a,
-    // em, strong...) other than span and sup.
+    // describe the whole page layout), and neither have phrase elements (em,
+    // strong, code...).
     ArticleHint hintOf(const GumboInternalNode* element);
 
   private:
