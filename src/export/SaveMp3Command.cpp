@@ -4,6 +4,7 @@
 #include "StreamDialogs.h"
 #include "core/FileUtils.h"
 #include "core/SettingsStore.h"
+#include "sources/PageTextModeSetting.h"
 #include "speech/VoiceCatalogue.h"
 
 #include <QDir>
@@ -52,11 +53,13 @@ class InterruptCancels {
 QString usage() {
     return QStringLiteral(
         "Usage: vellumtone --save-mp3 ADDRESS [--folder DIR] [--voice N] "
-        "[--volume V] [--rate R]\n"
+        "[--volume V] [--rate R] [--article | --whole-page]\n"
         "  --folder DIR  output folder (default: the folder chosen in the window)\n"
         "  --voice N     position in the voice list, -1 for the default voice\n"
         "  --volume V    0 to 100\n"
-        "  --rate R      -10 to 10");
+        "  --rate R      -10 to 10\n"
+        "  --article     read only the page's article (when one is found)\n"
+        "  --whole-page  read the whole page (default: the choice made in the window)");
 }
 
 int storedNumber(const char* key, const char* defaultValue) {
@@ -169,7 +172,9 @@ int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& 
     request.voice.position = storedNumber(key::Combo1, "0");
     request.voice.volume = storedNumber(key::VolumeLevel, "50");
     request.voice.rate = storedNumber(key::SpeechRate, "-3");
-    const QString problem = readOptions(own.mid(1), request);
+    QStringList options = own.mid(1);
+    request.pageText = takePageTextModeOptions(options);
+    const QString problem = readOptions(options, request);
     if (!problem.isEmpty()) {
         err << "vellumtone: " << problem << '\n' << usage() << '\n';
         err.flush();

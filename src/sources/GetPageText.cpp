@@ -29,7 +29,8 @@ QString pageTextFilePath(const QString& folder) {
     return withTrailingSeparator(folder) + QLatin1String(PageTextFileName);
 }
 
-QString GetPageText(const QString& address, const QString& folder, const std::atomic_bool* cancel) {
+QString GetPageText(const QString& address, const QString& folder, const std::atomic_bool* cancel,
+                    PageTextMode mode) {
     if (onWindowThread()) {
         throw Failure(QStringLiteral("GetPageText must not run on the window thread"));
     }
@@ -54,7 +55,7 @@ QString GetPageText(const QString& address, const QString& folder, const std::at
     if (cancel && cancel->load()) {
         throw Failure(QStringLiteral("The page fetch was cancelled."));
     }
-    fetcher.fetch(address);
+    fetcher.fetch(address, mode);
     if (!done) {
         loop.exec();
     }
@@ -70,12 +71,12 @@ QString GetPageText(const QString& address, const QString& folder, const std::at
 }
 
 void fetchPageTextAsync(const QString& address, const QString& folder, QObject* context,
-                        std::function<void(PageFetchResult)> done) {
+                        std::function<void(PageFetchResult)> done, PageTextMode mode) {
     if (!context) {
         return; // there is no thread to report on
     }
     // Everything below runs on the context's thread, whichever thread calls.
-    QMetaObject::invokeMethod(context, [address, folder, context, done = std::move(done)] {
+    QMetaObject::invokeMethod(context, [address, folder, context, mode, done = std::move(done)] {
         auto* fetcher = new PageFetcher(context);
         QObject::connect(
             fetcher, &PageFetcher::finished, fetcher, [fetcher, folder, done](PageFetchResult r) {
@@ -95,12 +96,12 @@ void fetchPageTextAsync(const QString& address, const QString& folder, QObject* 
                     try {
                         WriteTextToFile(r.text, pageTextFilePath(folder));
                     } catch (const std::exception& e) {
-                        return PageFetchResult{false, {}, describe(e)};
+                        return PageFetchResult{false, {}, describe(e), {}};
                     }
                     return r;
                 }));
             });
-        fetcher->fetch(address);
+        fetcher->fetch(address, mode);
     });
 }
 

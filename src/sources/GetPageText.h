@@ -20,16 +20,19 @@ QString pageTextFilePath(const QString& folder);
 // to the page text file in the folder (replacing an earlier one; nothing is
 // written when the fetch fails) and returns the text. Throws Failure with the
 // reason when the page cannot be read or the file cannot be written, or when
-// *cancel becomes true. BLOCKING: for worker threads only; it runs the fetch in
-// an event loop of its own on the calling thread.
+// *cancel becomes true. The mode says whether the text is the whole page or its
+// article. BLOCKING: for worker threads only; it runs the fetch in an event
+// loop of its own on the calling thread.
 QString GetPageText(const QString& address, const QString& folder,
-                    const std::atomic_bool* cancel = nullptr);
+                    const std::atomic_bool* cancel = nullptr,
+                    PageTextMode mode = PageTextMode::WholePage);
 
 // The same without blocking, for the window thread: fetches, writes the page
 // text file off this thread and calls done on the context's thread (not at all
 // when the context is destroyed first). A failed file write makes the result
 // fail with its description.
 void fetchPageTextAsync(const QString& address, const QString& folder, QObject* context,
-                        std::function<void(PageFetchResult)> done);
+                        std::function<void(PageFetchResult)> done,
+                        PageTextMode mode = PageTextMode::WholePage);
 
 } // namespace vt
