@@ -25,13 +25,14 @@ int runCommand(int argc, char** argv) {
     int code = 2;
     if (command == "--list-voices" && args.isEmpty()) {
         code = vt::listVoicesCommand(out, err);
-    } else if (command == "--text" && args.size() == 1) {
-        code = vt::printPageTextCommand(args.first(), out, err);
+    } else if (command == "--text" && vt::isPageTextCommand(args)) {
+        code = vt::pageTextCommand(args, out, err);
     } else if (command == "--save-mp3" && !args.isEmpty()) {
         code = vt::saveMp3Command(args, out, err);
     } else {
-        err << "usage: vellumtone [--list-voices | --text ADDRESS | --save-mp3 ADDRESS "
-               "[--folder DIR] [--voice N] [--volume V] [--rate R]]\n";
+        err << "usage: vellumtone [--list-voices | --text ADDRESS [--article | --whole-page] | "
+               "--save-mp3 ADDRESS [--folder DIR] [--voice N] [--volume V] [--rate R] "
+               "[--article | --whole-page]]\n";
     }
     out.flush();
     err.flush();

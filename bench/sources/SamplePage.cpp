@@ -87,6 +87,34 @@ class Writer {
         return m_out;
     }
 
+    // One long story among what surrounds it on a news site: menus, related
+    // lists, a sign-up form, comments and the scripts' data.
+    QByteArray buildArticle(qsizetype size) {
+        head();
+        m_out += "<body class=\"article-page\">\n";
+        navigation();
+        m_out += "<main><article class=\"story\"><h1>" + words(9) + "</h1>\n<div "
+                 "class=\"story-body\">\n";
+        const qsizetype storyEnd = m_out.size() + size / 2;
+        while (m_out.size() < storyEnd) {
+            m_out += "<p>";
+            for (int s = 2 + m_random.bounded(5); s > 0; --s) {
+                m_out += sentence();
+            }
+            m_out += "</p>\n";
+        }
+        m_out += "</div></article>\n";
+        while (m_out.size() < size * 3 / 4) {
+            list();
+            form();
+            inlineScript();
+        }
+        m_out += "</main>\n";
+        pageData(size);
+        m_out += "<footer><p>Example Press</p></footer>\n</body>\n</html>\n";
+        return m_out;
+    }
+
   private:
     QByteArray words(int count) {
         QByteArray text;
@@ -240,6 +268,10 @@ class Writer {
 
 QByteArray samplePage(qsizetype approximateBytes, double scriptShare) {
     return Writer(approximateBytes).build(approximateBytes, scriptShare);
+}
+
+QByteArray sampleArticlePage(qsizetype approximateBytes) {
+    return Writer(approximateBytes).buildArticle(approximateBytes);
 }
 
 } // namespace vt::bench

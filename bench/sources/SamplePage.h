@@ -11,4 +11,8 @@ namespace vt::bench {
 // elements; on large real pages inline scripts and data often make a third.
 QByteArray samplePage(qsizetype approximateBytes, double scriptShare = 0.3);
 
+// A page of one long story (half the bytes) with a site's menus, related
+// lists, forms and script data around it.
+QByteArray sampleArticlePage(qsizetype approximateBytes);
+
 } // namespace vt::bench

@@ -10,6 +10,7 @@ inline constexpr char SpeechRate[] = "Speech Rate";
 inline constexpr char Combo1[] = "Combo1";
 inline constexpr char Text3[] = "Text3";
 inline constexpr char LastFolderDot[] = "LastFolderDot";
+inline constexpr char ArticleOnly[] = "Article Only"; // "1" reads only a page's article
 } // namespace key
 
 // The per-user settings: organisation "Quillmere", group "Vellumtone", values

@@ -164,7 +164,7 @@ class ExportJob {
         QString fetchFailure;
         m_proc.step(114, [&] {
             try {
-                text = GetPageText(m_request.address, m_folder, &m_cancel);
+                text = GetPageText(m_request.address, m_folder, &m_cancel, m_request.pageText);
             } catch (const std::exception& e) {
                 fetchFailure = describe(e);
             }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sources/PageTextMode.h"
 #include "speech/VoiceChoice.h"
 
 #include <QMetaType>
@@ -11,12 +12,13 @@ namespace vt {
 
 class Dialogs;
 
-// What the window hands the export: the address box, the folder box, and the
-// voice, volume and rate chosen.
+// What the window hands the export: the address box, the folder box, the
+// voice, volume and rate chosen, and whether the page's article alone is read.
 struct ExportRequest {
     QString address;
     QString folderText;
     VoiceChoice voice;
+    PageTextMode pageText = PageTextMode::WholePage;
 };
 
 // Why an export made no MP3.

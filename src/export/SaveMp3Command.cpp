@@ -5,6 +5,7 @@
 #include "core/FileUtils.h"
 #include "core/NumberText.h"
 #include "core/SettingsStore.h"
+#include "sources/PageTextModeSetting.h"
 #include "speech/VoiceCatalogue.h"
 #include "speech/VoiceList.h"
 
@@ -55,11 +56,13 @@ class InterruptCancels {
 QString usage() {
     return QStringLiteral(
         "Usage: vellumtone --save-mp3 ADDRESS [--folder DIR] [--voice N] "
-        "[--volume V] [--rate R]\n"
+        "[--volume V] [--rate R] [--article | --whole-page]\n"
         "  --folder DIR  output folder (default: the folder chosen in the window)\n"
         "  --voice N     position in the voice list, -1 for the default voice\n"
         "  --volume V    0 to 100\n"
-        "  --rate R      -10 to 10");
+        "  --rate R      -10 to 10\n"
+        "  --article     read only the page's article (when one is found)\n"
+        "  --whole-page  read the whole page (default: the choice made in the window)");
 }
 
 // A stored number the window's slider would refuse (outside its range, or
@@ -220,7 +223,9 @@ int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& 
     request.address = own.at(0);
     request.folderText = storedFolder();
     QSet<QString> given;
-    const QString problem = readOptions(own.mid(1), request, given);
+    QStringList options = own.mid(1);
+    request.pageText = takePageTextModeOptions(options);
+    const QString problem = readOptions(options, request, given);
     if (!problem.isEmpty()) {
         err << "vellumtone: " << problem << '\n' << usage() << '\n';
         err.flush();

@@ -13,6 +13,7 @@ inline constexpr char SaveMp3Option[] = "--save-mp3";
 bool isSaveMp3Command(const QStringList& arguments);
 
 // vellumtone --save-mp3 ADDRESS [--folder DIR] [--voice N] [--volume V] [--rate R]
+//                       [--article | --whole-page]
 // arguments: the program's arguments with or without the program name in
 // front, or only what follows --save-mp3 (ADDRESS first). --folder DIR names
 // the folder itself (a trailing separator is added when missing).

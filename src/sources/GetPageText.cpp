@@ -27,7 +27,8 @@ QString pageTextFilePath(const QString& folder) {
     return withTrailingSeparator(folder) + QLatin1String(PageTextFileName);
 }
 
-PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel) {
+PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel,
+                          PageTextMode mode) {
     if (onWindowThread()) {
         throw Failure(QStringLiteral("A page must not be fetched on the window thread"));
     }
@@ -52,7 +53,7 @@ PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel
     if (cancel && cancel->load()) {
         return {false, {}, QStringLiteral("The page fetch was cancelled.")};
     }
-    fetcher.fetch(address);
+    fetcher.fetch(address, mode);
     if (!done) {
         loop.exec();
     }
@@ -63,11 +64,12 @@ PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel
     return result;
 }
 
-QString GetPageText(const QString& address, const QString& folder, const std::atomic_bool* cancel) {
+QString GetPageText(const QString& address, const QString& folder, const std::atomic_bool* cancel,
+                    PageTextMode mode) {
     if (onWindowThread()) {
         throw Failure(QStringLiteral("GetPageText must not run on the window thread"));
     }
-    const PageFetchResult result = fetchPage(address, cancel);
+    const PageFetchResult result = fetchPage(address, cancel, mode);
     if (!result.ok) {
         throw Failure(result.description);
     }
@@ -83,13 +85,13 @@ namespace {
 // the moment it takes to stop.
 class AsyncPageFetch : public QObject {
   public:
-    AsyncPageFetch(const QString& address, const QString& folder, QObject* context,
-                   std::function<void(PageFetchResult)> done)
+    AsyncPageFetch(const QString& address, const QString& folder, PageTextMode mode,
+                   QObject* context, std::function<void(PageFetchResult)> done)
         : QObject(context), m_done(std::move(done)) {
-        m_worker.reset(QThread::create([this, address, folder] {
+        m_worker.reset(QThread::create([this, address, folder, mode] {
             PageFetchResult result;
             try {
-                result = fetchPage(address, &m_cancel);
+                result = fetchPage(address, &m_cancel, mode);
                 if (result.ok) {
                     WriteTextToFile(result.text, pageTextFilePath(folder));
                 }
@@ -122,13 +124,13 @@ class AsyncPageFetch : public QObject {
 } // namespace
 
 void fetchPageTextAsync(const QString& address, const QString& folder, QObject* context,
-                        std::function<void(PageFetchResult)> done) {
+                        std::function<void(PageFetchResult)> done, PageTextMode mode) {
     if (!context) {
         return; // there is no thread to report on
     }
     // The fetch belongs to the context's thread, whichever thread calls.
-    QMetaObject::invokeMethod(context, [address, folder, context, done = std::move(done)] {
-        new AsyncPageFetch(address, folder, context, done);
+    QMetaObject::invokeMethod(context, [address, folder, mode, context, done = std::move(done)] {
+        new AsyncPageFetch(address, folder, mode, context, done);
     });
 }
 

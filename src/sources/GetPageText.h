@@ -19,16 +19,19 @@ QString pageTextFilePath(const QString& folder);
 // Fetches the page at the address (used as given) and renders its text.
 // BLOCKING: for worker threads only; it runs the fetch in an event loop of its
 // own on the calling thread. Fails (not ok) when *cancel becomes true first.
-PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel = nullptr);
+PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel = nullptr,
+                          PageTextMode mode = PageTextMode::WholePage);
 
 // Fetches the page at the address (used as given), writes its rendered text
 // to the page text file in the folder (replacing an earlier one; nothing is
 // written when the fetch fails) and returns the text. Throws Failure with the
 // reason when the page cannot be read or the file cannot be written, or when
-// *cancel becomes true. BLOCKING: for worker threads only; it runs the fetch in
-// an event loop of its own on the calling thread.
+// *cancel becomes true. The mode says whether the text is the whole page or its
+// article. BLOCKING: for worker threads only; it runs the fetch in an event
+// loop of its own on the calling thread.
 QString GetPageText(const QString& address, const QString& folder,
-                    const std::atomic_bool* cancel = nullptr);
+                    const std::atomic_bool* cancel = nullptr,
+                    PageTextMode mode = PageTextMode::WholePage);
 
 // The same without blocking, for the window thread: the fetch, the rendering
 // and the page text file's write all run on a worker thread; only the result
@@ -36,6 +39,7 @@ QString GetPageText(const QString& address, const QString& folder,
 // destroyed first, which cancels the fetch). A failed file write makes the
 // result fail with its description.
 void fetchPageTextAsync(const QString& address, const QString& folder, QObject* context,
-                        std::function<void(PageFetchResult)> done);
+                        std::function<void(PageFetchResult)> done,
+                        PageTextMode mode = PageTextMode::WholePage);
 
 } // namespace vt

@@ -1,7 +1,7 @@
 #include "sources/PageFetcher.h"
 
-#include "sources/HtmlText.h"
 #include "sources/PageContent.h"
+#include "sources/PageText.h"
 #include "sources/RenderPool.h"
 #include "sources/TextEncoding.h"
 
@@ -94,11 +94,12 @@ QString PageFetcher::timeLimitText() const {
     return QStringLiteral("%1 seconds").arg(static_cast<double>(ms) / 1000.0, 0, 'g', 3);
 }
 
-void PageFetcher::fetch(const QString& address) {
+void PageFetcher::fetch(const QString& address, PageTextMode mode) {
     abort();
     m_running = true;
     ++m_fetchId;
     m_address = address;
+    m_mode = mode;
     m_visited.clear();
     // Blanks around an address mean nothing, as in a browser's address bar.
     const QUrl url(address.trimmed(), QUrl::TolerantMode);
@@ -290,19 +291,21 @@ void PageFetcher::render(int kind, const QByteArray& charset) {
     const QByteArray body = std::exchange(m_body, {});
     const bool html = kind == static_cast<int>(ContentKind::Html);
     m_stopRendering = std::make_shared<std::atomic_bool>(false);
-    watcher->setFuture(QtConcurrent::run(renderPool(), [body, charset, html,
+    watcher->setFuture(QtConcurrent::run(renderPool(), [body, charset, html, mode = m_mode,
                                                         stop = m_stopRendering] {
         try {
-            return PageFetchResult{
-                true,
-                html ? renderedText(body, QString::fromLatin1(charset), stop.get())
-                     : plainText(body, charset),
-                {}};
+            if (!html) {
+                return PageFetchResult{true, plainText(body, charset), {}, {}};
+            }
+            PageTexts texts =
+                pageTextsOfHtml(body, QString::fromLatin1(charset), mode, stop.get());
+            return PageFetchResult{true, std::move(texts.text), {}, std::move(texts.title)};
         } catch (const std::exception& e) {
             return PageFetchResult{false,
                                    {},
                                    QStringLiteral("its text could not be made (%1)")
-                                       .arg(QString::fromLocal8Bit(e.what()))};
+                                       .arg(QString::fromLocal8Bit(e.what())),
+                                   {}};
         }
     }));
 }
@@ -316,7 +319,7 @@ void PageFetcher::fail(const QString& reason) {
     if (m_visited.size() > 1) {
         why += QStringLiteral(" (redirected to \"%1\")").arg(m_url.toDisplayString());
     }
-    emitResult({false, {}, QStringLiteral("Cannot read \"%1\": %2.").arg(m_address, why)});
+    emitResult({false, {}, QStringLiteral("Cannot read \"%1\": %2.").arg(m_address, why), {}});
 }
 
 void PageFetcher::stopRendering() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sources/PageTextMode.h"
+
 #include <QByteArray>
 #include <QMetaType>
 #include <QObject>
@@ -20,6 +22,7 @@ struct PageFetchResult {
     bool ok = false;
     QString text;        // the page's rendered text when ok
     QString description; // why it failed, when not ok
+    QString title;       // the page's title when ok, "" when it has none
 };
 
 struct PageFetchLimits {
@@ -48,8 +51,9 @@ class PageFetcher : public QObject {
     PageFetchLimits limits() const { return m_limits; }
 
     // Starts fetching the address as given (no scheme is added); a fetch still
-    // running is aborted first.
-    void fetch(const QString& address);
+    // running is aborted first. The mode says whether the text is the whole
+    // page or its article.
+    void fetch(const QString& address, PageTextMode mode = PageTextMode::WholePage);
     // Stops the running fetch; finished is not emitted for it.
     void abort();
     bool isRunning() const { return m_running; }
@@ -76,6 +80,7 @@ class PageFetcher : public QObject {
     QPointer<QNetworkReply> m_reply;
     QTimer m_deadline;
     QString m_address;
+    PageTextMode m_mode = PageTextMode::WholePage;
     QUrl m_url; // of the current request
     QList<QUrl> m_visited;
     QByteArray m_body;

@@ -3,6 +3,7 @@
 #include "core/Failure.h"
 #include "core/TempFolders.h"
 #include "sources/GetPageText.h"
+#include "sources/PageTextModeSetting.h"
 
 #include <QCoreApplication>
 #include <QStringConverter>
@@ -46,7 +47,8 @@ class InterruptCancels {
 
 } // namespace
 
-int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& err) {
+int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& err,
+                         PageTextMode mode) {
     QString text;
     QString failure;
     if (!QCoreApplication::instance()) {
@@ -60,7 +62,7 @@ int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& 
         } else {
             std::unique_ptr<QThread> worker(QThread::create([&] {
                 try {
-                    text = GetPageText(address, folder.path(), &interrupted);
+                    text = GetPageText(address, folder.path(), &interrupted, mode);
                 } catch (const std::exception& e) {
                     failure = describe(e);
                 }
@@ -78,6 +80,16 @@ int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& 
     out << text;
     out.flush();
     return 0;
+}
+
+int pageTextCommand(QStringList arguments, QTextStream& out, QTextStream& err) {
+    const PageTextMode mode = takePageTextModeOptions(arguments);
+    return printPageTextCommand(arguments.value(0), out, err, mode);
+}
+
+bool isPageTextCommand(QStringList arguments) {
+    takePageTextModeOptions(arguments);
+    return arguments.size() == 1;
 }
 
 } // namespace vt

@@ -1,17 +1,27 @@
 #pragma once
 
+#include "sources/PageTextMode.h"
+
 #include <QString>
+#include <QStringList>
 
 class QTextStream;
 
 namespace vt {
 
 // "vellumtone --text ADDRESS": writes exactly the text GetPageText returns for
-// the address to out (UTF-8, nothing added) and returns 0; on failure writes
+// the address (in the given mode) to out (UTF-8, nothing added) and returns 0; on failure writes
 // the description and a line feed to err and returns 1. The page text file
 // goes to a private temporary folder that is removed afterwards. Blocks the
 // calling thread (the fetch runs on a thread of its own); meant for a program
 // run without a window.
-int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& err);
+int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& err,
+                         PageTextMode mode = PageTextMode::WholePage);
+
+// The same for the arguments that follow --text: ADDRESS, and --article or
+// --whole-page anywhere beside it (without either, the stored choice decides).
+int pageTextCommand(QStringList arguments, QTextStream& out, QTextStream& err);
+// Whether the arguments that follow --text are fit for pageTextCommand.
+bool isPageTextCommand(QStringList arguments);
 
 } // namespace vt

@@ -1,6 +1,7 @@
 // The main window's life: construction, start-up, the pointer, and closing.
 #include "Form1.h"
 
+#include "ArticleSwitch.h"
 #include "MousePointer.h"
 #include "StartupActions.h"
 #include "VoiceListCombo.h"
@@ -30,6 +31,11 @@ Form1::Form1(Dialogs& dialogs, std::function<int()> randomPercent, QWidget* pare
     : QWidget(parent), m_dialogs(dialogs, m_closing), m_randomPercent(std::move(randomPercent)) {
     buildControls();
     m_pointer = new MousePointer(this);
+    m_articleSwitch = new ArticleSwitch(m_dialogs, this);
+    for (QWidget* control : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(PushButton2),
+                             static_cast<QWidget*>(PushButton8)}) {
+        m_articleSwitch->attachTo(control);
+    }
     ReadingView& view = *this;
     m_reading = std::make_unique<ReadingController>(view, m_dialogs, m_pageTextFolder.path());
     m_testSpeed = std::make_unique<TestSpeedRun>();
@@ -150,6 +156,7 @@ bool Form1::Form_Load() {
         Text3->setText(m_settings.read(QString::fromLatin1(key::Text3), GetDesktopFolder()));
     });
     proc.step(142, [&] { centreOnScreen(); });
+    m_articleSwitch->load(); // never fails: an unreadable choice is the whole page
     return true;
 }
 
@@ -179,6 +186,9 @@ void Form1::setReadingCaption(const QString& caption) {
 }
 QString Form1::address() const {
     return Text1->text();
+}
+PageTextMode Form1::pageTextMode() const {
+    return m_articleSwitch->mode();
 }
 
 } // namespace vt

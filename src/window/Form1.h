@@ -20,6 +20,7 @@ class QSlider;
 
 namespace vt {
 
+class ArticleSwitch;
 class ExportRunner;
 class MousePointer;
 class SpeechVoice;
@@ -115,6 +116,7 @@ class Form1 : public QWidget, private ReadingView {
     void setReadingCaption(const QString& caption) override;
     void setPointer(int value) override;
     QString address() const override;
+    PageTextMode pageTextMode() const override;
 
     // One slider's change handler: the volume and the rate differ only in these.
     struct SliderBinding {
@@ -136,6 +138,7 @@ class Form1 : public QWidget, private ReadingView {
     SettingsStore m_settings;
     PrivateFolder m_pageTextFolder;
     MousePointer* m_pointer = nullptr;
+    ArticleSwitch* m_articleSwitch = nullptr; // "Read the article only"
     bool m_busy = false;
     std::unique_ptr<SliderBinding> m_volume;
     std::unique_ptr<SliderBinding> m_rate;

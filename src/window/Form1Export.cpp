@@ -14,7 +14,7 @@ void Form1::PushButton8_Click() {
         return;
     }
     proc.step(102, [&] { m_busy = true; });
-    const ExportRequest request{Text1->text(), Text3->text(), voiceChoice()};
+    const ExportRequest request{Text1->text(), Text3->text(), voiceChoice(), pageTextMode()};
     if (!proc.step(114, [&] { m_export->start(request, m_dialogs); })) {
         onExportFinished(ExportResult{});
     }

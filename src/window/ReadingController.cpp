@@ -64,7 +64,8 @@ void ReadingController::startReading() {
     m_fetchContext = context;
     const bool started = proc.step(114, [&] {
         fetchPageTextAsync(m_view.address(), m_pageTextFolder, context,
-                           [this](const PageFetchResult& result) { onPageFetched(result); });
+                           [this](const PageFetchResult& result) { onPageFetched(result); },
+                           m_view.pageTextMode());
     });
     if (!started) {
         delete context;

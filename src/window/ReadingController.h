@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ErrorReport.h"
+#include "sources/PageTextMode.h"
 #include "speech/VoiceChoice.h"
 
 #include <QObject>
@@ -24,6 +25,7 @@ class ReadingView {
     virtual void setPointer(int value) = 0;
     virtual QString address() const = 0;
     virtual VoiceChoice voiceChoice() const = 0;
+    virtual PageTextMode pageTextMode() const { return PageTextMode::WholePage; }
 };
 
 inline constexpr char StartReadingCaption[] = "Start Reading";

@@ -61,7 +61,7 @@ void ExportFixture::TearDown() {
 ExportResult ExportFixture::runJob(const QString& address, const QString& folderText,
                                    const VoiceChoice& voice) {
     const std::atomic_bool cancel{false};
-    const ExportRequest request{address, folderText, voice};
+    const ExportRequest request{address, folderText, voice, PageTextMode::WholePage};
     return std::async(std::launch::async, [&] { return runExport(request, m_dialogs, cancel); })
         .get();
 }

@@ -2,6 +2,8 @@
 
 #include "ExportFixture.h"
 #include "core/SettingsStore.h"
+#include "sources/HtmlText.h"
+#include "sources/PageText.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -146,6 +148,42 @@ TEST_F(SaveMp3CommandTest, AnEmptyFolderNameIsAUsageError) {
     EXPECT_TRUE(m_outText.isEmpty());
     EXPECT_FALSE(QFileInfo::exists("/" + mp3NameFor("/p.txt")));
     EXPECT_TRUE(QDir(m_out.path()).isEmpty());
+}
+
+TEST_F(SaveMp3CommandTest, ArticleOrWholePageAsTheOptionsAndTheStoredChoiceSay) {
+    QByteArray menu = "<nav class=\"menu\"><ul>";
+    for (int i = 0; i < 40; ++i) {
+        menu += "<li><a href=\"/s" + QByteArray::number(i) + "\">Section " +
+                QByteArray::number(i) + "</a></li>";
+    }
+    const QByteArray html =
+        "<html><head><title>Night trains</title></head><body>" + menu +
+        "</ul></nav><article><h1>Night trains</h1><p>The night train to the coast runs again "
+        "from May, with sleeping cars, a dining car, and bicycles carried free of charge.</p>"
+        "<p>Tickets go on sale next week; a bed costs about the same as a night in a small "
+        "hotel, and the train arrives in time for breakfast by the sea.</p><p>The operator "
+        "hopes to add a second route in the autumn, if the first summer goes well.</p><p>Railway "
+        "clubs welcomed the news, though some asked why the old station at the harbour, "
+        "closed twenty years ago, is not to be reopened for the service.</p>"
+        "</article></body></html>";
+    m_server.page("/trains", html, "text/html");
+    const VoiceChoice voice{-1, 50, 10};
+    const QStringList fast = {"--folder", m_out.path(), "--rate", "10"};
+    const QString mp3 = outPath(mp3NameFor("/trains"));
+    const double article = test::spokenSeconds(
+        pageTextsOfHtml(html, QString(), PageTextMode::ArticleOnly).text.toUtf8(), voice);
+    const double whole = test::spokenSeconds(renderedText(html).toUtf8(), voice);
+    ASSERT_LT(article * 1.5, whole) << "the menu must be worth leaving out";
+
+    ASSERT_EQ(run(QStringList{"--save-mp3", m_server.url("/trains"), "--article"} + fast), 0)
+        << m_errText.toStdString();
+    EXPECT_NEAR(test::decodeMp3(mp3).seconds, article, article * 0.03);
+
+    SettingsStore().write(key::ArticleOnly, "1");
+    ASSERT_EQ(run(QStringList{"--save-mp3", m_server.url("/trains")} + fast), 0);
+    EXPECT_NEAR(test::decodeMp3(mp3).seconds, article, article * 0.03);
+    ASSERT_EQ(run(QStringList{"--save-mp3", m_server.url("/trains"), "--whole-page"} + fast), 0);
+    EXPECT_NEAR(test::decodeMp3(mp3).seconds, whole, whole * 0.03);
 }
 
 TEST_F(SaveMp3CommandTest, WithoutStoredFolderTheDesktopIsUsed) {

@@ -1,0 +1,84 @@
+// Article extraction against the whole-page text: both sides decode, parse and
+// render the same page; the article side also weighs the page's elements and
+// renders only the article. Medians of alternated runs, in this thread's
+// processor time (the machine may be shared).
+
+#include "SamplePage.h"
+#include "sources/HtmlText.h"
+#include "sources/PageText.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <vector>
+
+namespace {
+
+double threadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct Side {
+    const char* name;
+    std::function<qsizetype()> work; // returns the text's length
+    std::vector<double> seconds;
+    qsizetype length = 0;
+};
+
+void compare(const char* pageName, const QByteArray& page, int runs) {
+    std::vector<Side> sides = {
+        {"whole page text (today's path)", [&] { return vt::renderedText(page).size(); }, {}},
+        {"article only",
+         [&] {
+             return vt::pageTextsOfHtml(page, QString(), vt::PageTextMode::ArticleOnly).text.size();
+         },
+         {}},
+        {"whole page text and title",
+         [&] {
+             return vt::pageTextsOfHtml(page, QString(), vt::PageTextMode::WholePage).text.size();
+         },
+         {}},
+    };
+    for (int run = 0; run < runs; ++run) {
+        for (std::size_t k = 0; k < sides.size(); ++k) {
+            // Alternate the order so neither side always runs on a warm cache.
+            Side& side = sides[(k + static_cast<std::size_t>(run)) % sides.size()];
+            const double start = threadCpuSeconds();
+            side.length = side.work();
+            side.seconds.push_back(threadCpuSeconds() - start);
+        }
+    }
+    const double mb = static_cast<double>(page.size()) / (1024.0 * 1024.0);
+    std::printf("%s, %.2f MB, median of %d alternated runs (cpu time)\n", pageName, mb, runs);
+    const double base = median(sides[0].seconds);
+    for (const Side& side : sides) {
+        const double t = median(side.seconds);
+        std::printf("  %-32s %8.4f s  %6.1f MB/s  x%.3f  (%lld chars)\n", side.name, t, mb / t,
+                    t / base, static_cast<long long>(side.length));
+    }
+    const double ratio = median(sides[1].seconds) / base;
+    std::printf("  goal, article extraction at most 20%% on top: %s (+%.1f%%)\n",
+                ratio <= 1.20 ? "met" : "NOT met", (ratio - 1.0) * 100.0);
+}
+
+} // namespace
+
+// Arguments: runs (11), size of the large page in MB (8).
+int main(int argc, char** argv) {
+    int runs = argc > 1 ? QByteArray(argv[1]).toInt() : 11;
+    runs = runs % 2 == 0 ? runs + 1 : runs; // a median of an odd count
+    const qsizetype large = (argc > 2 ? QByteArray(argv[2]).toLongLong() : 8) * 1024 * 1024;
+    compare("News article page", vt::bench::sampleArticlePage(400 * 1024), runs);
+    compare("Large news article page", vt::bench::sampleArticlePage(large), runs);
+    compare("Front page of many full stories",
+            vt::bench::samplePage(large), runs);
+    return 0;
+}

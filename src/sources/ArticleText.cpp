@@ -1,0 +1,135 @@
+#include "sources/ArticleText.h"
+
+#include "sources/ArticleChoice.h"
+#include "sources/PageTitle.h"
+#include "sources/RenderedText.h"
+
+#include <algorithm>
+#include <gumbo.h>
+#include <utility>
+
+namespace vt {
+
+namespace {
+
+// Text between a heading above the article and the article's start, at most:
+// room for a byline and a date.
+constexpr int HeadingDistance = 250;
+
+using Nodes = std::vector<ArticleNode>;
+
+const ArticleNode& at(const Nodes& nodes, int index) {
+    return nodes[static_cast<std::size_t>(index)];
+}
+
+bool isH1(const ArticleNode& node) {
+    return node.element->v.element.tag == GUMBO_TAG_H1 && node.chars > 0;
+}
+
+// Whether anything from index up to (not including) stop is noise or left out.
+bool isInNoise(const Nodes& nodes, int index, int stop, const std::vector<int>& leftOut) {
+    for (int i = index; i > stop && i >= 0; i = at(nodes, i).parent) {
+        if (at(nodes, i).hint == ArticleHint::Negative ||
+            std::find(leftOut.begin(), leftOut.end(), i) != leftOut.end()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The index of the h1 that titles the article: the first one inside it, else
+// one just above it that the head's titles agree with; -1 when neither.
+int titleHeading(const Nodes& nodes, const ArticleChoice& choice, const QString& headTitle,
+                 const QString& openGraphTitle) {
+    const ArticleNode& root = at(nodes, choice.root);
+    for (int i = choice.root + 1; i < root.end; ++i) {
+        if (isH1(at(nodes, i)) && !isInNoise(nodes, i, choice.root, choice.leftOut)) {
+            return i;
+        }
+    }
+    for (int i = choice.root - 1; i >= 0; --i) {
+        const ArticleNode& node = at(nodes, i);
+        if (node.textBefore + node.chars + HeadingDistance < root.textBefore) {
+            break; // too far above
+        }
+        if (!isH1(node) || node.end > choice.root || isInNoise(nodes, i, -1, {})) {
+            continue;
+        }
+        const QString text = headingTextOf(node.element);
+        if ((headTitle.isEmpty() && openGraphTitle.isEmpty()) || titlesAgree(text, headTitle) ||
+            titlesAgree(text, openGraphTitle)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// Empties elements for as long as it lives, so the rendering leaves them out;
+// puts their children back when it goes. The tree is this extraction's own for
+// the call (the caller parsed it and nobody else is reading it).
+class LeftOutElements {
+  public:
+    explicit LeftOutElements(const Nodes& nodes, const std::vector<int>& leftOut) {
+        m_saved.reserve(leftOut.size());
+        for (const int index : leftOut) {
+            auto* element = const_cast<GumboNode*>(at(nodes, index).element);
+            GumboVector& children = element->v.element.children;
+            m_saved.emplace_back(&children, children.length);
+            children.length = 0;
+        }
+    }
+    ~LeftOutElements() {
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+            it->first->length = it->second;
+        }
+    }
+    LeftOutElements(const LeftOutElements&) = delete;
+    LeftOutElements& operator=(const LeftOutElements&) = delete;
+
+  private:
+    std::vector<std::pair<GumboVector*, unsigned>> m_saved;
+};
+
+QString articleText(const Nodes& nodes, ArticleChoice choice, int heading, const QString& title) {
+    const ArticleNode& root = at(nodes, choice.root);
+    if (heading > choice.root && heading < root.end) {
+        choice.leftOut.push_back(heading); // it heads the text, wherever it stood
+    }
+    QString body;
+    {
+        const LeftOutElements leftOut(nodes, choice.leftOut);
+        body = renderedTextOf(root.element);
+    }
+    if (body.trimmed().isEmpty()) {
+        return {};
+    }
+    if (title.isEmpty() || body.startsWith(title)) {
+        return body;
+    }
+    return title + QStringLiteral("\n\n") + body;
+}
+
+} // namespace
+
+PageTexts pageTextsOf(const GumboNode* documentElement, PageTextMode mode) {
+    const Nodes nodes = scanArticleNodes(documentElement);
+    const ArticleChoice choice = chooseArticle(nodes);
+    const QString headTitle = titleElementOf(documentElement);
+    const QString openGraphTitle = openGraphTitleOf(documentElement);
+    const int heading =
+        choice.root >= 0 ? titleHeading(nodes, choice, headTitle, openGraphTitle) : -1;
+    PageTexts texts;
+    texts.title = heading >= 0                  ? headingTextOf(at(nodes, heading).element)
+                  : !openGraphTitle.isEmpty() ? openGraphTitle
+                                                : headTitle;
+    if (mode == PageTextMode::ArticleOnly && choice.convincing) {
+        texts.text = articleText(nodes, choice, heading, texts.title);
+        texts.article = !texts.text.isEmpty();
+    }
+    if (!texts.article) {
+        texts.text = renderedTextOf(documentElement);
+    }
+    return texts;
+}
+
+} // namespace vt
