@@ -16,6 +16,9 @@ packages=(
   pulseaudio pulseaudio-utils mpg123 sox
   python3
   xvfb xauth
+  libtag1-dev
+  dbus dbus-bin playerctl
+  file dpkg-dev lintian appstream desktop-file-utils man-db
 )
 
 missing=()

@@ -80,14 +80,15 @@ bool AppendFiles(const QStringList& files, QIODevice& out, const std::atomic_boo
 }
 
 bool JoinFilesAtomically(const QStringList& files, const QString& target,
-                         const std::atomic_bool* cancel) {
-    const qint64 needed = totalSize(files);
+                         const std::atomic_bool* cancel, const QByteArray& leadingBytes) {
+    const qint64 needed = totalSize(files) + leadingBytes.size();
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) {
         throwWriteFailure(target, out.errorString(), needed);
     }
     bool complete = false;
     try {
+        writeWhole(out, leadingBytes);
         complete = AppendFiles(files, out, cancel);
     } catch (const WriteRefusedFailure& failure) {
         out.cancelWriting();

@@ -29,7 +29,8 @@ QString pageTextFilePath(const QString& folder) {
     return withTrailingSeparator(folder) + QLatin1String(PageTextFileName);
 }
 
-QString GetPageText(const QString& address, const QString& folder, const std::atomic_bool* cancel) {
+QString GetPageText(const QString& address, const QString& folder, const std::atomic_bool* cancel,
+                    QString* title) {
     if (onWindowThread()) {
         throw Failure(QStringLiteral("GetPageText must not run on the window thread"));
     }
@@ -66,6 +67,9 @@ QString GetPageText(const QString& address, const QString& folder, const std::at
         throw Failure(result.description);
     }
     WriteTextToFile(result.text, pageTextFilePath(folder));
+    if (title) {
+        *title = result.title;
+    }
     return result.text;
 }
 
@@ -95,7 +99,7 @@ void fetchPageTextAsync(const QString& address, const QString& folder, QObject* 
                     try {
                         WriteTextToFile(r.text, pageTextFilePath(folder));
                     } catch (const std::exception& e) {
-                        return PageFetchResult{false, {}, describe(e)};
+                        return PageFetchResult{false, {}, describe(e), {}};
                     }
                     return r;
                 }));

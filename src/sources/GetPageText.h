@@ -21,9 +21,10 @@ QString pageTextFilePath(const QString& folder);
 // written when the fetch fails) and returns the text. Throws Failure with the
 // reason when the page cannot be read or the file cannot be written, or when
 // *cancel becomes true. BLOCKING: for worker threads only; it runs the fetch in
-// an event loop of its own on the calling thread.
+// an event loop of its own on the calling thread. When title is given, it
+// receives the page's title ("" when the page has none).
 QString GetPageText(const QString& address, const QString& folder,
-                    const std::atomic_bool* cancel = nullptr);
+                    const std::atomic_bool* cancel = nullptr, QString* title = nullptr);
 
 // The same without blocking, for the window thread: fetches, writes the page
 // text file off this thread and calls done on the context's thread (not at all

@@ -2,6 +2,7 @@
 
 #include "sources/HtmlText.h"
 #include "sources/PageContent.h"
+#include "sources/PageTitle.h"
 #include "sources/RenderPool.h"
 #include "sources/TextEncoding.h"
 
@@ -261,12 +262,14 @@ void PageFetcher::render(int kind, const QByteArray& charset) {
             return PageFetchResult{true,
                                    html ? renderedText(body, QString::fromLatin1(charset))
                                         : plainText(body, charset),
-                                   {}};
+                                   {},
+                                   html ? pageTitleOf(body, charset) : QString()};
         } catch (const std::exception& e) {
             return PageFetchResult{false,
                                    {},
                                    QStringLiteral("its text could not be made (%1)")
-                                       .arg(QString::fromLocal8Bit(e.what()))};
+                                       .arg(QString::fromLocal8Bit(e.what())),
+                                   {}};
         }
     }));
 }
@@ -280,7 +283,7 @@ void PageFetcher::fail(const QString& reason) {
     if (m_visited.size() > 1) {
         why += QStringLiteral(" (redirected to \"%1\")").arg(m_url.toDisplayString());
     }
-    emitResult({false, {}, QStringLiteral("Cannot read \"%1\": %2.").arg(m_address, why)});
+    emitResult({false, {}, QStringLiteral("Cannot read \"%1\": %2.").arg(m_address, why), {}});
 }
 
 void PageFetcher::emitResult(PageFetchResult result) {

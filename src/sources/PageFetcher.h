@@ -19,6 +19,7 @@ struct PageFetchResult {
     bool ok = false;
     QString text;        // the page's rendered text when ok
     QString description; // why it failed, when not ok
+    QString title;       // the page's title, "" when it has none
 };
 
 struct PageFetchLimits {

@@ -2,6 +2,7 @@
 #include "Form1.h"
 
 #include "MousePointer.h"
+#include "OptionalFiles.h"
 #include "StartupActions.h"
 #include "VoiceListCombo.h"
 #include "core/Failure.h"
@@ -15,7 +16,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -92,7 +92,7 @@ void Form1::setPointer(int value) {
 }
 
 void Form1::loadPointerPicture() {
-    QFile file(QDir(ApplicationFolder()).filePath(QStringLiteral("HAND-M.CUR")));
+    QFile file(optionalFilePath(QString::fromLatin1(HandPointerFile)));
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     QPixmap picture;
     if (!picture.loadFromData(bytes, "CUR")) {
@@ -114,7 +114,7 @@ VoiceChoice Form1::voiceChoice() const {
 bool Form1::Form_Load() {
     Procedure proc(m_dialogs, tag::FormLoad);
     proc.step(102, [&] { ApplySkin(this); });
-    const QString cursorFile = QDir(ApplicationFolder()).filePath(QStringLiteral("HAND-M.CUR"));
+    const QString cursorFile = optionalFilePath(QString::fromLatin1(HandPointerFile));
     if (proc.test(104, [&] { return FileExists(cursorFile); })) {
         proc.step(106, [&] { loadPointerPicture(); });
     }
