@@ -41,7 +41,7 @@ TEST(TerminalProgress, RewritesOneLineAndKeepsMessagesOffIt) {
     progress.tick(); // the work is over: nothing more is drawn
 
     const QStringList lines = screen.split('\n');
-    ASSERT_EQ(lines.size(), 5) << screen.toStdString(); // ends with a line break
+    ASSERT_EQ(lines.size(), 4) << screen.toStdString(); // ends with a line break
     // The line as it stood when the message came, cleared, then the message on a line of its own.
     EXPECT_TRUE(lines[0].startsWith("\r\x1b[KFetching the page, 0:00 elapsed\r\x1b[KParts rendered "
                                     "0/2, encoded 0/2"));
