@@ -17,8 +17,8 @@ void addTextFrame(TagLib::ID3v2::Tag& tag, const char* id, const QString& text) 
     if (text.isEmpty()) {
         return;
     }
-    auto* frame = new TagLib::ID3v2::TextIdentificationFrame(TagLib::ByteVector(id),
-                                                             TagLib::String::UTF8);
+    auto* frame =
+        new TagLib::ID3v2::TextIdentificationFrame(TagLib::ByteVector(id), TagLib::String::UTF8);
     frame->setText(tagText(text));
     tag.addFrame(frame); // the tag owns its frames
 }

@@ -193,8 +193,8 @@ int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& 
     ExportResult result;
     // The export is worker-thread code; without a window this thread just
     // waits, moving the progress line's clock on now and then.
-    std::unique_ptr<QThread> worker(QThread::create(
-        [&] { result = runExport(request, dialogs, interrupted, listeners); }));
+    std::unique_ptr<QThread> worker(
+        QThread::create([&] { result = runExport(request, dialogs, interrupted, listeners); }));
     worker->start();
     while (!worker->wait(QDeadlineTimer(ProgressTickMs))) {
         if (progress) {

@@ -13,8 +13,9 @@ qsizetype indexOfIgnoringCase(const QByteArray& haystack, QByteArrayView needle,
     const qsizetype last = haystack.size() - needle.size();
     for (qsizetype i = haystack.indexOf(needle.front(), from); i >= 0 && i <= last;
          i = haystack.indexOf(needle.front(), i + 1)) {
-        if (QByteArrayView(haystack).sliced(i, needle.size()).compare(needle, Qt::CaseInsensitive) ==
-            0) {
+        if (QByteArrayView(haystack)
+                .sliced(i, needle.size())
+                .compare(needle, Qt::CaseInsensitive) == 0) {
             return i;
         }
     }
@@ -32,8 +33,8 @@ QString decodeReference(const QString& name) {
         }
         return QString();
     }
-    static const QHash<QString, QString> named{{"amp", "&"},   {"lt", "<"},     {"gt", ">"},
-                                               {"quot", "\""}, {"apos", "'"},   {"nbsp", " "},
+    static const QHash<QString, QString> named{{"amp", "&"},   {"lt", "<"},    {"gt", ">"},
+                                               {"quot", "\""}, {"apos", "'"},  {"nbsp", " "},
                                                {"ndash", "–"}, {"mdash", "—"}, {"hellip", "…"}};
     return named.value(name);
 }

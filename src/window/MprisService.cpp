@@ -42,8 +42,7 @@ MprisService::MprisService(Form1& window, QDBusConnection bus)
     }
     m_lastStatus = playbackStatus();
     m_lastMetadata = metadata();
-    connect(&m_window.reading(), &ReadingController::changed, this,
-            &MprisService::readingChanged);
+    connect(&m_window.reading(), &ReadingController::changed, this, &MprisService::readingChanged);
 }
 
 MprisService::~MprisService() {
@@ -139,10 +138,9 @@ void MprisService::readingChanged() {
 }
 
 void MprisService::announce(const QVariantMap& changed) {
-    QDBusMessage signal =
-        QDBusMessage::createSignal(QString::fromLatin1(MprisObjectPath),
-                                   QString::fromLatin1(PropertiesInterface),
-                                   QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(MprisObjectPath),
+                                                     QString::fromLatin1(PropertiesInterface),
+                                                     QStringLiteral("PropertiesChanged"));
     signal << QString::fromLatin1(PlayerInterface) << changed << QStringList();
     m_bus.send(signal);
 }

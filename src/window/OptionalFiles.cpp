@@ -10,7 +10,8 @@ namespace vt {
 QString installedDataFolder(const QString& programFolder) {
     // The build system gives the data folder relative to the program's folder,
     // so an installation can be moved (or unpacked anywhere) as a whole.
-    return QDir::cleanPath(QDir(programFolder).filePath(QStringLiteral(VELLUMTONE_DATA_FROM_PROGRAM)));
+    return QDir::cleanPath(
+        QDir(programFolder).filePath(QStringLiteral(VELLUMTONE_DATA_FROM_PROGRAM)));
 }
 
 QString optionalFilePath(const QString& relativePath, const QString& programFolder) {

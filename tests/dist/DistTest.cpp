@@ -90,8 +90,9 @@ TEST(Install, PutsTheProgramAndItsDesktopFilesInPlace) {
         run("desktop-file-validate", {share + "applications/example.quillmere.Vellumtone.desktop"});
     EXPECT_EQ(desktop.exitCode, 0) << desktop.all();
     EXPECT_FALSE(desktop.out.contains("error")) << desktop.all();
-    const Outcome metainfo = run("appstreamcli", {"validate", "--no-net", "--no-color",
-                                              share + "metainfo/example.quillmere.Vellumtone.metainfo.xml"});
+    const Outcome metainfo =
+        run("appstreamcli", {"validate", "--no-net", "--no-color",
+                             share + "metainfo/example.quillmere.Vellumtone.metainfo.xml"});
     EXPECT_EQ(metainfo.exitCode, 0) << metainfo.all();
     const QString icon =
         QString::fromUtf8(vt::test::readAll(share + "icons/hicolor/scalable/apps/"
@@ -120,8 +121,9 @@ TEST(Install, PutsTheProgramAndItsDesktopFilesInPlace) {
 
 TEST(Package, TheDebInstallsAndRunsFromAScratchRoot) {
     QTemporaryDir out;
-    const Outcome cpack = run("cpack", {"-G", "DEB", "--config", QString(VT_BUILD_DIR) + "/CPackConfig.cmake",
-                                    "-B", out.path()});
+    const Outcome cpack =
+        run("cpack", {"-G", "DEB", "--config", QString(VT_BUILD_DIR) + "/CPackConfig.cmake", "-B",
+                      out.path()});
     ASSERT_EQ(cpack.exitCode, 0) << cpack.all();
     const QStringList debs = QDir(out.path()).entryList({"vellumtone_*.deb"}, QDir::Files);
     ASSERT_EQ(debs.size(), 1) << cpack.all();

@@ -61,9 +61,15 @@ class CommandProgressTest : public test::ExportFixture {
         m_server.page("/talk.txt", test::sentences(12, 5), "text/plain; charset=utf-8");
     }
     QStringList command(const QStringList& extra) {
-        return QStringList{EXPORT_CLI_PATH, "--save-mp3", m_server.url("/talk.txt"), "--folder",
-                           m_out.path(),    "--voice",    "-1",
-                           "--rate",        "10"} +
+        return QStringList{EXPORT_CLI_PATH,
+                           "--save-mp3",
+                           m_server.url("/talk.txt"),
+                           "--folder",
+                           m_out.path(),
+                           "--voice",
+                           "-1",
+                           "--rate",
+                           "10"} +
                extra;
     }
     // Runs the command; on a terminal (through script(1)) when asked. Returns
@@ -94,7 +100,8 @@ TEST_F(CommandProgressTest, ATerminalSeesOneLineUpdatedInPlace) {
     EXPECT_EQ(code, 0) << screen.toStdString();
     EXPECT_TRUE(screen.contains("\r\x1b[KFetching the page, 0:0")) << screen.toStdString();
     EXPECT_TRUE(screen.contains("\r\x1b[KParts rendered 1/1, encoded 0/1"));
-    EXPECT_TRUE(screen.contains("\r\x1b[KParts rendered 1/1, encoded 1/1, 0:")) << screen.toStdString();
+    EXPECT_TRUE(screen.contains("\r\x1b[KParts rendered 1/1, encoded 1/1, 0:"))
+        << screen.toStdString();
     // The progress stays on one line: the first line break ends it, and "Done." follows.
     const qsizetype firstBreak = screen.indexOf('\n');
     EXPECT_GT(screen.lastIndexOf("Parts rendered 1/1, encoded 1/1"), 0);

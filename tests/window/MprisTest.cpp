@@ -26,7 +26,8 @@ const ::testing::Environment* const audioServer =
 class PrivateBus {
   public:
     PrivateBus() {
-        m_daemon.start("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--print-address=1"});
+        m_daemon.start("dbus-daemon",
+                       {"--session", "--nofork", "--nopidfile", "--print-address=1"});
         if (m_daemon.waitForStarted() && m_daemon.waitForReadyRead(10000)) {
             m_address = QString::fromLatin1(m_daemon.readLine().trimmed());
         }
@@ -96,10 +97,9 @@ class Mpris : public ::testing::Test {
                                   MprisObjectPath, "org.mpris.MediaPlayer2.Player." + method});
     }
     QString rootProperty(const QString& name) {
-        return tool("dbus-send",
-                    {"--session", "--print-reply", "--dest=" + QString(MprisBusName),
-                     MprisObjectPath, "org.freedesktop.DBus.Properties.Get",
-                     "string:org.mpris.MediaPlayer2", "string:" + name});
+        return tool("dbus-send", {"--session", "--print-reply", "--dest=" + QString(MprisBusName),
+                                  MprisObjectPath, "org.freedesktop.DBus.Properties.Get",
+                                  "string:org.mpris.MediaPlayer2", "string:" + name});
     }
     QString status() { return tool("playerctl", {"--player=vellumtone", "status"}); }
     bool reaches(State state) {
@@ -121,8 +121,8 @@ TEST_F(Mpris, APlayerOnTheBusDrivesAndShowsTheReading) {
     EXPECT_TRUE(rootProperty("DesktopEntry").contains("\"example.quillmere.Vellumtone\""));
     StatusListener listener;
     ASSERT_TRUE(bus.connection().connect(
-        service->busName(), MprisObjectPath, "org.freedesktop.DBus.Properties",
-        "PropertiesChanged", &listener, SLOT(propertiesChanged(QString, QVariantMap, QStringList))));
+        service->busName(), MprisObjectPath, "org.freedesktop.DBus.Properties", "PropertiesChanged",
+        &listener, SLOT(propertiesChanged(QString, QVariantMap, QStringList))));
     EXPECT_EQ(status(), "Stopped");
     EXPECT_EQ(tool("playerctl", {"--player=vellumtone", "metadata", "--format", "{{xesam:url}}"}),
               "");
@@ -178,13 +178,12 @@ TEST(MprisWithoutBus, TheWindowRunsSilently) {
         vt::test::WindowFixture f;
         ASSERT_TRUE(f.load());
         const MprisService service(
-            *f.window, QDBusConnection::connectToBus("unix:path=/nonexistent/vellumtone-bus",
-                                                     "vt-no-bus"));
+            *f.window,
+            QDBusConnection::connectToBus("unix:path=/nonexistent/vellumtone-bus", "vt-no-bus"));
         EXPECT_FALSE(service.isRegistered());
         f.window->Text1->setText("not an address");
         f.window->PushButton2->click();
-        ASSERT_TRUE(vt::test::waitUntil(
-            [&] { return f.window->readingState() == State::Idle; }));
+        ASSERT_TRUE(vt::test::waitUntil([&] { return f.window->readingState() == State::Idle; }));
     }
     qInstallMessageHandler(previous);
     QDBusConnection::disconnectFromBus("vt-no-bus");
