@@ -17,6 +17,9 @@ packages=(
   python3
   clang libclang-rt-14-dev
   xvfb xauth
+  libtag1-dev
+  dbus dbus-bin playerctl
+  file dpkg-dev lintian appstream desktop-file-utils man-db
 )
 
 missing=()

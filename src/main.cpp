@@ -1,4 +1,5 @@
 #include "window/Form1.h"
+#include "window/MprisService.h"
 #include "window/QtDialogs.h"
 #include "core/TempFolders.h"
 #include "export/SaveMp3Command.h"
@@ -6,6 +7,7 @@
 #include "speech/ListVoicesCommand.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QRandomGenerator>
 #include <QTextStream>
 #include <QThreadPool>
@@ -13,6 +15,16 @@
 #include <cstring>
 
 namespace {
+
+constexpr char HelpText[] =
+    "Usage: vellumtone                 open the window\n"
+    "       vellumtone --list-voices   print the voices, one per line\n"
+    "       vellumtone --text ADDRESS  print the text a reading of the page would speak\n"
+    "       vellumtone --save-mp3 ADDRESS [--folder DIR] [--voice N] [--volume V] [--rate R]\n"
+    "                  [--quiet]       save the page as an MP3 file\n"
+    "       vellumtone --help | --version\n"
+    "Reads web pages aloud (eSpeak NG) and saves them as MP3 files (LAME).\n"
+    "See vellumtone(1) for more.\n";
 
 // The headless commands: --list-voices, --text ADDRESS, --save-mp3 ADDRESS [...].
 int runCommand(int argc, char** argv) {
@@ -23,7 +35,11 @@ int runCommand(int argc, char** argv) {
     QTextStream err(stderr);
     const QString command = args.takeFirst();
     int code = 2;
-    if (command == "--list-voices" && args.isEmpty()) {
+    if ((command == "--help" || command == "--version") && args.isEmpty()) {
+        out << (command == "--help" ? QString::fromLatin1(HelpText)
+                                    : QStringLiteral("vellumtone " VELLUMTONE_VERSION "\n"));
+        code = 0;
+    } else if (command == "--list-voices" && args.isEmpty()) {
         code = vt::listVoicesCommand(out, err);
     } else if (command == "--text" && vt::isPageTextCommand(args)) {
         code = vt::pageTextCommand(args, out, err);
@@ -59,5 +75,7 @@ int main(int argc, char** argv) {
     QObject::connect(&window, &vt::Form1::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     window.show();
+    // Media keys and desktop players, when there is a session bus.
+    const vt::MprisService mpris(window, QDBusConnection::sessionBus());
     return app.exec();
 }

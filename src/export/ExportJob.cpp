@@ -4,6 +4,7 @@
 #include "Encoder.h"
 #include "EncoderQueue.h"
 #include "JoinFiles.h"
+#include "Mp3Tags.h"
 #include "OutputName.h"
 #include "PartFiles.h"
 #include "core/Dialogs.h"
@@ -16,6 +17,7 @@
 #include "speech/CleanSpeechText.h"
 #include "speech/SaveToWAV.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -135,6 +137,7 @@ class ExportJob {
         if (parts < 1 || stopped()) {
             return;
         }
+        tell(m_progress.partsKnown, parts);
         if (renderAndEncode(parts)) {
             join(parts);
         }
@@ -164,7 +167,8 @@ class ExportJob {
         QString fetchFailure;
         m_proc.step(114, [&] {
             try {
-                text = GetPageText(m_request.address, m_folder, &m_cancel, m_request.pageText);
+                text = GetPageText(m_request.address, m_folder, &m_cancel, m_request.pageText,
+                                   &m_pageTitle);
             } catch (const std::exception& e) {
                 fetchFailure = describe(e);
             }
@@ -213,6 +217,7 @@ class ExportJob {
                 }
                 return false;
             }
+            tell(m_progress.partRendered, i);
             while (encoders.isFull()) {
                 if (!collect(encoders.finishOldest(), parts)) {
                     return false;
@@ -244,6 +249,7 @@ class ExportJob {
             }
             return false;
         }
+        tell(m_progress.partEncoded, part.index);
         return true;
     }
 
@@ -256,7 +262,8 @@ class ExportJob {
         const int joinStep = m_proc.test(156, [&] { return parts > 1; }) ? 172 : 148;
         m_proc.step(joinStep, [&] {
             try {
-                m_result.mp3Made = JoinFilesAtomically(mp3Parts, m_result.mp3Path, &m_cancel);
+                m_result.mp3Made =
+                    JoinFilesAtomically(mp3Parts, m_result.mp3Path, &m_cancel, tagBytes());
             } catch (const DiskFullFailure& e) {
                 fail(ExportFailure::DiskFull,
                      noMp3(QStringLiteral("the disk is full."), e.description()));
@@ -265,6 +272,12 @@ class ExportJob {
                      noMp3(QStringLiteral("the MP3 file could not be written."), describe(e)));
             }
         });
+    }
+
+    // The tag goes into the file before it is committed, so the file stays atomic.
+    QByteArray tagBytes() const {
+        return id3v2TagBytes(
+            mp3TagFieldsFor(m_request.address, m_pageTitle, QDate::currentDate().year()));
     }
 
     void closingMessage() {
@@ -305,6 +318,12 @@ class ExportJob {
 
     bool stopped() const { return m_cancel.load(); }
 
+    static void tell(const std::function<void(int)>& listener, int value) {
+        if (listener) {
+            listener(value);
+        }
+    }
+
     QString partPath(int index, const char* extension) const {
         return PartFilePath(m_base, index, QString::fromLatin1(extension));
     }
@@ -317,6 +336,7 @@ class ExportJob {
     ExportResult m_result;
     QString m_folder; // the job's private folder
     QString m_base;   // the part files' path without index and extension
+    QString m_pageTitle;
 };
 
 } // namespace

@@ -66,8 +66,15 @@ inline constexpr char Done[] = "Done.";
 // request has passed its checks (the hourglass goes on) and ends before the
 // closing message is shown (the hourglass goes off). Called on the worker.
 struct ExportProgress {
+    ExportProgress(std::function<void()> starts = {}, std::function<void()> ends = {})
+        : workStarts(std::move(starts)), workEnds(std::move(ends)) {}
+
     std::function<void()> workStarts;
     std::function<void()> workEnds;
+    // The page was split into this many parts; a part's WAV or MP3 is made.
+    std::function<void(int parts)> partsKnown;
+    std::function<void(int index)> partRendered;
+    std::function<void(int index)> partEncoded;
 };
 
 ExportResult runExport(const ExportRequest& request, Dialogs& dialogs,

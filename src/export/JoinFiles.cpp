@@ -80,14 +80,15 @@ bool AppendFiles(const QStringList& files, QIODevice& out, const std::atomic_boo
 }
 
 bool JoinFilesAtomically(const QStringList& files, const QString& target,
-                         const std::atomic_bool* cancel) {
-    const qint64 needed = totalSize(files);
+                         const std::atomic_bool* cancel, const QByteArray& leadingBytes) {
+    const qint64 needed = totalSize(files) + leadingBytes.size();
     ReplacingFile out(target);
     if (!out.open()) {
         throwWriteFailure(target, out.errorString(), needed);
     }
     bool complete = false;
     try {
+        writeWhole(out.device(), leadingBytes);
         complete = AppendFiles(files, out.device(), cancel);
     } catch (const WriteRefusedFailure& failure) {
         out.cancelWriting();

@@ -32,9 +32,10 @@ bool AppendFiles(const QStringList& files, QIODevice& out, const std::atomic_boo
 // failure or a cancel leaves no partial file. A symbolic link at target is
 // replaced, not followed. Returns true when target was
 // written, false when cancelled; throws Failure, DiskFullFailure when the disk
-// is full.
+// is full. leadingBytes (a tag) go in front of the files' bytes.
 bool JoinFilesAtomically(const QStringList& files, const QString& target,
-                         const std::atomic_bool* cancel = nullptr);
+                         const std::atomic_bool* cancel = nullptr,
+                         const QByteArray& leadingBytes = QByteArray());
 
 // True when the volume holding path has less than `needed` bytes left (used to
 // tell a full disk from other write failures).

@@ -1,5 +1,6 @@
 #include "SaveMp3Command.h"
 
+#include "CommandProgress.h"
 #include "ExportJob.h"
 #include "StreamDialogs.h"
 #include "core/FileUtils.h"
@@ -24,6 +25,7 @@ namespace {
 constexpr int ExitMade = 0;
 constexpr int ExitNotMade = 1;
 constexpr int ExitUsage = 2;
+constexpr int ProgressTickMs = 500;
 
 std::atomic_bool interrupted{false};
 static_assert(std::atomic_bool::is_always_lock_free, "set from a signal handler");
@@ -56,13 +58,14 @@ class InterruptCancels {
 QString usage() {
     return QStringLiteral(
         "Usage: vellumtone --save-mp3 ADDRESS [--folder DIR] [--voice N] "
-        "[--volume V] [--rate R] [--article | --whole-page]\n"
+        "[--volume V] [--rate R] [--article | --whole-page] [--quiet]\n"
         "  --folder DIR  output folder (default: the folder chosen in the window)\n"
         "  --voice N     position in the voice list, -1 for the default voice\n"
         "  --volume V    0 to 100\n"
         "  --rate R      -10 to 10\n"
         "  --article     read only the page's article (when one is found)\n"
-        "  --whole-page  read the whole page (default: the choice made in the window)");
+        "  --whole-page  read the whole page (default: the choice made in the window)\n"
+        "  --quiet       no progress line on the terminal");
 }
 
 // A stored number the window's slider would refuse (outside its range, or
@@ -213,7 +216,8 @@ bool isSaveMp3Command(const QStringList& arguments) {
 int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     // ADDRESS and the options follow --save-mp3, or start the list when the
     // caller has taken the option off already.
-    const QStringList own = arguments.mid(optionIndex(arguments) + 1);
+    QStringList own = arguments.mid(optionIndex(arguments) + 1);
+    const bool quiet = own.removeAll(QStringLiteral("--quiet")) > 0;
     if (own.isEmpty()) {
         err << "vellumtone: " << SaveMp3Option << " needs an address\n" << usage() << '\n';
         err.flush();
@@ -238,14 +242,27 @@ int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& 
         return ExitNotMade;
     }
 
-    StreamDialogs dialogs(err);
+    StreamDialogs streamDialogs(err);
+    std::optional<TerminalProgress> progress;
+    std::optional<ProgressAwareDialogs> progressDialogs;
+    if (!quiet && standardErrorIsTerminal()) {
+        progress.emplace(err);
+        progressDialogs.emplace(streamDialogs, *progress);
+    }
+    Dialogs& dialogs = progressDialogs ? static_cast<Dialogs&>(*progressDialogs) : streamDialogs;
+    const ExportProgress listeners = progress ? progress->callbacks() : ExportProgress{};
     const InterruptCancels interruptCancels;
     ExportResult result;
-    // The export is worker-thread code; without a window this thread just waits.
+    // The export is worker-thread code; without a window this thread just
+    // waits, moving the progress line's clock on now and then.
     std::unique_ptr<QThread> worker(
-        QThread::create([&] { result = runExport(request, dialogs, interrupted); }));
+        QThread::create([&] { result = runExport(request, dialogs, interrupted, listeners); }));
     worker->start();
-    worker->wait();
+    while (!worker->wait(QDeadlineTimer(ProgressTickMs))) {
+        if (progress) {
+            progress->tick();
+        }
+    }
 
     if (!result.mp3Made) {
         return ExitNotMade;

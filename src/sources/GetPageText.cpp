@@ -65,7 +65,7 @@ PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel
 }
 
 QString GetPageText(const QString& address, const QString& folder, const std::atomic_bool* cancel,
-                    PageTextMode mode) {
+                    PageTextMode mode, QString* title) {
     if (onWindowThread()) {
         throw Failure(QStringLiteral("GetPageText must not run on the window thread"));
     }
@@ -74,6 +74,9 @@ QString GetPageText(const QString& address, const QString& folder, const std::at
         throw Failure(result.description);
     }
     WriteTextToFile(result.text, pageTextFilePath(folder));
+    if (title) {
+        *title = result.title;
+    }
     return result.text;
 }
 

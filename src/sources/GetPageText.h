@@ -27,11 +27,12 @@ PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel
 // written when the fetch fails) and returns the text. Throws Failure with the
 // reason when the page cannot be read or the file cannot be written, or when
 // *cancel becomes true. The mode says whether the text is the whole page or its
-// article. BLOCKING: for worker threads only; it runs the fetch in an event
+// article. When title is given, it receives the page's title ("" when the page
+// has none). BLOCKING: for worker threads only; it runs the fetch in an event
 // loop of its own on the calling thread.
 QString GetPageText(const QString& address, const QString& folder,
                     const std::atomic_bool* cancel = nullptr,
-                    PageTextMode mode = PageTextMode::WholePage);
+                    PageTextMode mode = PageTextMode::WholePage, QString* title = nullptr);
 
 // The same without blocking, for the window thread: the fetch, the rendering
 // and the page text file's write all run on a worker thread; only the result

@@ -3,6 +3,7 @@
 
 #include "ArticleSwitch.h"
 #include "MousePointer.h"
+#include "OptionalFiles.h"
 #include "StartupActions.h"
 #include "VoiceListCombo.h"
 #include "core/Failure.h"
@@ -16,7 +17,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -98,7 +98,7 @@ void Form1::setPointer(int value) {
 }
 
 void Form1::loadPointerPicture() {
-    QFile file(QDir(ApplicationFolder()).filePath(QStringLiteral("HAND-M.CUR")));
+    QFile file(optionalFilePath(QString::fromLatin1(HandPointerFile)));
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     QPixmap picture;
     if (!picture.loadFromData(bytes, "CUR")) {
@@ -120,7 +120,7 @@ VoiceChoice Form1::voiceChoice() const {
 bool Form1::Form_Load() {
     Procedure proc(m_dialogs, tag::FormLoad);
     proc.step(102, [&] { ApplySkin(this); });
-    const QString cursorFile = QDir(ApplicationFolder()).filePath(QStringLiteral("HAND-M.CUR"));
+    const QString cursorFile = optionalFilePath(QString::fromLatin1(HandPointerFile));
     if (proc.test(104, [&] { return FileExists(cursorFile); })) {
         proc.step(106, [&] { loadPointerPicture(); });
     }

@@ -72,6 +72,16 @@ void Form1::PushButton2_Click() {
     });
 }
 
+void Form1::stopReading() {
+    if (m_reading->state() == ReadingController::State::Idle) {
+        return;
+    }
+    m_reading->stop();
+    setPointer(MousePointer::Default);
+    setReadingCaption(QString::fromLatin1(StartReadingCaption));
+    m_busy = false;
+}
+
 void Form1::Text2_Change() {
     PushButton2->setText(QString::fromLatin1(StartReadingCaption));
 }

@@ -37,7 +37,7 @@ void ReadingController::SpeakLoud(std::function<void()> ended) {
             return; // nothing of this reading is paused yet
         }
         proc.step(102, [&] { requireVoice().resume(); });
-        m_state = State::Speaking;
+        setState(State::Speaking);
         proc.step(104, [&] { m_view.setReadingCaption(PauseCaption); });
         return;
     }
@@ -46,7 +46,7 @@ void ReadingController::SpeakLoud(std::function<void()> ended) {
             return; // a click during the fetch waits for this reading's voice
         }
         proc.step(158, [&] { requireVoice().pause(); });
-        m_state = State::Paused;
+        setState(State::Paused);
         proc.step(160, [&] { m_view.setReadingCaption(ResumeCaption); });
         return;
     }
@@ -55,11 +55,24 @@ void ReadingController::SpeakLoud(std::function<void()> ended) {
     startReading();
 }
 
+void ReadingController::setState(State state) {
+    if (state == State::Idle) {
+        m_readingAddress.clear();
+        m_readingTitle.clear();
+    }
+    const bool differs = state != m_state;
+    m_state = state;
+    if (differs) {
+        emit changed();
+    }
+}
+
 void ReadingController::startReading() {
     Procedure& proc = *m_procedure;
+    m_readingAddress = m_view.address();
     proc.step(110, [&] { m_view.setReadingCaption(PauseCaption); });
     proc.step(112, [&] { m_view.setPointer(MousePointer::Hourglass); });
-    m_state = State::Fetching;
+    setState(State::Fetching);
     auto* context = new QObject(this);
     m_fetchContext = context;
     const bool started = proc.step(114, [&] {
@@ -81,6 +94,7 @@ void ReadingController::onPageFetched(const PageFetchResult& result) {
     QString text;
     if (result.ok) {
         text = result.text;
+        m_readingTitle = result.title;
     } else if (!result.description.isEmpty()) {
         proc.report(114, result.description);
     }
@@ -114,7 +128,7 @@ void ReadingController::speakText(QString text) {
             }
         });
     }
-    m_state = State::Speaking;
+    setState(State::Speaking);
     for (const QString& piece : pieces) {
         proc.step(140, [&] { requireVoice().speak(piece); });
     }
@@ -135,7 +149,7 @@ void ReadingController::finish(int pointerStep, int captionStep) {
     Procedure& proc = *m_procedure;
     proc.step(pointerStep, [&] { m_view.setPointer(MousePointer::Default); });
     proc.step(captionStep, [&] { m_view.setReadingCaption(StartReadingCaption); });
-    m_state = State::Idle;
+    setState(State::Idle);
     m_procedure.reset();
     if (auto ended = std::exchange(m_ended, nullptr)) {
         ended();
@@ -150,7 +164,7 @@ void ReadingController::stop() {
             m_voice.reset(); // stops the speech at once
         }
     }
-    m_state = State::Idle;
+    setState(State::Idle);
     m_procedure.reset();
     m_ended = nullptr;
 }

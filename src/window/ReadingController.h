@@ -51,11 +51,20 @@ class ReadingController : public QObject {
     void stop();
 
     State state() const { return m_state; }
+    // The address and the page title of the reading under way ("" when idle;
+    // the title is "" until the page is fetched and when it has none).
+    QString readingAddress() const { return m_readingAddress; }
+    QString readingTitle() const { return m_readingTitle; }
     // The voice of the latest reading; it stays after the reading has ended.
     SpeechVoice* speechVoice() const { return m_voice.get(); }
     void releaseVoice();
 
+  signals:
+    // The state, the address or the title changed.
+    void changed();
+
   private:
+    void setState(State state);
     void startReading();
     void onPageFetched(const PageFetchResult& result);
     void speakText(QString text);
@@ -67,6 +76,8 @@ class ReadingController : public QObject {
     Dialogs& m_dialogs;
     QString m_pageTextFolder;
     State m_state = State::Idle;
+    QString m_readingAddress;
+    QString m_readingTitle;
     std::unique_ptr<SpeechVoice> m_voice;
     std::optional<Procedure> m_procedure;
     QPointer<QObject> m_fetchContext;

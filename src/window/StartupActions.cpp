@@ -1,5 +1,6 @@
 #include "StartupActions.h"
 
+#include "OptionalFiles.h"
 #include "core/Dialogs.h"
 #include "core/Failure.h"
 #include "core/FileUtils.h"
@@ -64,7 +65,7 @@ QIcon productIcon() {
 }
 
 void ApplySkin(QWidget* window) {
-    const QString path = QDir(ApplicationFolder()).filePath(QStringLiteral("x/o.cjs"));
+    const QString path = optionalFilePath(QString::fromLatin1(SkinFile));
     if (!QFileInfo::exists(path)) {
         return;
     }

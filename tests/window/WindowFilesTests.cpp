@@ -3,6 +3,7 @@
 #include "WindowTestSupport.h"
 #include "core/FileUtils.h"
 #include "support/TestEnvironment.h"
+#include "window/OptionalFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -98,4 +99,43 @@ TEST_F(WindowPointerPicture, ADamagedCursorFileIsReportedAtStep106) {
     EXPECT_TRUE(reports[0].contains("Form1.Form_Load at line 106\r\r"));
     vt::test::moveOver(f.window->PushButton3);
     EXPECT_EQ(f.window->cursor().shape(), Qt::PointingHandCursor);
+}
+
+// An installed program finds the files in its data folder when none are beside it.
+class WindowInstalledFiles : public ::testing::Test {
+  protected:
+    QString dataFolder() const { return installedDataFolder(ApplicationFolder()); }
+    void TearDown() override {
+        QDir(dataFolder()).removeRecursively();
+        QDir(ApplicationFolder() + "/x").removeRecursively();
+    }
+};
+
+TEST_F(WindowInstalledFiles, TheDataFolderSitsBesideTheProgramFolderUnderShare) {
+    EXPECT_EQ(installedDataFolder("/opt/vt/usr/bin"), "/opt/vt/usr/share/vellumtone");
+    EXPECT_EQ(optionalFilePath("HAND-M.CUR", "/nonexistent/bin"), "/nonexistent/bin/HAND-M.CUR");
+}
+
+TEST_F(WindowInstalledFiles, BesideTheProgramFirstThenTheDataFolder) {
+    QDir().mkpath(dataFolder() + "/x");
+    vt::test::writeAll(dataFolder() + "/x/o.cjs", "QPushButton { color: rgb(4, 5, 6); }");
+    vt::test::writeAll(dataFolder() + "/HAND-M.CUR", "not a cursor");
+    EXPECT_EQ(optionalFilePath(SkinFile), dataFolder() + "/x/o.cjs");
+    {
+        vt::test::clearSettings();
+        WindowFixture f;
+        ASSERT_TRUE(f.load());
+        EXPECT_EQ(f.window->PushButton8->palette().color(QPalette::ButtonText), QColor(4, 5, 6));
+        // The installed pointer picture was found and read (this one is damaged).
+        const QStringList reports = f.dialogs.textsOf(Kind::ErrorReport);
+        ASSERT_EQ(reports.size(), 1);
+        EXPECT_TRUE(reports[0].contains("Form1.Form_Load at line 106\r\r"));
+    }
+    QDir(ApplicationFolder()).mkpath("x");
+    vt::test::writeAll(ApplicationFolder() + "/x/o.cjs", "QPushButton { color: rgb(7, 8, 9); }");
+    EXPECT_EQ(optionalFilePath(SkinFile), ApplicationFolder() + "/x/o.cjs");
+    vt::test::clearSettings();
+    WindowFixture f;
+    ASSERT_TRUE(f.load());
+    EXPECT_EQ(f.window->PushButton8->palette().color(QPalette::ButtonText), QColor(7, 8, 9));
 }
