@@ -5,8 +5,7 @@
 
 namespace vt {
 
-PageTexts pageTextsOfHtml(const QByteArray& html, const QString& encodingLabel,
-                          PageTextMode mode) {
+PageTexts pageTextsOfHtml(const QByteArray& html, const QString& encodingLabel, PageTextMode mode) {
     const ParsedHtml document(toUtf8Document(html, encodingLabel.toLatin1()));
     return pageTextsOf(document.documentElement(), mode);
 }

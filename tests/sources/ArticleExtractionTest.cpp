@@ -30,9 +30,8 @@ void expectInOrder(const QString& text, const QStringList& passages) {
 
 void expectAbsent(const QString& text, const QStringList& passages) {
     for (const QString& passage : passages) {
-        EXPECT_FALSE(text.contains(passage))
-            << "noise read: " << passage.toStdString() << "\nin:\n"
-            << text.toStdString();
+        EXPECT_FALSE(text.contains(passage)) << "noise read: " << passage.toStdString() << "\nin:\n"
+                                             << text.toStdString();
     }
 }
 
@@ -42,7 +41,8 @@ void expectArticle(const ArticlePage& page) {
     const PageTexts texts = articleOf(page.html);
     EXPECT_TRUE(texts.article);
     EXPECT_EQ(texts.title, page.title);
-    EXPECT_TRUE(texts.text.startsWith(page.title + QStringLiteral("\n\n"))) << texts.text.toStdString();
+    EXPECT_TRUE(texts.text.startsWith(page.title + QStringLiteral("\n\n")))
+        << texts.text.toStdString();
     expectInOrder(texts.text, page.article);
     expectAbsent(texts.text, page.noise);
     // The whole page has the noise, so the test pages are worth their name.
@@ -104,8 +104,9 @@ TEST(ArticleExtraction, NeverSilentWhereThePageHasText) {
         "",
         "<p>one line</p>",
         "<body><nav><a href=/>Home</a> <a href=/a>About</a></nav></body>",
-        "<div hidden><p>" + QByteArray("A hidden story, long enough to count as prose. ")
-                                .repeated(20) + "</p></div><p>Shown.</p>",
+        "<div hidden><p>" +
+            QByteArray("A hidden story, long enough to count as prose. ").repeated(20) +
+            "</p></div><p>Shown.</p>",
         "<div style=\"display:none\"><article><p>" +
             QByteArray("Not shown at all, though long and written in sentences. ").repeated(20) +
             "</p></article></div><p>What the reader sees.</p>",
@@ -133,7 +134,8 @@ TEST(ArticleExtraction, TitleFallsBackToOpenGraphThenTitleElement) {
             .repeated(12) +
         "</p></div></body>";
     EXPECT_EQ(vt::pageTextsOfHtml("<head><title>Head title</title><meta property=\"og:title\" "
-                                  "content=\" Shared  title \"></head>" + body,
+                                  "content=\" Shared  title \"></head>" +
+                                      body,
                                   QString(), PageTextMode::WholePage)
                   .title,
               QStringLiteral("Shared title"));
