@@ -156,3 +156,35 @@ TEST(ArticleExtraction, LeavesTheParsedPageAsItWas) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ArticleExtraction, BylineListsAndReadMoreLinksInsideTheArticleAreLeftOut) {
+    const QString first = QStringLiteral(
+        "The bridge reopened on Friday after eight months of repairs, two weeks earlier than "
+        "planned, and the first bus crossed it at six in the morning.");
+    const QString third = QStringLiteral(
+        "Traffic in the old town, which took the detour all winter, is expected to fall by "
+        "half, and the weekly market will move back to the square next Saturday.");
+    const QString second = QStringLiteral(
+        "Engineers replaced the bearings and half of the deck, and the bridge can now carry "
+        "lorries again, which the quarry on the far bank had long asked for. The council thanked "
+        "the people of both villages for their patience during the long detour.");
+    const QByteArray html =
+        "<html><head><title>Bridge reopens</title></head><body><article><h1>Bridge reopens</h1>"
+        "<ul class=\"article-meta\"><li>By Ola Nyberg</li><li>7 June 2024</li><li>3 min read"
+        "</li></ul><p>" +
+        first.toUtf8() +
+        "</p><p class=\"read-more\">Read more: <a href=\"/a\">The bridge's long history in "
+        "pictures</a></p><p>" +
+        second.toUtf8() +
+        "</p><ul><li><a href=\"/b\">Ferry to stop at the old pier</a></li><li><a href=\"/c\">"
+        "Quarry plans a second site</a></li></ul><p>" +
+        third.toUtf8() + "</p></article></body></html>";
+    const PageTexts texts = articleOf(html);
+    ASSERT_TRUE(texts.article);
+    EXPECT_EQ(texts.text, QStringLiteral("Bridge reopens\n\n") + first + QStringLiteral("\n\n") +
+                              second + QStringLiteral("\n\n") + third);
+}
+
+} // namespace
