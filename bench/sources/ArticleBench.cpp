@@ -69,6 +69,21 @@ void compare(const char* pageName, const QByteArray& page, int runs) {
                 ratio <= 1.20 ? "met" : "NOT met", (ratio - 1.0) * 100.0);
 }
 
+// Inputs that must stay roughly linear in article mode too, beside the
+// whole-page text of the same input.
+void adversarial(const char* name, const QByteArray& html) {
+    double start = threadCpuSeconds();
+    const qsizetype wholeLength = vt::renderedText(html).size();
+    const double whole = threadCpuSeconds() - start;
+    start = threadCpuSeconds();
+    const qsizetype length =
+        vt::pageTextsOfHtml(html, QString(), vt::PageTextMode::ArticleOnly).text.size();
+    const double article = threadCpuSeconds() - start;
+    std::printf("  %-34s %5.2f MB  whole page %6.3f s  article only %6.3f s  (%lld / %lld chars)\n",
+                name, static_cast<double>(html.size()) / (1024.0 * 1024.0), whole, article,
+                static_cast<long long>(wholeLength), static_cast<long long>(length));
+}
+
 } // namespace
 
 // Arguments: runs (11), size of the large page in MB (8).
@@ -78,7 +93,16 @@ int main(int argc, char** argv) {
     const qsizetype large = (argc > 2 ? QByteArray(argv[2]).toLongLong() : 8) * 1024 * 1024;
     compare("News article page", vt::bench::sampleArticlePage(400 * 1024), runs);
     compare("Large news article page", vt::bench::sampleArticlePage(large), runs);
-    compare("Front page of many full stories",
-            vt::bench::samplePage(large), runs);
+    compare("Front page of many full stories", vt::bench::samplePage(large), runs);
+    std::printf("Adversarial inputs, article only\n");
+    QByteArray nested;
+    for (int i = 0; i < 40000; ++i) {
+        nested += "<div class=\"menu\"><h1>t</h1><p>Some words, and more words.</p>";
+    }
+    adversarial("40,000 nested blocks with headings", nested);
+    adversarial("400,000 nested <div>", QByteArray("<div>").repeated(400000) + "x");
+    adversarial("2 MB of unclosed <span>w", QByteArray("<span>w").repeated(300000));
+    adversarial("2 MB of <h2><a>",
+                QByteArray("<h2><a href=/x>t</a></h2><p>w.</p>").repeated(60000));
     return 0;
 }

@@ -93,7 +93,8 @@ class Writer {
         head();
         m_out += "<body class=\"article-page\">\n";
         navigation();
-        m_out += "<main><article class=\"story\"><h1>" + words(9) + "</h1>\n<div "
+        m_out += "<main><article class=\"story\"><h1>" + words(9) +
+                 "</h1>\n<div "
                  "class=\"story-body\">\n";
         const qsizetype storyEnd = m_out.size() + size / 2;
         while (m_out.size() < storyEnd) {

@@ -13,13 +13,13 @@ namespace {
 // or ends with it ("navbar", "mainnav", "comments"); short words only match
 // whole tokens.
 constexpr std::string_view NoiseWords[] = {
-    "nav",        "menu",     "footer",    "sidebar",    "comment",  "share",    "sharing",
-    "social",     "related",  "promo",     "cookie",     "subscribe", "newsletter", "advert",
-    "sponsor",    "breadcrumb", "masthead", "pagination", "pager",   "popup",    "signup",
-    "outbrain",   "taboola",  "reflist",   "references", "widget",   "recommend", "toolbar"};
-constexpr std::string_view NoiseTokens[] = {"ad", "ads", "toc", "tags", "banner", "modal",
-                                            "login", "reference", "disqus", "editsection",
-                                            "skip", "jump"};
+    "nav",      "menu",       "footer",   "sidebar",    "comment",   "share",      "sharing",
+    "social",   "related",    "promo",    "cookie",     "subscribe", "newsletter", "advert",
+    "sponsor",  "breadcrumb", "masthead", "pagination", "pager",     "popup",      "signup",
+    "outbrain", "taboola",    "reflist",  "references", "widget",    "recommend",  "toolbar"};
+constexpr std::string_view NoiseTokens[] = {"ad",     "ads",         "toc",   "tags",
+                                            "banner", "modal",       "login", "reference",
+                                            "disqus", "editsection", "skip",  "jump"};
 constexpr std::string_view ContentWords[] = {"article", "content", "entry", "post", "story",
                                              "body",    "main",    "text",  "prose"};
 // Tokens the matching above would misread.
@@ -28,10 +28,9 @@ constexpr std::string_view NotContent[] = {"textwidget", "postmeta", "posted"};
 constexpr std::string_view BylineWords[] = {"byline", "author", "meta",   "dateline",
                                             "tags",   "info",   "profile"};
 
-constexpr std::string_view NoiseRoles[] = {"navigation", "banner",    "complementary",
-                                           "contentinfo", "search",   "menu",
-                                           "menubar",    "dialog",    "alertdialog",
-                                           "form",       "toolbar"};
+constexpr std::string_view NoiseRoles[] = {"navigation",  "banner", "complementary", "contentinfo",
+                                           "search",      "menu",   "menubar",       "dialog",
+                                           "alertdialog", "form",   "toolbar"};
 
 char lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
@@ -187,7 +186,8 @@ ArticleHint ArticleHinter::hintOf(const GumboNode* element) {
             for (const std::string_view noiseRole : NoiseRoles) {
                 noise = noise || equalsNoCase(value, noiseRole);
             }
-            structural = structural || equalsNoCase(value, "main") || equalsNoCase(value, "article");
+            structural =
+                structural || equalsNoCase(value, "main") || equalsNoCase(value, "article");
         } else if (name == "itemprop") {
             structural = structural || equalsNoCase(value, "articlebody");
         }

@@ -294,7 +294,8 @@ std::vector<ArticleNode> scanArticleNodes(const GumboNode* root) {
         const bool link = tag == GUMBO_TAG_A &&
                           gumbo_get_attribute(&child->v.element.attributes, "href") != nullptr;
         open.push_back({child, 0, index, isBlockContainer(child) ? index : parent.block,
-                        parent.inLink || link, parent.inOffPageLink || (link && linksOffPage(child))});
+                        parent.inLink || link,
+                        parent.inOffPageLink || (link && linksOffPage(child))});
     }
     return nodes;
 }

@@ -16,11 +16,11 @@ struct ArticleNode {
     int end = 0;        // one past the last descendant's index
     int textBefore = 0; // characters of text before the element, in document order
     int chars = 0;
-    int linkChars = 0;    // inside links
+    int linkChars = 0;        // inside links
     int offPageLinkChars = 0; // inside links to other pages
-    int proseChars = 0;   // in paragraphs of prose, outside noise
-    int headings = 0;     // h1 to h6 with text
-    int linkedHeadings = 0; // headings that are mostly a link to another page (teasers)
+    int proseChars = 0;       // in paragraphs of prose, outside noise
+    int headings = 0;         // h1 to h6 with text
+    int linkedHeadings = 0;   // headings that are mostly a link to another page (teasers)
     int formControls = 0;
     float score = 0; // the prose inside minus the noise inside
     ArticleHint hint = ArticleHint::None;

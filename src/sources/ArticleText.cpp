@@ -119,9 +119,9 @@ PageTexts pageTextsOf(const GumboNode* documentElement, PageTextMode mode) {
     const int heading =
         choice.root >= 0 ? titleHeading(nodes, choice, headTitle, openGraphTitle) : -1;
     PageTexts texts;
-    texts.title = heading >= 0                  ? headingTextOf(at(nodes, heading).element)
+    texts.title = heading >= 0                ? headingTextOf(at(nodes, heading).element)
                   : !openGraphTitle.isEmpty() ? openGraphTitle
-                                                : headTitle;
+                                              : headTitle;
     if (mode == PageTextMode::ArticleOnly && choice.convincing) {
         texts.text = articleText(nodes, choice, heading, texts.title);
         texts.article = !texts.text.isEmpty();

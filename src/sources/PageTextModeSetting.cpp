@@ -15,9 +15,9 @@ PageTextMode storedPageTextMode() {
 }
 
 void storePageTextMode(PageTextMode mode) {
-    SettingsStore().write(QString::fromLatin1(key::ArticleOnly),
-                          mode == PageTextMode::ArticleOnly ? QStringLiteral("1")
-                                                            : QStringLiteral("0"));
+    SettingsStore().write(QString::fromLatin1(key::ArticleOnly), mode == PageTextMode::ArticleOnly
+                                                                     ? QStringLiteral("1")
+                                                                     : QStringLiteral("0"));
 }
 
 PageTextMode takePageTextModeOptions(QStringList& arguments) {

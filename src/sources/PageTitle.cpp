@@ -23,8 +23,8 @@ const GumboNode* headOf(const GumboNode* html) {
 bool isOpenGraphTitle(const GumboNode* meta) {
     for (const char* name : {"property", "name"}) {
         const GumboAttribute* a = gumbo_get_attribute(&meta->v.element.attributes, name);
-        if (a && QString::fromUtf8(a->value).trimmed().compare(u"og:title", Qt::CaseInsensitive) ==
-                     0) {
+        if (a &&
+            QString::fromUtf8(a->value).trimmed().compare(u"og:title", Qt::CaseInsensitive) == 0) {
             return true;
         }
     }

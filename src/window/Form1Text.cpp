@@ -87,10 +87,9 @@ void Form1::PushButton7_Click() {
         }
         context->deleteLater();
     };
-    const bool started = proc.step(
-        106, [&] {
-            fetchPageTextAsync(Text1->text(), pageTextFolder(), context, apply, pageTextMode());
-        });
+    const bool started = proc.step(106, [&] {
+        fetchPageTextAsync(Text1->text(), pageTextFolder(), context, apply, pageTextMode());
+    });
     if (!started) {
         proc.step(108, [&] { setPointer(MousePointer::Default); });
         delete context;

@@ -76,9 +76,10 @@ void ReadingController::startReading() {
     auto* context = new QObject(this);
     m_fetchContext = context;
     const bool started = proc.step(114, [&] {
-        fetchPageTextAsync(m_view.address(), m_pageTextFolder, context,
-                           [this](const PageFetchResult& result) { onPageFetched(result); },
-                           m_view.pageTextMode());
+        fetchPageTextAsync(
+            m_view.address(), m_pageTextFolder, context,
+            [this](const PageFetchResult& result) { onPageFetched(result); },
+            m_view.pageTextMode());
     });
     if (!started) {
         delete context;

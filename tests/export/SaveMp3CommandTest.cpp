@@ -153,8 +153,8 @@ TEST_F(SaveMp3CommandTest, AnEmptyFolderNameIsAUsageError) {
 TEST_F(SaveMp3CommandTest, ArticleOrWholePageAsTheOptionsAndTheStoredChoiceSay) {
     QByteArray menu = "<nav class=\"menu\"><ul>";
     for (int i = 0; i < 40; ++i) {
-        menu += "<li><a href=\"/s" + QByteArray::number(i) + "\">Section " +
-                QByteArray::number(i) + "</a></li>";
+        menu += "<li><a href=\"/s" + QByteArray::number(i) + "\">Section " + QByteArray::number(i) +
+                "</a></li>";
     }
     const QByteArray html =
         "<html><head><title>Night trains</title></head><body>" + menu +

@@ -30,9 +30,8 @@ void expectInOrder(const QString& text, const QStringList& passages) {
 
 void expectAbsent(const QString& text, const QStringList& passages) {
     for (const QString& passage : passages) {
-        EXPECT_FALSE(text.contains(passage))
-            << "noise read: " << passage.toStdString() << "\nin:\n"
-            << text.toStdString();
+        EXPECT_FALSE(text.contains(passage)) << "noise read: " << passage.toStdString() << "\nin:\n"
+                                             << text.toStdString();
     }
 }
 
@@ -42,7 +41,8 @@ void expectArticle(const ArticlePage& page) {
     const PageTexts texts = articleOf(page.html);
     EXPECT_TRUE(texts.article);
     EXPECT_EQ(texts.title, page.title);
-    EXPECT_TRUE(texts.text.startsWith(page.title + QStringLiteral("\n\n"))) << texts.text.toStdString();
+    EXPECT_TRUE(texts.text.startsWith(page.title + QStringLiteral("\n\n")))
+        << texts.text.toStdString();
     expectInOrder(texts.text, page.article);
     expectAbsent(texts.text, page.noise);
     // The whole page has the noise, so the test pages are worth their name.
@@ -104,8 +104,9 @@ TEST(ArticleExtraction, NeverSilentWhereThePageHasText) {
         "",
         "<p>one line</p>",
         "<body><nav><a href=/>Home</a> <a href=/a>About</a></nav></body>",
-        "<div hidden><p>" + QByteArray("A hidden story, long enough to count as prose. ")
-                                .repeated(20) + "</p></div><p>Shown.</p>",
+        "<div hidden><p>" +
+            QByteArray("A hidden story, long enough to count as prose. ").repeated(20) +
+            "</p></div><p>Shown.</p>",
         "<div style=\"display:none\"><article><p>" +
             QByteArray("Not shown at all, though long and written in sentences. ").repeated(20) +
             "</p></article></div><p>What the reader sees.</p>",
@@ -133,7 +134,8 @@ TEST(ArticleExtraction, TitleFallsBackToOpenGraphThenTitleElement) {
             .repeated(12) +
         "</p></div></body>";
     EXPECT_EQ(vt::pageTextsOfHtml("<head><title>Head title</title><meta property=\"og:title\" "
-                                  "content=\" Shared  title \"></head>" + body,
+                                  "content=\" Shared  title \"></head>" +
+                                      body,
                                   QString(), PageTextMode::WholePage)
                   .title,
               QStringLiteral("Shared title"));
@@ -151,6 +153,38 @@ TEST(ArticleExtraction, LeavesTheParsedPageAsItWas) {
     const PageTexts first = articleOf(page.html);
     const PageTexts second = articleOf(page.html);
     EXPECT_EQ(first.text, second.text);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ArticleExtraction, BylineListsAndReadMoreLinksInsideTheArticleAreLeftOut) {
+    const QString first = QStringLiteral(
+        "The bridge reopened on Friday after eight months of repairs, two weeks earlier than "
+        "planned, and the first bus crossed it at six in the morning.");
+    const QString third = QStringLiteral(
+        "Traffic in the old town, which took the detour all winter, is expected to fall by "
+        "half, and the weekly market will move back to the square next Saturday.");
+    const QString second = QStringLiteral(
+        "Engineers replaced the bearings and half of the deck, and the bridge can now carry "
+        "lorries again, which the quarry on the far bank had long asked for. The council thanked "
+        "the people of both villages for their patience during the long detour.");
+    const QByteArray html =
+        "<html><head><title>Bridge reopens</title></head><body><article><h1>Bridge reopens</h1>"
+        "<ul class=\"article-meta\"><li>By Ola Nyberg</li><li>7 June 2024</li><li>3 min read"
+        "</li></ul><p>" +
+        first.toUtf8() +
+        "</p><p class=\"read-more\">Read more: <a href=\"/a\">The bridge's long history in "
+        "pictures</a></p><p>" +
+        second.toUtf8() +
+        "</p><ul><li><a href=\"/b\">Ferry to stop at the old pier</a></li><li><a href=\"/c\">"
+        "Quarry plans a second site</a></li></ul><p>" +
+        third.toUtf8() + "</p></article></body></html>";
+    const PageTexts texts = articleOf(html);
+    ASSERT_TRUE(texts.article);
+    EXPECT_EQ(texts.text, QStringLiteral("Bridge reopens\n\n") + first + QStringLiteral("\n\n") +
+                              second + QStringLiteral("\n\n") + third);
 }
 
 } // namespace

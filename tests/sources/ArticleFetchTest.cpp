@@ -65,8 +65,8 @@ TEST_F(ArticleFetch, ThePageTextFileHoldsTheArticleThatIsRead) {
     ASSERT_TRUE(folder.isValid());
     QString returned;
     std::async(std::launch::async, [&] {
-        returned = vt::GetPageText(server.url("/news"), folder.path(), nullptr,
-                                   PageTextMode::ArticleOnly);
+        returned =
+            vt::GetPageText(server.url("/news"), folder.path(), nullptr, PageTextMode::ArticleOnly);
     }).get();
     EXPECT_EQ(returned, article);
     EXPECT_TRUE(returned.startsWith(page.title));

@@ -27,11 +27,16 @@ ArticlePage wikiPage() {
         QStringLiteral("The tower is 27 metres high, round, and built of local granite, with a "
                        "keeper's house joined to it by a covered passage."),
     };
-    page.noise = {QStringLiteral("Contents"),          QStringLiteral("Jump to navigation"),
-                  QStringLiteral("Navigation menu"),   QStringLiteral("Random article"),
-                  QStringLiteral("Harbour records"),   QStringLiteral("Norsk Fyrhistorie"),
-                  QStringLiteral("This page was last edited"), QStringLiteral("[edit]"),
-                  QStringLiteral("[1]"), QStringLiteral("References")};
+    page.noise = {QStringLiteral("Contents"),
+                  QStringLiteral("Jump to navigation"),
+                  QStringLiteral("Navigation menu"),
+                  QStringLiteral("Random article"),
+                  QStringLiteral("Harbour records"),
+                  QStringLiteral("Norsk Fyrhistorie"),
+                  QStringLiteral("This page was last edited"),
+                  QStringLiteral("[edit]"),
+                  QStringLiteral("[1]"),
+                  QStringLiteral("References")};
     const QStringList& a = page.article;
     page.html =
         "<!DOCTYPE html><html><head><meta charset=\"UTF-8\"><title>Lighthouse of Vardø Point - "
@@ -51,11 +56,8 @@ ArticlePage wikiPage() {
         utf8(a[1]) +
         "</span><span class=\"mw-editsection\">[<a href=\"?edit=1\">edit</a>]</span></h2>\n"
         "<p>" +
-        utf8(a[2]) +
-        "<sup class=\"reference\"><a href=\"#cite2\">[2]</a></sup></p>\n<p>" +
-        utf8(a[3]) +
-        "</p>\n<h2><span class=\"mw-headline\" id=\"Architecture\">" +
-        utf8(a[4]) +
+        utf8(a[2]) + "<sup class=\"reference\"><a href=\"#cite2\">[2]</a></sup></p>\n<p>" +
+        utf8(a[3]) + "</p>\n<h2><span class=\"mw-headline\" id=\"Architecture\">" + utf8(a[4]) +
         "</span><span class=\"mw-editsection\">[<a href=\"?edit=2\">edit</a>]</span></h2>\n"
         "<p>" +
         utf8(a[5]) +
@@ -87,9 +89,9 @@ ArticlePage forumThreadPage() {
         QStringLiteral("Thanks, both of you. The pressure was at half a bar; after topping it "
                        "up, the boiler has been quiet for three nights."),
     };
-    page.noise = {QStringLiteral("Forum index"), QStringLiteral("Joined:"),
-                  QStringLiteral("Posts:"),      QStringLiteral("Quote"),
-                  QStringLiteral("Report"),      QStringLiteral("Post a reply"),
+    page.noise = {QStringLiteral("Forum index"),   QStringLiteral("Joined:"),
+                  QStringLiteral("Posts:"),        QStringLiteral("Quote"),
+                  QStringLiteral("Report"),        QStringLiteral("Post a reply"),
                   QStringLiteral("Who is online"), QStringLiteral("Jump to")};
     struct Post {
         const char* author;
@@ -106,8 +108,8 @@ ArticlePage forumThreadPage() {
                   "href=\"/u\" class=\"username\">" +
                   posts[i].author + "</a></dt><dd>Joined: " + posts[i].joined +
                   "</dd><dd>Posts: " + QByteArray::number(40 + 17 * i) +
-                  "</dd></dl><div class=\"postbody\"><h3><a href=\"#p" +
-                  QByteArray::number(i + 1) + "\">Re: Boiler makes a knocking noise at night"
+                  "</dd></dl><div class=\"postbody\"><h3><a href=\"#p" + QByteArray::number(i + 1) +
+                  "\">Re: Boiler makes a knocking noise at night"
                   "</a></h3><ul class=\"post-buttons\"><li><a href=\"#\">Quote</a></li><li><a "
                   "href=\"#\">Report</a></li></ul><div class=\"content\">" +
                   utf8(page.article[i]) + "</div></div></div></div>\n";

@@ -56,14 +56,20 @@ ArticlePage newsArticlePage() {
                        "promenade, which was closed to cars and walkers alike."),
         QStringLiteral("A crane was blown over at the shipyard, but nobody was hurt."),
     };
-    page.noise = {QStringLiteral("Business"), QStringLiteral("Opinion"),
-                  QStringLiteral("Most read"), QStringLiteral("Council votes on new bus lanes"),
-                  QStringLiteral("Share on Facebook"), QStringLiteral("Related stories"),
+    page.noise = {QStringLiteral("Business"),
+                  QStringLiteral("Opinion"),
+                  QStringLiteral("Most read"),
+                  QStringLiteral("Council votes on new bus lanes"),
+                  QStringLiteral("Share on Facebook"),
+                  QStringLiteral("Related stories"),
                   QStringLiteral("Tide tables for the coming week"),
-                  QStringLiteral("Leave a comment"), QStringLiteral("Your email address"),
-                  QStringLiteral("Privacy policy"), QStringLiteral("We use cookies"),
+                  QStringLiteral("Leave a comment"),
+                  QStringLiteral("Your email address"),
+                  QStringLiteral("Privacy policy"),
+                  QStringLiteral("We use cookies"),
                   QStringLiteral("Subscribe to our morning newsletter"),
-                  QStringLiteral("Advertisement"), QStringLiteral("Get the Gazette delivered")};
+                  QStringLiteral("Advertisement"),
+                  QStringLiteral("Get the Gazette delivered")};
     const QStringList& a = page.article;
     page.html =
         "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\">"
@@ -130,9 +136,12 @@ ArticlePage blogPostPage() {
         QStringLiteral("If you want to try it, start with a smaller loaf, and do not worry when "
                        "the first one comes out flat. Mine did, too."),
     };
-    page.noise = {QStringLiteral("Tweet"),           QStringLiteral("Pin it"),
-                  QStringLiteral("Archives"),        QStringLiteral("About me"),
-                  QStringLiteral("You might also like"), QStringLiteral("Posted in"),
+    page.noise = {QStringLiteral("Tweet"),
+                  QStringLiteral("Pin it"),
+                  QStringLiteral("Archives"),
+                  QStringLiteral("About me"),
+                  QStringLiteral("You might also like"),
+                  QStringLiteral("Posted in"),
                   QStringLiteral("Powered by")};
     const QStringList& a = page.article;
     page.html =
@@ -179,8 +188,8 @@ ArticlePage documentationPage() {
                        "it by hand, run the clear command, which asks before it deletes."),
         QStringLiteral("Run it only when no build is running."),
     };
-    page.noise = {QStringLiteral("Getting started"), QStringLiteral("Installation"),
-                  QStringLiteral("Edit this page"), QStringLiteral("Next: Remote storage"),
+    page.noise = {QStringLiteral("Getting started"),        QStringLiteral("Installation"),
+                  QStringLiteral("Edit this page"),         QStringLiteral("Next: Remote storage"),
                   QStringLiteral("Was this page helpful?"), QStringLiteral("On this page")};
     const QStringList& a = page.article;
     page.html =
@@ -197,10 +206,14 @@ ArticlePage documentationPage() {
         utf8(page.title) + "</h1>\n" + paragraphs({a[0]}) +
         "<div class=\"section\" id=\"choosing-a-size\"><h2>" + utf8(a[1]) +
         "<a class=\"headerlink\" href=\"#choosing-a-size\">&para;</a></h2>\n" +
-        paragraphs({a[2], a[3]}) + "<pre>" + utf8(a[4]) + "</pre></div>\n"
-        "<div class=\"section\" id=\"cleaning-up\"><h2>" + utf8(a[5]) + "</h2>\n" +
-        paragraphs({a[6]}) + "<div class=\"admonition note\"><p class=\"admonition-title\">"
-        "Note</p><p>" + utf8(a[7]) + "</p></div></div></div></div>\n"
+        paragraphs({a[2], a[3]}) + "<pre>" + utf8(a[4]) +
+        "</pre></div>\n"
+        "<div class=\"section\" id=\"cleaning-up\"><h2>" +
+        utf8(a[5]) + "</h2>\n" + paragraphs({a[6]}) +
+        "<div class=\"admonition note\"><p class=\"admonition-title\">"
+        "Note</p><p>" +
+        utf8(a[7]) +
+        "</p></div></div></div></div>\n"
         "<footer><div class=\"rst-footer-buttons\"><a href=\"remote.html\">Next: Remote storage"
         "</a></div><div class=\"feedback\"><p>Was this page helpful?</p><button>Yes</button>"
         "<button>No</button></div></footer>\n<div class=\"local-toc\"><p>On this page</p><ul>"

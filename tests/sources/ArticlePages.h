@@ -9,9 +9,9 @@ namespace vt::test {
 // around it is not the article.
 struct ArticlePage {
     QByteArray html;
-    QString title;        // the title the article text starts with
-    QStringList article;  // passages of the article, in reading order
-    QStringList noise;    // passages that are not part of it
+    QString title;       // the title the article text starts with
+    QStringList article; // passages of the article, in reading order
+    QStringList noise;   // passages that are not part of it
 };
 
 ArticlePage newsArticlePage();

@@ -39,7 +39,8 @@ const char ArticlePage[] =
 // Asks the widget for its context menu as a right click would, and returns
 // the menu that pops up (closed again by the caller).
 QMenu* openContextMenu(QWidget* widget) {
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4), widget->mapToGlobal(QPoint(4, 4)));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4),
+                            widget->mapToGlobal(QPoint(4, 4)));
     QCoreApplication::sendEvent(widget, &event);
     vt::test::waitUntil([] { return QApplication::activePopupWidget() != nullptr; }, 2000);
     return qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -59,11 +60,12 @@ QStringList layoutOf(const QWidget& window) {
     QStringList layout{QStringLiteral("%1x%2").arg(window.width()).arg(window.height())};
     for (const QWidget* child : window.findChildren<QWidget*>()) {
         const auto* button = qobject_cast<const QPushButton*>(child);
-        layout << child->objectName() + QStringLiteral(" %1,%2 %3x%4 ")
-                                            .arg(child->x())
-                                            .arg(child->y())
-                                            .arg(child->width())
-                                            .arg(child->height()) +
+        layout << child->objectName() +
+                      QStringLiteral(" %1,%2 %3x%4 ")
+                          .arg(child->x())
+                          .arg(child->y())
+                          .arg(child->width())
+                          .arg(child->height()) +
                       (button ? button->text() : QString());
     }
     return layout;
@@ -80,8 +82,9 @@ class WindowArticle : public ::testing::Test {
 
 TEST_F(WindowArticle, TheSwitchIsInTheContextMenusAndOffByDefault) {
     ASSERT_TRUE(f.load());
-    for (QWidget* control : {static_cast<QWidget*>(w().Text1), static_cast<QWidget*>(w().PushButton2),
-                             static_cast<QWidget*>(w().PushButton8)}) {
+    for (QWidget* control :
+         {static_cast<QWidget*>(w().Text1), static_cast<QWidget*>(w().PushButton2),
+          static_cast<QWidget*>(w().PushButton8)}) {
         QMenu* menu = openContextMenu(control);
         ASSERT_NE(menu, nullptr) << control->objectName().toStdString();
         QAction* action = articleActionIn(menu);
@@ -140,7 +143,8 @@ TEST_F(WindowArticle, ReadingAloudReadsTheArticleAndItsTitle) {
     // The page text file holds what is read.
     const QString read =
         QString::fromUtf8(vt::test::readAll(pageTextFilePath(w().pageTextFolder())));
-    EXPECT_TRUE(read.startsWith("Quiet streets\n\nThe town centre was closed")) << read.toStdString();
+    EXPECT_TRUE(read.startsWith("Quiet streets\n\nThe town centre was closed"))
+        << read.toStdString();
     EXPECT_TRUE(read.contains("Residents can give their views")) << read.toStdString();
     EXPECT_FALSE(read.contains("Sport"));
     EXPECT_FALSE(read.contains("Privacy"));
