@@ -16,8 +16,8 @@
 namespace {
 
 QString longAddress(qsizetype length) {
-    const QString piece = QStringLiteral("http://example.com/a?b=\u00e9&c=") +
-                          QString::fromUcs4(U"\U0001F600", 1);
+    const QString piece =
+        QStringLiteral("http://example.com/a?b=\u00e9&c=") + QString::fromUcs4(U"\U0001F600", 1);
     QString address;
     while (address.size() < length) {
         address += piece;

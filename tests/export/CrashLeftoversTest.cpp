@@ -19,8 +19,9 @@ namespace vt {
 namespace {
 
 QSet<QString> jobFolders() {
-    const QStringList names = QDir(temporaryRoot()).entryList(
-        {QStringLiteral("vellumtone-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList names =
+        QDir(temporaryRoot())
+            .entryList({QStringLiteral("vellumtone-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
     return QSet<QString>(names.cbegin(), names.cend());
 }
 
