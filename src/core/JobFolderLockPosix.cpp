@@ -64,8 +64,8 @@ bool JobFolderLock::isHeld() const {
 
 bool isOwnFolder(const QString& path) {
     struct stat status {};
-    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 &&
-           S_ISDIR(status.st_mode) && status.st_uid == ::getuid();
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::getuid();
 }
 
 bool removeIfAbandoned(const QString& folder) {

@@ -17,31 +17,33 @@ qsizetype nameBytes(const QString& name) {
 
 } // namespace
 
-QString RemoveCharacter(const QString& text, char character) {
-    QString result = text;
-    result.remove(QChar::fromLatin1(character), Qt::CaseSensitive);
-    return result;
-}
-
-QString RemoveQuotesAndControls(const QString& text) {
+// Each cleaning step copies the characters it keeps in one pass, so even a
+// very long address is cleaned in time linear in its length.
+template <typename Keep> QString keptCharacters(const QString& text, Keep keep) {
     QString result;
     result.reserve(text.size());
     for (const QChar c : text) {
-        if (c != u'"' && c.category() != QChar::Other_Control) {
+        if (keep(c)) {
             result.append(c);
         }
     }
     return result;
 }
 
+QString RemoveCharacter(const QString& text, char character) {
+    const QChar removed = QChar::fromLatin1(character);
+    return keptCharacters(text, [removed](QChar c) { return c != removed; });
+}
+
+QString RemoveQuotesAndControls(const QString& text) {
+    return keptCharacters(
+        text, [](QChar c) { return c != u'"' && c.category() != QChar::Other_Control; });
+}
+
 QString SanitiseAddress(const QString& address) {
-    QString cleaned = address;
-    for (const char c : ForbiddenNameCharacters) {
-        if (c != '\0') {
-            cleaned = RemoveCharacter(cleaned, c);
-        }
-    }
-    return RemoveQuotesAndControls(cleaned);
+    const QLatin1StringView forbidden(ForbiddenNameCharacters);
+    return RemoveQuotesAndControls(
+        keptCharacters(address, [&](QChar c) { return !forbidden.contains(c); }));
 }
 
 QString FinalMp3Path(const QString& folderText, const QString& cleanedAddress) {

@@ -100,9 +100,9 @@ int storedVoicePosition() {
     } catch (const std::exception&) {
         // The export reports the engine's problem; the default voice is asked for.
     }
-    return rememberedVoicePosition(Val(SettingsStore().read(QString::fromLatin1(key::Combo1),
-                                                            QStringLiteral("0"))),
-                                   voiceCount);
+    return rememberedVoicePosition(
+        Val(SettingsStore().read(QString::fromLatin1(key::Combo1), QStringLiteral("0"))),
+        voiceCount);
 }
 
 // Fills in, from the stored settings, the choices the options did not make;

@@ -43,7 +43,8 @@ bool FillVoiceList(VoiceListView& list, SettingsStore& settings, Dialogs& dialog
         });
         double remembered = 0;
         quietly(failed, [&] { remembered = Val(settings.read(key::Combo1, QStringLiteral("0"))); });
-        quietly(failed, [&] { list.setCurrentIndex(rememberedVoicePosition(remembered, list.count())); });
+        quietly(failed,
+                [&] { list.setCurrentIndex(rememberedVoicePosition(remembered, list.count())); });
     }
     if (failed && !quiet) {
         quietly(failed, [&] { dialogs.notice(noVoicesMessage()); });

@@ -25,9 +25,9 @@ class JobFolderTest : public ::testing::Test {
   protected:
     // T belongs to this test program alone; what a test put there goes.
     void TearDown() override {
-        for (const QString& name :
-             QDir(temporaryRoot()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
-                                             QDir::System)) {
+        for (const QString& name : QDir(temporaryRoot())
+                                       .entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
+                                                  QDir::Hidden | QDir::System)) {
             const QString path = QDir(temporaryRoot()).filePath(name);
             if (QFileInfo(path).isSymLink() || !QFileInfo(path).isDir()) {
                 QFile::remove(path);
@@ -91,11 +91,12 @@ TEST_F(JobFolderTest, TheLockGoesWithTheProcessThatHeldIt) {
     ASSERT_TRUE(QDir().mkpath(folder));
     test::writeAll(QDir(folder).filePath(JobLockFileName), "");
     QProcess holder;
-    holder.start("flock", {"--exclusive", "--close", QDir(folder).filePath(JobLockFileName), "sleep", "60"});
+    holder.start("flock",
+                 {"--exclusive", "--close", QDir(folder).filePath(JobLockFileName), "sleep", "60"});
     ASSERT_TRUE(holder.waitForStarted());
     ASSERT_TRUE(test::waitUntil([&] {
-        return QProcess::execute("flock", {"--nonblock", QDir(folder).filePath(JobLockFileName),
-                                           "true"}) != 0;
+        return QProcess::execute(
+                   "flock", {"--nonblock", QDir(folder).filePath(JobLockFileName), "true"}) != 0;
     }));
     EXPECT_EQ(RemoveAbandonedJobFolders(), 0);
     EXPECT_TRUE(QFileInfo::exists(folder));

@@ -109,12 +109,12 @@ TEST_F(SaveMp3CommandTest, StoredValuesTheWindowWouldRefuseMakeNoMp3) {
         settings.write(key::Text3, outFolder());
         settings.write(stored.key, stored.value);
         EXPECT_EQ(run({"--save-mp3", m_server.url("/p.txt")}), 1) << stored.value;
-        EXPECT_EQ(m_errText, QString("No MP3 was made: the stored setting \"%1\" is \"%2\", not a "
-                                     "number from %3. Choose one with %4 or in the window.\n")
-                                 .arg(stored.key, stored.value,
-                                      QString(stored.key) == key::SpeechRate ? "-10 to 10"
-                                                                             : "0 to 100",
-                                      stored.option));
+        EXPECT_EQ(m_errText,
+                  QString("No MP3 was made: the stored setting \"%1\" is \"%2\", not a "
+                          "number from %3. Choose one with %4 or in the window.\n")
+                      .arg(stored.key, stored.value,
+                           QString(stored.key) == key::SpeechRate ? "-10 to 10" : "0 to 100",
+                           stored.option));
         EXPECT_TRUE(m_outText.isEmpty());
         EXPECT_FALSE(QFileInfo::exists(mp3)) << stored.value;
     }
