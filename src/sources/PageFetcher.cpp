@@ -290,21 +290,21 @@ void PageFetcher::render(int kind, const QByteArray& charset) {
     const QByteArray body = std::exchange(m_body, {});
     const bool html = kind == static_cast<int>(ContentKind::Html);
     m_stopRendering = std::make_shared<std::atomic_bool>(false);
-    watcher->setFuture(QtConcurrent::run(renderPool(), [body, charset, html,
-                                                        stop = m_stopRendering] {
-        try {
-            return PageFetchResult{
-                true,
-                html ? renderedText(body, QString::fromLatin1(charset), stop.get())
-                     : plainText(body, charset),
-                {}};
-        } catch (const std::exception& e) {
-            return PageFetchResult{false,
-                                   {},
-                                   QStringLiteral("its text could not be made (%1)")
-                                       .arg(QString::fromLocal8Bit(e.what()))};
-        }
-    }));
+    watcher->setFuture(
+        QtConcurrent::run(renderPool(), [body, charset, html, stop = m_stopRendering] {
+            try {
+                return PageFetchResult{
+                    true,
+                    html ? renderedText(body, QString::fromLatin1(charset), stop.get())
+                         : plainText(body, charset),
+                    {}};
+            } catch (const std::exception& e) {
+                return PageFetchResult{false,
+                                       {},
+                                       QStringLiteral("its text could not be made (%1)")
+                                           .arg(QString::fromLocal8Bit(e.what()))};
+            }
+        }));
 }
 
 void PageFetcher::fail(const QString& reason) {

@@ -6,8 +6,8 @@ namespace vt::test {
 
 namespace {
 
-constexpr qint64 AheadBytes = 256 * 1024;      // written but not yet taken
-constexpr qint64 ChunkBytes = 64 * 1024;       // of text, per chunk
+constexpr qint64 AheadBytes = 256 * 1024;         // written but not yet taken
+constexpr qint64 ChunkBytes = 64 * 1024;          // of text, per chunk
 constexpr qint64 ZerosPerRound = 8 * 1024 * 1024; // zero bytes compressed at a time
 
 } // namespace
@@ -20,7 +20,8 @@ FloodWriter::FloodWriter(QTcpSocket* socket, bool gzip, QByteArray piece, qint64
     }
     m_piece.truncate(ChunkBytes);
     if (m_gzip) {
-        deflateInit2(&m_zlib, Z_BEST_SPEED, Z_DEFLATED, 16 + 15, 9, Z_DEFAULT_STRATEGY); // gzip wrapper
+        deflateInit2(&m_zlib, Z_BEST_SPEED, Z_DEFLATED, 16 + 15, 9,
+                     Z_DEFAULT_STRATEGY); // gzip wrapper
     }
     connect(socket, &QTcpSocket::bytesWritten, this, &FloodWriter::fill);
     fill();
