@@ -195,8 +195,8 @@ ParsedHtml::ParsedHtml(QByteArray utf8, const std::atomic_bool* cancel, std::siz
         if (m_arena->stopped() == ParseArena::Stop::Cancelled) {
             throw Failure(QStringLiteral("making its text was stopped"));
         }
-        throw Failure(QStringLiteral("its markup needs more than %1 MB to read")
-                          .arg(maxMemory >> 20));
+        throw Failure(
+            QStringLiteral("its markup needs more than %1 MB to read").arg(maxMemory >> 20));
     }
 }
 

@@ -124,8 +124,8 @@ MarkupTag MarkupScanner::readTag(const char* lt, MarkupTag::Kind kind) {
             if (c == '/') {
                 state = State::SelfClosing;
             } else if (c == '>') {
-                tag.attributes = std::string_view(
-                    attributesStart, static_cast<std::size_t>(p - attributesStart));
+                tag.attributes = std::string_view(attributesStart,
+                                                  static_cast<std::size_t>(p - attributesStart));
                 tag.end = m_p = p + 1;
                 return tag;
             } else if (!isSpace(c)) {
@@ -176,8 +176,8 @@ MarkupTag MarkupScanner::readTag(const char* lt, MarkupTag::Kind kind) {
         case State::SelfClosing:
             if (c == '>') {
                 tag.selfClosing = true;
-                tag.attributes = std::string_view(
-                    attributesStart, static_cast<std::size_t>(p - attributesStart));
+                tag.attributes = std::string_view(attributesStart,
+                                                  static_cast<std::size_t>(p - attributesStart));
                 tag.end = m_p = p + 1;
                 return tag;
             }

@@ -1,6 +1,5 @@
-#include "sources/TextEncoding.h"
-
 #include "sources/AsciiText.h"
+#include "sources/TextEncoding.h"
 
 #include <QList>
 #include <string_view>
@@ -15,8 +14,8 @@ bool startsWithNoCase(QByteArrayView bytes, qsizetype at, std::string_view lower
         return false;
     }
     const QByteArrayView rest = bytes.sliced(at);
-    return ascii::startsWithNoCase(std::string_view(rest.data(), static_cast<std::size_t>(rest.size())),
-                                   lowerWhat);
+    return ascii::startsWithNoCase(
+        std::string_view(rest.data(), static_cast<std::size_t>(rest.size())), lowerWhat);
 }
 
 // One attribute of a tag during the prescan.

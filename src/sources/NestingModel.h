@@ -35,8 +35,8 @@ class NestingModel {
 
   private:
     struct Open {
-        int tag;          // a GumboTag
-        unsigned id;      // which element, for the list of active formatting elements
+        int tag;           // a GumboTag
+        unsigned id;       // which element, for the list of active formatting elements
         int specialsBelow; // special elements below it on the stack
     };
     struct Formatting {
@@ -78,10 +78,10 @@ class NestingModel {
     int m_maxDepth;
     std::vector<Open> m_stack; // inside the body: html and body are not in it
     std::vector<Formatting> m_formatting;
-    std::vector<char> m_isOpen;            // by element id
-    std::vector<unsigned char> m_listed;   // by element id: entries in m_formatting
-    int m_specials = 0;                    // special elements on the stack
-    int m_lowestListed = -1;               // stack index of the lowest listed element
+    std::vector<char> m_isOpen;          // by element id
+    std::vector<unsigned char> m_listed; // by element id: entries in m_formatting
+    int m_specials = 0;                  // special elements on the stack
+    int m_lowestListed = -1;             // stack index of the lowest listed element
     unsigned m_nextId = 0;
     int m_form = -1; // id of the form element pointer, -1 when none
     bool m_inBody = false;

@@ -18,12 +18,12 @@ TagFlags makeTagFlags() {
             f[tag] |= flags;
         }
     };
-    set({GUMBO_TAG_ARTICLE,    GUMBO_TAG_SECTION, GUMBO_TAG_NAV,     GUMBO_TAG_ASIDE,
-         GUMBO_TAG_HGROUP,     GUMBO_TAG_HEADER,  GUMBO_TAG_FOOTER,  GUMBO_TAG_ADDRESS,
-         GUMBO_TAG_BLOCKQUOTE, GUMBO_TAG_OL,      GUMBO_TAG_UL,      GUMBO_TAG_DL,
-         GUMBO_TAG_FIGURE,     GUMBO_TAG_FIGCAPTION, GUMBO_TAG_DIV,  GUMBO_TAG_FIELDSET,
-         GUMBO_TAG_DETAILS,    GUMBO_TAG_SUMMARY, GUMBO_TAG_MENU,    GUMBO_TAG_DIR,
-         GUMBO_TAG_CENTER,     GUMBO_TAG_PRE,     GUMBO_TAG_LISTING},
+    set({GUMBO_TAG_ARTICLE,    GUMBO_TAG_SECTION,    GUMBO_TAG_NAV,    GUMBO_TAG_ASIDE,
+         GUMBO_TAG_HGROUP,     GUMBO_TAG_HEADER,     GUMBO_TAG_FOOTER, GUMBO_TAG_ADDRESS,
+         GUMBO_TAG_BLOCKQUOTE, GUMBO_TAG_OL,         GUMBO_TAG_UL,     GUMBO_TAG_DL,
+         GUMBO_TAG_FIGURE,     GUMBO_TAG_FIGCAPTION, GUMBO_TAG_DIV,    GUMBO_TAG_FIELDSET,
+         GUMBO_TAG_DETAILS,    GUMBO_TAG_SUMMARY,    GUMBO_TAG_MENU,   GUMBO_TAG_DIR,
+         GUMBO_TAG_CENTER,     GUMBO_TAG_PRE,        GUMBO_TAG_LISTING},
         Special | ClosesP | ClosedInScope);
     set({GUMBO_TAG_MAIN}, ClosesP | ClosedInScope);
     set({GUMBO_TAG_BUTTON}, Special | ClosedInScope);
@@ -97,12 +97,10 @@ std::string_view attributeKey(std::string_view attributes) {
            (ascii::isSpace(attributes.front()) || attributes.front() == '/')) {
         attributes.remove_prefix(1);
     }
-    while (!attributes.empty() &&
-           (ascii::isSpace(attributes.back()) || attributes.back() == '/')) {
+    while (!attributes.empty() && (ascii::isSpace(attributes.back()) || attributes.back() == '/')) {
         attributes.remove_suffix(1);
     }
     return attributes;
 }
-
 
 } // namespace vt::nesting

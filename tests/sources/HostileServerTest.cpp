@@ -64,7 +64,8 @@ TEST_F(HostileServerTest, AFileAddressThatIsNotARegularFileIsRefusedUnopened) {
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const PageFetchResult piped = fetchNow(QUrl::fromLocalFile(fifo).toString());
     EXPECT_FALSE(piped.ok);
-    EXPECT_TRUE(piped.description.contains("not a regular file")) << piped.description.toStdString();
+    EXPECT_TRUE(piped.description.contains("not a regular file"))
+        << piped.description.toStdString();
     const PageFetchResult device = fetchNow("file:///dev/zero");
     EXPECT_FALSE(device.ok);
     EXPECT_TRUE(device.description.contains("not a regular file"))

@@ -1,13 +1,14 @@
 // The nesting limit leaves every document alone whose tree is within it, so
 // the text is always gumbo's own; and it bounds documents that nest deeper,
 // however their markup tries to hide it.
+#include "sources/NestingLimit.h"
+
 #include "QtPrinting.h"
 #include "sources/HtmlText.h"
-#include "sources/NestingLimit.h"
 #include "sources/RenderedText.h"
 
-#include <gtest/gtest.h>
 #include <QStringList>
+#include <gtest/gtest.h>
 #include <gumbo.h>
 #include <vector>
 
@@ -25,8 +26,8 @@ QString unlimitedText(const QByteArray& html) {
     };
     options.deallocator = [](void*, void*) {};
     options.userdata = &blocks;
-    GumboOutput* output = gumbo_parse_with_options(&options, html.constData(),
-                                                   static_cast<std::size_t>(html.size()));
+    GumboOutput* output =
+        gumbo_parse_with_options(&options, html.constData(), static_cast<std::size_t>(html.size()));
     const QString text = vt::renderedTextOf(output->root);
     for (void* block : blocks) {
         std::free(block);
@@ -65,7 +66,8 @@ TEST(NestingLimit, DocumentsWithinTheLimitKeepGumbosText) {
     };
     for (const QByteArray& document : documents) {
         EXPECT_EQ(vt::limitNesting(document), document) << document.constData();
-        EXPECT_EQ(vt::renderedTextOfUtf8(document), unlimitedText(document)) << document.constData();
+        EXPECT_EQ(vt::renderedTextOfUtf8(document), unlimitedText(document))
+            << document.constData();
     }
 }
 
