@@ -1,6 +1,7 @@
 #include "SaveMp3Command.h"
 
 #include "ExportJob.h"
+#include "InterruptibleRun.h"
 #include "StreamDialogs.h"
 #include "core/FileUtils.h"
 #include "core/SettingsStore.h"
@@ -8,8 +9,6 @@
 
 #include <QDir>
 #include <QTextStream>
-#include <QThread>
-#include <csignal>
 #include <limits>
 #include <optional>
 
@@ -20,34 +19,6 @@ namespace {
 constexpr int ExitMade = 0;
 constexpr int ExitNotMade = 1;
 constexpr int ExitUsage = 2;
-
-std::atomic_bool interrupted{false};
-static_assert(std::atomic_bool::is_always_lock_free, "set from a signal handler");
-
-extern "C" void onInterrupt(int) {
-    interrupted = true;
-}
-
-// Ctrl+C and SIGTERM cancel the export, so its folder is removed and no partial
-// MP3 is left; the previous handlers come back afterwards.
-class InterruptCancels {
-  public:
-    InterruptCancels() {
-        interrupted = false;
-        m_int = std::signal(SIGINT, onInterrupt);
-        m_term = std::signal(SIGTERM, onInterrupt);
-    }
-    ~InterruptCancels() {
-        std::signal(SIGINT, m_int);
-        std::signal(SIGTERM, m_term);
-    }
-    InterruptCancels(const InterruptCancels&) = delete;
-    InterruptCancels& operator=(const InterruptCancels&) = delete;
-
-  private:
-    void (*m_int)(int) = SIG_DFL;
-    void (*m_term)(int) = SIG_DFL;
-};
 
 QString usage() {
     return QStringLiteral(
@@ -80,12 +51,8 @@ QString storedFolder() {
 
 // The highest position --voice may name. When the engine cannot list its
 // voices, any position passes here and the export reports the problem.
-int lastVoicePosition() {
-    try {
-        return static_cast<int>(VoiceCatalogue::voices().size()) - 1;
-    } catch (const std::exception&) {
-        return std::numeric_limits<int>::max();
-    }
+int lastVoicePosition(const VoiceCatalogue& voices, bool listed) {
+    return listed ? static_cast<int>(voices.voices().size()) - 1 : std::numeric_limits<int>::max();
 }
 
 std::optional<int> wholeNumberIn(const QString& text, int lowest, int highest) {
@@ -99,7 +66,7 @@ std::optional<int> wholeNumberIn(const QString& text, int lowest, int highest) {
 
 // Fills request from the arguments after ADDRESS; "" when they are fine,
 // otherwise what is wrong with them.
-QString readOptions(const QStringList& options, ExportRequest& request) {
+QString readOptions(const QStringList& options, int lastVoice, ExportRequest& request) {
     for (qsizetype i = 0; i < options.size(); ++i) {
         QString name = options.at(i);
         QString value;
@@ -119,7 +86,7 @@ QString readOptions(const QStringList& options, ExportRequest& request) {
         }
         std::optional<int> number;
         if (name == QStringLiteral("--voice")) {
-            number = wholeNumberIn(value, -1, lastVoicePosition());
+            number = wholeNumberIn(value, -1, lastVoice);
             request.voice.position = number.value_or(0);
         } else if (name == QStringLiteral("--volume")) {
             number = wholeNumberIn(value, 0, 100);
@@ -154,7 +121,8 @@ bool isSaveMp3Command(const QStringList& arguments) {
     return optionIndex(arguments) >= 0;
 }
 
-int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+int saveMp3Command(SpeechEngine& engine, const QStringList& arguments, QTextStream& out,
+                   QTextStream& err) {
     // ADDRESS and the options follow --save-mp3, or start the list when the
     // caller has taken the option off already.
     const QStringList own = arguments.mid(optionIndex(arguments) + 1);
@@ -169,7 +137,14 @@ int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& 
     request.voice.position = storedNumber(key::Combo1, "0");
     request.voice.volume = storedNumber(key::VolumeLevel, "50");
     request.voice.rate = storedNumber(key::SpeechRate, "-3");
-    const QString problem = readOptions(own.mid(1), request);
+    VoiceCatalogue voices(engine);
+    bool listed = true;
+    try {
+        voices.refresh();
+    } catch (const std::exception&) {
+        listed = false;
+    }
+    const QString problem = readOptions(own.mid(1), lastVoicePosition(voices, listed), request);
     if (!problem.isEmpty()) {
         err << "vellumtone: " << problem << '\n' << usage() << '\n';
         err.flush();
@@ -177,13 +152,12 @@ int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& 
     }
 
     StreamDialogs dialogs(err);
-    const InterruptCancels interruptCancels;
     ExportResult result;
     // The export is worker-thread code; without a window this thread just waits.
-    std::unique_ptr<QThread> worker(
-        QThread::create([&] { result = runExport(request, dialogs, interrupted); }));
-    worker->start();
-    worker->wait();
+    // Ctrl+C cancels it, so its folder is removed and no partial MP3 is left.
+    runInterruptibly([&](std::stop_token cancel) {
+        result = runExport(request, voices, dialogs, std::move(cancel));
+    });
 
     if (!result.mp3Made) {
         return ExitNotMade;

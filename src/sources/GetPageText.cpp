@@ -3,20 +3,17 @@
 #include "core/Failure.h"
 #include "core/FileUtils.h"
 #include "sources/RenderPool.h"
+#include "sources/SourcesLog.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFutureWatcher>
 #include <QThread>
-#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace vt {
 
 namespace {
-
-// How often a blocked caller looks at its cancel flag.
-constexpr std::chrono::milliseconds CancelCheckInterval{50};
 
 bool onWindowThread() {
     const QCoreApplication* app = QCoreApplication::instance();
@@ -29,7 +26,7 @@ QString pageTextFilePath(const QString& folder) {
     return withTrailingSeparator(folder) + QLatin1String(PageTextFileName);
 }
 
-QString GetPageText(const QString& address, const QString& folder, const std::atomic_bool* cancel) {
+QString GetPageText(const QString& address, const QString& folder, std::stop_token cancel) {
     if (onWindowThread()) {
         throw Failure(QStringLiteral("GetPageText must not run on the window thread"));
     }
@@ -42,27 +39,26 @@ QString GetPageText(const QString& address, const QString& folder, const std::at
         done = true;
         loop.quit();
     });
-    QTimer cancelCheck;
-    if (cancel) {
-        QObject::connect(&cancelCheck, &QTimer::timeout, &loop, [&] {
-            if (cancel->load()) {
-                loop.quit();
-            }
-        });
-        cancelCheck.start(CancelCheckInterval);
-    }
-    if (cancel && cancel->load()) {
+    // A stop request, from whichever thread, ends the wait as a queued call.
+    QEventLoop* waiting = &loop;
+    const std::stop_callback onStop(cancel, [waiting] {
+        QMetaObject::invokeMethod(waiting, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    if (cancel.stop_requested()) {
         throw Failure(QStringLiteral("The page fetch was cancelled."));
     }
+    qCDebug(sourcesLog) << "fetching" << address << "on a worker thread";
     fetcher.fetch(address);
     if (!done) {
         loop.exec();
     }
     if (!done) {
         fetcher.abort();
+        qCDebug(sourcesLog) << "fetch of" << address << "cancelled";
         throw Failure(QStringLiteral("The page fetch was cancelled."));
     }
     if (!result.ok) {
+        qCDebug(sourcesLog) << "fetch of" << address << "failed:" << result.description;
         throw Failure(result.description);
     }
     WriteTextToFile(result.text, pageTextFilePath(folder));

@@ -3,8 +3,8 @@
 #include "sources/PageFetcher.h"
 
 #include <QString>
-#include <atomic>
 #include <functional>
+#include <stop_token>
 
 class QObject;
 
@@ -20,10 +20,9 @@ QString pageTextFilePath(const QString& folder);
 // to the page text file in the folder (replacing an earlier one; nothing is
 // written when the fetch fails) and returns the text. Throws Failure with the
 // reason when the page cannot be read or the file cannot be written, or when
-// *cancel becomes true. BLOCKING: for worker threads only; it runs the fetch in
-// an event loop of its own on the calling thread.
-QString GetPageText(const QString& address, const QString& folder,
-                    const std::atomic_bool* cancel = nullptr);
+// a stop is requested. BLOCKING: for worker threads only; it runs the fetch in
+// an event loop of its own on the calling thread, which a stop request ends.
+QString GetPageText(const QString& address, const QString& folder, std::stop_token cancel = {});
 
 // The same without blocking, for the window thread: fetches, writes the page
 // text file off this thread and calls done on the context's thread (not at all

@@ -28,7 +28,7 @@ class SaveMp3CommandTest : public test::ExportFixture {
         m_errText.clear();
         QTextStream out(&m_outText);
         QTextStream err(&m_errText);
-        return saveMp3Command(arguments, out, err);
+        return saveMp3Command(m_speech.engine, arguments, out, err);
     }
 
     QString m_outText;
