@@ -1,8 +1,9 @@
-#include "window/Form1.h"
-#include "window/QtDialogs.h"
 #include "export/SaveMp3Command.h"
 #include "sources/PageTextCommand.h"
+#include "speech/EspeakEngine.h"
 #include "speech/ListVoicesCommand.h"
+#include "window/Form1.h"
+#include "window/QtDialogs.h"
 
 #include <QApplication>
 #include <QRandomGenerator>
@@ -22,11 +23,13 @@ int runCommand(int argc, char** argv) {
     const QString command = args.takeFirst();
     int code = 2;
     if (command == "--list-voices" && args.isEmpty()) {
-        code = vt::listVoicesCommand(out, err);
+        vt::EspeakEngine engine;
+        code = vt::listVoicesCommand(engine, out, err);
     } else if (command == "--text" && args.size() == 1) {
         code = vt::printPageTextCommand(args.first(), out, err);
     } else if (command == "--save-mp3" && !args.isEmpty()) {
-        code = vt::saveMp3Command(args, out, err);
+        vt::EspeakEngine engine;
+        code = vt::saveMp3Command(engine, args, out, err);
     } else {
         err << "usage: vellumtone [--list-voices | --text ADDRESS | --save-mp3 ADDRESS "
                "[--folder DIR] [--voice N] [--volume V] [--rate R]]\n";
@@ -44,8 +47,10 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false); // the window says when all has stopped
+    // The one speech engine; it starts on its own thread while the window is built.
+    vt::EspeakEngine engine;
     vt::QtDialogs dialogs;
-    vt::Form1 window(dialogs, [] { return QRandomGenerator::global()->bounded(1, 101); });
+    vt::Form1 window(engine, dialogs, [] { return QRandomGenerator::global()->bounded(1, 101); });
     dialogs.setOwner(&window);
     if (!window.Form_Load()) {
         return 0;
