@@ -88,21 +88,14 @@ void EspeakEngine::startHook() {
     espeak_ng_ERROR_CONTEXT context = nullptr;
     const espeak_ng_STATUS status = espeak_ng_Initialize(&context);
     espeak_ng_ClearErrorContext(&context);
-    try {
-        const QString cannotStart =
-            QStringLiteral("The speech engine (eSpeak NG) could not start: %1");
-        check(status, cannotStart);
-        check(espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, CallbackBlockMs, nullptr),
-              cannotStart);
-        if (espeak_ng_GetSampleRate() != SampleRate) {
-            throw Failure(
-                QStringLiteral("The speech engine (eSpeak NG) speaks at %1 Hz, not %2 Hz.")
-                    .arg(espeak_ng_GetSampleRate())
-                    .arg(SampleRate));
-        }
-    } catch (...) {
-        espeak_ng_Terminate(); // the next engine starts from a clean library
-        throw;
+    const QString cannotStart = QStringLiteral("The speech engine (eSpeak NG) could not start: %1");
+    check(status, cannotStart);
+    check(espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, CallbackBlockMs, nullptr),
+          cannotStart);
+    if (espeak_ng_GetSampleRate() != SampleRate) {
+        throw Failure(QStringLiteral("The speech engine (eSpeak NG) speaks at %1 Hz, not %2 Hz.")
+                          .arg(espeak_ng_GetSampleRate())
+                          .arg(SampleRate));
     }
     espeak_SetSynthCallback(synthCallback);
     const char* dataPath = nullptr;
@@ -112,7 +105,9 @@ void EspeakEngine::startHook() {
 }
 
 void EspeakEngine::stopHook() {
-    espeak_ng_Terminate();
+    // No espeak_ng_Terminate: in eSpeak NG 1.51 it hangs once the library was
+    // initialised on another thread before, as a later engine's is. A later
+    // engine initialises the library afresh, which is all it needs.
     qCDebug(speechLog) << "speech engine stopped";
 }
 
