@@ -1,10 +1,11 @@
-#include "window/Form1.h"
-#include "window/MprisService.h"
-#include "window/QtDialogs.h"
 #include "core/TempFolders.h"
 #include "export/SaveMp3Command.h"
 #include "sources/PageTextCommand.h"
+#include "speech/EspeakEngine.h"
 #include "speech/ListVoicesCommand.h"
+#include "window/Form1.h"
+#include "window/MprisService.h"
+#include "window/QtDialogs.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -40,11 +41,13 @@ int runCommand(int argc, char** argv) {
                                     : QStringLiteral("vellumtone " VELLUMTONE_VERSION "\n"));
         code = 0;
     } else if (command == "--list-voices" && args.isEmpty()) {
-        code = vt::listVoicesCommand(out, err);
+        vt::EspeakEngine engine;
+        code = vt::listVoicesCommand(engine, out, err);
     } else if (command == "--text" && vt::isPageTextCommand(args)) {
         code = vt::pageTextCommand(args, out, err);
     } else if (command == "--save-mp3" && !args.isEmpty()) {
-        code = vt::saveMp3Command(args, out, err);
+        vt::EspeakEngine engine;
+        code = vt::saveMp3Command(engine, args, out, err);
     } else {
         err << "usage: vellumtone [--list-voices | --text ADDRESS [--article | --whole-page] | "
                "--save-mp3 ADDRESS [--folder DIR] [--voice N] [--volume V] [--rate R] "
@@ -66,8 +69,10 @@ int main(int argc, char** argv) {
     // The same for the window, off its thread: a large leftover takes a while to remove.
     QThreadPool::globalInstance()->start([] { vt::RemoveAbandonedJobFolders(); });
     QApplication::setQuitOnLastWindowClosed(false); // the window says when all has stopped
+    // The one speech engine; it starts on its own thread while the window is built.
+    vt::EspeakEngine engine;
     vt::QtDialogs dialogs;
-    vt::Form1 window(dialogs, [] { return QRandomGenerator::global()->bounded(1, 101); });
+    vt::Form1 window(engine, dialogs, [] { return QRandomGenerator::global()->bounded(1, 101); });
     dialogs.setOwner(&window);
     if (!window.Form_Load()) {
         return 0;

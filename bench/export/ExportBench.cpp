@@ -13,6 +13,7 @@
 #include "export/CutTextFileFSO.h"
 #include "export/ExportJob.h"
 #include "export/StreamDialogs.h"
+#include "speech/EspeakEngine.h"
 #include "speech/RateMapping.h"
 #include "speech/SpeechEngine.h"
 #include "speech/VoiceCatalogue.h"
@@ -131,7 +132,8 @@ class Bench {
     explicit Bench(const QString& folder) : m_folder(folder) {}
 
     bool prepare() {
-        m_voice = QString::fromLatin1(vt::VoiceCatalogue::defaultVoiceIdentifier());
+        m_voices.refresh();
+        m_voice = QString::fromLatin1(m_voices.defaultVoiceIdentifier());
         m_wordsPerMinute = vt::engineRateFor(Rate).wordsPerMinute;
         return QDir().mkpath(m_folder.filePath("out"));
     }
@@ -175,7 +177,6 @@ class Bench {
         QString shown; // "Done." or why not; a failed run is reported below
         QTextStream messages(&shown);
         vt::StreamDialogs dialogs(messages);
-        const std::atomic_bool cancel{false};
         const vt::ExportRequest request{QUrl::fromLocalFile(textPath).toString(),
                                         m_folder.filePath("out/"),
                                         vt::VoiceChoice{-1, Volume, Rate}};
@@ -185,7 +186,7 @@ class Bench {
         QElapsedTimer timer;
         timer.start();
         std::unique_ptr<QThread> worker(
-            QThread::create([&] { result = vt::runExport(request, dialogs, cancel); }));
+            QThread::create([&] { result = vt::runExport(request, m_voices, dialogs, {}); }));
         worker->start();
         worker->wait();
         run.seconds = result.mp3Made ? timer.nsecsElapsed() / 1e9 : -1;
@@ -202,6 +203,8 @@ class Bench {
     static constexpr int Volume = 100;
 
   private:
+    vt::EspeakEngine m_engine;
+    vt::VoiceCatalogue m_voices{m_engine};
     QDir m_folder;
     QString m_voice;
     int m_wordsPerMinute = 175;

@@ -9,6 +9,7 @@
 #include "core/Dialogs.h"
 #include "core/TextCodec.h"
 #include "speech/CleanSpeechText.h"
+#include "speech/EspeakEngine.h"
 #include "speech/SaveToWAV.h"
 #include "speech/SpeechVoice.h"
 #include "speech/VoiceCatalogue.h"
@@ -60,19 +61,20 @@ template <typename F> double bestSeconds(int runs, F&& run) {
     return best;
 }
 
-void renderingFigures(const QString& folder, const QString& textPath) {
-    const QByteArray voice = vt::VoiceCatalogue::voices().front().identifier;
+void renderingFigures(const vt::VoiceCatalogue& voices, const QString& folder,
+                      const QString& textPath) {
+    const QByteArray voice = voices.voices().front().identifier;
     const QString ours = folder + "/ours.wav";
     const QString theirs = folder + "/espeak.wav";
     SilentDialogs dialogs;
 
     QElapsedTimer cold;
     cold.start();
-    vt::SaveToWAV(textPath, ours, {0, 100, 0}, dialogs);
+    vt::SaveToWAV(textPath, ours, {0, 100, 0}, voices, dialogs);
     const double coldSeconds = cold.nsecsElapsed() / 1e9;
 
     const double oursSeconds = bestSeconds(3, [&] {
-        vt::SaveToWAV(textPath, ours, {0, 100, 0}, dialogs);
+        vt::SaveToWAV(textPath, ours, {0, 100, 0}, voices, dialogs);
     });
     const double theirsSeconds = bestSeconds(3, [&] {
         QProcess espeak;
@@ -152,7 +154,7 @@ class Listener {
     qint64 m_lastSound = -1;
 };
 
-void soundFigures(const QString& folder) {
+void soundFigures(const vt::VoiceCatalogue& voices, const QString& folder) {
     QProcess script;
     script.start(VT_TEST_AUDIO_SCRIPT, {"start", folder + "/pulse"});
     script.waitForFinished(20000);
@@ -173,7 +175,7 @@ void soundFigures(const QString& folder) {
         double warmUp = 0;
         {
             // The first stream of the program: the audio system starts up too.
-            vt::SpeechVoice voice;
+            vt::SpeechVoice voice(voices);
             const qint64 start = listener.now();
             voice.speak("Warming up.");
             waitFor([&] { return voice.isDone(); }, 10000);
@@ -182,7 +184,7 @@ void soundFigures(const QString& folder) {
         std::vector<double> firstSound;
         std::vector<double> pauseSilence;
         for (int run = 0; run < 5; ++run) {
-            vt::SpeechVoice voice;
+            vt::SpeechVoice voice(voices);
             listener.reset();
             const qint64 start = listener.now();
             voice.speak(
@@ -236,13 +238,21 @@ int main(int argc, char** argv) {
 
     QElapsedTimer listing;
     listing.start();
-    const qsizetype voices = vt::VoiceCatalogue::voiceNames().size();
+    vt::EspeakEngine engine;
+    vt::VoiceCatalogue voices(engine);
+    voices.refresh();
+    const qsizetype voiceCount = voices.voiceNames().size();
     const double firstListMs = listing.nsecsElapsed() / 1e6;
-    const double listMs = bestSeconds(5, [] { vt::VoiceCatalogue::voiceNames(); }) * 1e3;
+    const double listMs = bestSeconds(5,
+                                      [&] {
+                                          voices.refresh();
+                                          voices.voiceNames();
+                                      }) *
+                          1e3;
     std::printf("Voice list: %lld voices in %.1f ms (first call, engine start included: %.1f ms)\n",
-                static_cast<long long>(voices), listMs, firstListMs);
+                static_cast<long long>(voiceCount), listMs, firstListMs);
 
-    renderingFigures(folder.path(), textPath);
-    soundFigures(folder.path());
+    renderingFigures(voices, folder.path(), textPath);
+    soundFigures(voices, folder.path());
     return 0;
 }

@@ -2,30 +2,27 @@
 
 #include "core/Dialogs.h"
 
-#include <atomic>
+#include <stop_token>
 
 namespace vt {
 
-// Passes every call on to target until the flag is raised; from then on nothing
-// is shown and each call gives the answer of a cancelled dialog (No, "").
-// Lets a cancelled export wind down without waiting on a window that is closing.
-class CancellableDialogs final : public Dialogs {
+// Passes every call on to target until a stop is requested; from then on
+// nothing is shown and each call gives the answer of a cancelled dialog (No,
+// ""). Lets a cancelled export wind down without waiting on a window that is
+// closing.
+class CancellableDialogs final : public DialogsRelay {
   public:
-    CancellableDialogs(Dialogs& target, const std::atomic_bool& cancelled);
-
-    void notice(const QString& text) override;
-    bool question(const QString& text) override;
-    void errorReport(const QString& text) override;
-    QString openFile(const FileDialogRequest& request) override;
-    QString saveFile(const FileDialogRequest& request) override;
-    QString browseForFolder(const QString& prompt, const QString& startFolder) override;
-    bool openUrl(const QString& url) override;
+    CancellableDialogs(Dialogs& target, std::stop_token cancelled)
+        : DialogsRelay(target), m_cancelled(std::move(cancelled)) {}
 
   private:
-    bool open() const { return !m_cancelled.load(); }
+    void relay(const std::function<void()>& call) override {
+        if (!m_cancelled.stop_requested()) {
+            call();
+        }
+    }
 
-    Dialogs& m_target;
-    const std::atomic_bool& m_cancelled;
+    std::stop_token m_cancelled;
 };
 
 } // namespace vt

@@ -7,51 +7,49 @@
 
 namespace vt {
 
+template <typename Result, typename F> Result DialogsRelay::answer(F&& ask) {
+    Result result{};
+    relay([&] { result = ask(m_target); });
+    return result;
+}
+
+void DialogsRelay::notice(const QString& text) {
+    relay([&] { m_target.notice(text); });
+}
+bool DialogsRelay::question(const QString& text) {
+    return answer<bool>([&](Dialogs& d) { return d.question(text); });
+}
+void DialogsRelay::errorReport(const QString& text) {
+    relay([&] { m_target.errorReport(text); });
+}
+QString DialogsRelay::openFile(const FileDialogRequest& request) {
+    return answer<QString>([&](Dialogs& d) { return d.openFile(request); });
+}
+QString DialogsRelay::saveFile(const FileDialogRequest& request) {
+    return answer<QString>([&](Dialogs& d) { return d.saveFile(request); });
+}
+QString DialogsRelay::browseForFolder(const QString& prompt, const QString& startFolder) {
+    return answer<QString>([&](Dialogs& d) { return d.browseForFolder(prompt, startFolder); });
+}
+bool DialogsRelay::openUrl(const QString& url) {
+    return answer<bool>([&](Dialogs& d) { return d.openUrl(url); });
+}
+
 class ThreadSafeDialogs::Dispatcher : public QObject {};
 
 ThreadSafeDialogs::ThreadSafeDialogs(Dialogs& target)
-    : m_target(target), m_dispatcher(new Dispatcher) {}
+    : DialogsRelay(target), m_dispatcher(new Dispatcher) {}
 
 ThreadSafeDialogs::~ThreadSafeDialogs() {
     delete m_dispatcher;
 }
 
-template <typename F> auto ThreadSafeDialogs::onTargetThread(F&& call) -> decltype(call()) {
-    using Result = decltype(call());
+void ThreadSafeDialogs::relay(const std::function<void()>& call) {
     if (QThread::currentThread() == m_dispatcher->thread()) {
-        return call();
-    }
-    if constexpr (std::is_void_v<Result>) {
-        QMetaObject::invokeMethod(m_dispatcher, std::forward<F>(call),
-                                  Qt::BlockingQueuedConnection);
+        call();
     } else {
-        Result result{};
-        QMetaObject::invokeMethod(
-            m_dispatcher, [&] { result = call(); }, Qt::BlockingQueuedConnection);
-        return result;
+        QMetaObject::invokeMethod(m_dispatcher, call, Qt::BlockingQueuedConnection);
     }
-}
-
-void ThreadSafeDialogs::notice(const QString& text) {
-    onTargetThread([&] { m_target.notice(text); });
-}
-bool ThreadSafeDialogs::question(const QString& text) {
-    return onTargetThread([&] { return m_target.question(text); });
-}
-void ThreadSafeDialogs::errorReport(const QString& text) {
-    onTargetThread([&] { m_target.errorReport(text); });
-}
-QString ThreadSafeDialogs::openFile(const FileDialogRequest& request) {
-    return onTargetThread([&] { return m_target.openFile(request); });
-}
-QString ThreadSafeDialogs::saveFile(const FileDialogRequest& request) {
-    return onTargetThread([&] { return m_target.saveFile(request); });
-}
-QString ThreadSafeDialogs::browseForFolder(const QString& prompt, const QString& startFolder) {
-    return onTargetThread([&] { return m_target.browseForFolder(prompt, startFolder); });
-}
-bool ThreadSafeDialogs::openUrl(const QString& url) {
-    return onTargetThread([&] { return m_target.openUrl(url); });
 }
 
 } // namespace vt

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace vt {
 
@@ -34,27 +35,42 @@ class Dialogs {
     virtual bool openUrl(const QString& url) = 0;
 };
 
+// Hands every call on to a target through one hook, which decides where the
+// call runs, or whether it runs at all: a call that does not run answers as a
+// cancelled dialog (No, "", false).
+class DialogsRelay : public Dialogs {
+  public:
+    void notice(const QString& text) final;
+    bool question(const QString& text) final;
+    void errorReport(const QString& text) final;
+    QString openFile(const FileDialogRequest& request) final;
+    QString saveFile(const FileDialogRequest& request) final;
+    QString browseForFolder(const QString& prompt, const QString& startFolder) final;
+    bool openUrl(const QString& url) final;
+
+  protected:
+    explicit DialogsRelay(Dialogs& target) : m_target(target) {}
+    // Runs call, which talks to the target, or drops it.
+    virtual void relay(const std::function<void()>& call) = 0;
+
+  private:
+    template <typename Result, typename F> Result answer(F&& ask);
+
+    Dialogs& m_target;
+};
+
 // Forwards every call to the target on the thread the target's dispatcher lives
 // on (the window thread) and waits for the answer, so a worker's failing step
 // waits at its place until OK is pressed. Calls made on that thread go straight
 // through.
-class ThreadSafeDialogs final : public Dialogs {
+class ThreadSafeDialogs final : public DialogsRelay {
   public:
     explicit ThreadSafeDialogs(Dialogs& target);
     ~ThreadSafeDialogs() override;
 
-    void notice(const QString& text) override;
-    bool question(const QString& text) override;
-    void errorReport(const QString& text) override;
-    QString openFile(const FileDialogRequest& request) override;
-    QString saveFile(const FileDialogRequest& request) override;
-    QString browseForFolder(const QString& prompt, const QString& startFolder) override;
-    bool openUrl(const QString& url) override;
-
   private:
-    template <typename F> auto onTargetThread(F&& call) -> decltype(call());
+    void relay(const std::function<void()>& call) override;
 
-    Dialogs& m_target;
     class Dispatcher;
     Dispatcher* m_dispatcher;
 };

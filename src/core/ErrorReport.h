@@ -3,6 +3,7 @@
 #include <QString>
 #include <exception>
 #include <functional>
+#include <type_traits>
 
 namespace vt {
 
@@ -13,10 +14,17 @@ inline constexpr char SupportAddress[] = "support@quillmere.example";
 // The report text: description, CR LF, tag, "at line ", step, CR, CR, request line.
 QString buildErrorReport(const QString& description, const QString& tag, int step);
 
+// A procedure's step numbers: an enum class per procedure whose values are the
+// numbers its report shows.
+template <typename T>
+concept StepNumber = std::is_enum_v<T> && std::is_same_v < std::underlying_type_t<T>,
+int > ;
+
 // Runs the numbered steps of one reporting procedure. A step that fails is
 // reported with this procedure's tag and that step's number, and the procedure
 // goes on with its next step. A failure inside a called helper ends that helper
-// and is reported here, under the caller's step.
+// and is reported here, under the caller's step. Steps that cannot fail are
+// plain statements and need no number.
 class Procedure {
   public:
     Procedure(Dialogs& dialogs, const char* tag);
@@ -35,6 +43,19 @@ class Procedure {
 
     // Reports a failure that was caught elsewhere, under the given step.
     void report(int number, const QString& description);
+
+    template <StepNumber S> bool step(S number, const std::function<void()>& action) {
+        return step(static_cast<int>(number), action);
+    }
+    template <StepNumber S> bool test(S number, const std::function<bool()>& condition) {
+        return test(static_cast<int>(number), condition);
+    }
+    template <StepNumber S, typename T, typename F> bool assign(S number, T& target, F&& compute) {
+        return assign(static_cast<int>(number), target, std::forward<F>(compute));
+    }
+    template <StepNumber S> void report(S number, const QString& description) {
+        report(static_cast<int>(number), description);
+    }
 
     int reportCount() const { return m_reports; }
     int currentStep() const { return m_step; }

@@ -1,54 +1,45 @@
 #include "EncoderQueue.h"
 
-#include "WAVToMP3.h"
-#include "core/Failure.h"
-
-#include <chrono>
-
 namespace vt {
 
-namespace {
-// How often a wait looks at the job's cancel flag.
-constexpr std::chrono::milliseconds CancelCheckInterval{50};
-} // namespace
-
-EncoderQueue::EncoderQueue(Dialogs& dialogs, const std::atomic_bool& cancel, int capacity)
-    : m_dialogs(dialogs), m_cancel(cancel), m_capacity(capacity < 1 ? 1 : capacity) {}
+EncoderQueue::EncoderQueue(std::stop_token cancel, int capacity)
+    : m_capacity(capacity < 1 ? 1 : capacity) {
+    m_forwardCancel.emplace(std::move(cancel), [this] { m_stop.request_stop(); });
+    m_processThread.setObjectName(QStringLiteral("encoders"));
+    m_processHome = new QObject;
+    m_processHome->moveToThread(&m_processThread);
+    QObject::connect(&m_processThread, &QThread::finished, m_processHome, &QObject::deleteLater);
+    m_processThread.start();
+}
 
 EncoderQueue::~EncoderQueue() {
     stopAll();
     while (!m_running.empty()) {
         finishOldest();
     }
+    m_forwardCancel.reset();
+    m_processThread.quit();
+    m_processThread.wait();
 }
 
 void EncoderQueue::start(int index, const QString& wavPath, const QString& mp3Path) {
-    Running entry;
-    entry.part = {index, wavPath, mp3Path, QString()};
-    entry.outcome = std::async(std::launch::async, [this, wavPath, mp3Path]() -> QString {
-        try {
-            WAVToMP3(wavPath, mp3Path, m_dialogs, &m_stop);
-            return QString();
-        } catch (const std::exception& e) {
-            return describe(e);
-        }
-    });
-    m_running.push_back(std::move(entry));
+    // The child is started on the queue's thread, which owns it from then on.
+    QFuture<EncodeResult> outcome;
+    QMetaObject::invokeMethod(
+        m_processHome, [&] { return WAVToMP3(wavPath, mp3Path, m_stop.get_token()); },
+        Qt::BlockingQueuedConnection, &outcome);
+    m_running.push_back(Running{{index, wavPath, mp3Path, QString()}, outcome});
 }
 
 EncoderQueue::Finished EncoderQueue::finishOldest() {
-    Running& oldest = m_running.front();
-    while (oldest.outcome.wait_for(CancelCheckInterval) != std::future_status::ready) {
-        if (m_cancel.load()) {
-            m_stop = true;
-        }
-    }
+    Running oldest = std::move(m_running.front());
+    m_running.pop_front();
+    const EncodeResult result = oldest.outcome.result(); // blocks this worker thread only
     Finished done = oldest.part;
-    done.failure = oldest.outcome.get();
-    if (done.failure.isEmpty() && m_stop.load()) {
+    done.failure = result.failure;
+    if (done.failure.isEmpty() && (result.cancelled || m_stop.stop_requested())) {
         done.failure = QStringLiteral("The encoding was stopped.");
     }
-    m_running.pop_front();
     return done;
 }
 

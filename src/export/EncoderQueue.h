@@ -1,17 +1,21 @@
 #pragma once
 
+#include "WAVToMP3.h"
+
+#include <QFuture>
 #include <QString>
-#include <atomic>
+#include <QThread>
 #include <deque>
-#include <future>
+#include <functional>
+#include <optional>
+#include <stop_token>
 
 namespace vt {
 
-class Dialogs;
-
-// Encodes WAV parts to MP3 on threads of their own, at most `capacity` at a
-// time, so the caller can render the next part meanwhile. Parts finish in the
-// order they were started.
+// Encodes WAV parts to MP3 as child processes, at most `capacity` at a time,
+// so the caller (the export's worker thread) can render the next part
+// meanwhile. The children belong to a thread of the queue's own whose event
+// loop hears them end. Parts finish in the order they were started.
 class EncoderQueue {
   public:
     struct Finished {
@@ -21,9 +25,9 @@ class EncoderQueue {
         QString failure; // why the MP3 was not made; empty when it was
     };
 
-    // cancel is the job's flag: while waiting, a raised flag stops every encoder.
-    EncoderQueue(Dialogs& dialogs, const std::atomic_bool& cancel, int capacity);
-    // Stops the encoders still running and waits for them.
+    // cancel is the job's: a stop request kills every encoder.
+    EncoderQueue(std::stop_token cancel, int capacity);
+    // Kills the encoders still running and waits for them to end.
     ~EncoderQueue();
     EncoderQueue(const EncoderQueue&) = delete;
     EncoderQueue& operator=(const EncoderQueue&) = delete;
@@ -34,19 +38,20 @@ class EncoderQueue {
     void start(int index, const QString& wavPath, const QString& mp3Path);
     // Waits for the oldest part (the queue must not be empty).
     Finished finishOldest();
-    // Kills every running encoder; finishOldest then returns at once.
-    void stopAll() { m_stop = true; }
+    // Kills every running encoder; finishOldest then returns soon.
+    void stopAll() { m_stop.request_stop(); }
 
   private:
     struct Running {
         Finished part;
-        std::future<QString> outcome;
+        QFuture<EncodeResult> outcome;
     };
 
-    Dialogs& m_dialogs;
-    const std::atomic_bool& m_cancel;
     int m_capacity;
-    std::atomic_bool m_stop{false};
+    std::stop_source m_stop;
+    std::optional<std::stop_callback<std::function<void()>>> m_forwardCancel;
+    QThread m_processThread;
+    QObject* m_processHome = nullptr; // lives on m_processThread
     std::deque<Running> m_running;
 };
 

@@ -3,6 +3,7 @@
 #include "CutTextFileFSO.h"
 #include "Encoder.h"
 #include "EncoderQueue.h"
+#include "ExportLog.h"
 #include "JoinFiles.h"
 #include "Mp3Tags.h"
 #include "OutputName.h"
@@ -64,40 +65,44 @@ int encoderCount() {
     return qMax(1, QThread::idealThreadCount()) + 1;
 }
 
+using Step = ExportStep;
+
 class ExportJob {
   public:
-    ExportJob(const ExportRequest& request, Dialogs& dialogs, const std::atomic_bool& cancel,
-              const ExportProgress& progress)
-        : m_request(request), m_dialogs(dialogs), m_cancel(cancel), m_progress(progress),
-          m_proc(dialogs, tag::PushButton8Click) {}
+    ExportJob(const ExportRequest& request, const VoiceCatalogue& voices, Dialogs& dialogs,
+              std::stop_token cancel, const ExportProgress& progress)
+        : m_request(request), m_voices(voices), m_dialogs(dialogs), m_cancel(std::move(cancel)),
+          m_progress(progress), m_proc(dialogs, tag::PushButton8Click) {}
 
     ExportResult run() {
         if (refused()) {
             return m_result;
         }
+        qCDebug(exportLog) << "export of" << m_request.address << "into" << m_request.folderText;
         if (m_progress.workStarts) {
-            m_proc.step(108, m_progress.workStarts);
+            m_progress.workStarts();
         }
         work(); // the private folder is gone once this returns
         if (m_progress.workEnds) {
-            m_proc.step(184, m_progress.workEnds);
+            m_progress.workEnds();
         }
         closingMessage();
+        qCDebug(exportLog) << "export ended:" << m_result.message;
         return m_result;
     }
 
   private:
     bool refused() {
-        if (m_proc.test(104, [&] { return m_request.address.isEmpty(); })) {
+        if (m_request.address.isEmpty()) {
             m_result.failure = ExportFailure::AddressBlank;
             m_result.message = QString::fromLatin1(exportText::WebsiteBlank);
-            m_proc.step(190, [&] { m_dialogs.notice(m_result.message); });
+            m_proc.step(Step::AddressBlankNotice, [&] { m_dialogs.notice(m_result.message); });
             return true;
         }
-        if (m_proc.test(106, [&] { return !FolderExists(m_request.folderText); })) {
+        if (!FolderExists(m_request.folderText)) {
             m_result.failure = ExportFailure::FolderMissing;
             m_result.message = QString::fromLatin1(exportText::FolderMissing);
-            m_proc.step(188, [&] { m_dialogs.notice(m_result.message); });
+            m_proc.step(Step::FolderMissingNotice, [&] { m_dialogs.notice(m_result.message); });
             return true;
         }
         return false;
@@ -105,14 +110,14 @@ class ExportJob {
 
     void work() {
         // The encoder and the folder are checked before anything is fetched.
-        if (!m_proc.test(110, [] { return !findEncoder().isEmpty(); })) {
+        if (findEncoder().isEmpty()) {
             fail(ExportFailure::EncoderMissing,
                  noMp3(QStringLiteral("the MP3 encoder \"%1\" was not found. Please install "
                                       "LAME (the Debian package \"lame\").")
                            .arg(QString::fromLatin1(EncoderProgramName))));
             return;
         }
-        nameFinalFile();
+        m_result.mp3Path = FinalMp3Path(m_request.folderText, SanitiseAddress(m_request.address));
         QString reason;
         const QString outputFolder = QFileInfo(m_result.mp3Path).absolutePath();
         if (!canCreateFilesIn(outputFolder, reason)) {
@@ -141,23 +146,9 @@ class ExportJob {
         if (renderAndEncode(parts)) {
             join(parts);
         }
-        for (int i = 1; i <= parts; ++i) { // 176 to 180
-            m_proc.step(178, [&] { DeleteFileQuiet(partPath(i, ".mp3")); });
+        for (int i = 1; i <= parts; ++i) {
+            DeleteFileQuiet(partPath(i, ".mp3"));
         }
-    }
-
-    void nameFinalFile() {
-        QString address = m_request.address;
-        int step = 118;
-        for (const char c : ForbiddenNameCharacters) {
-            if (c != '\0') {
-                m_proc.step(step, [&] { address = RemoveCharacter(address, c); });
-                step += 2;
-            }
-        }
-        m_proc.step(134, [&] {
-            m_result.mp3Path = FinalMp3Path(m_request.folderText, RemoveQuotesAndControls(address));
-        });
     }
 
     // The number of parts, or 0 when the page gave none.
@@ -165,18 +156,16 @@ class ExportJob {
         const QString pageFile = QDir(m_folder).filePath(QStringLiteral("output.txt"));
         QString text;
         QString fetchFailure;
-        m_proc.step(114, [&] {
-            try {
-                text = GetPageText(m_request.address, m_folder, &m_cancel, m_request.pageText,
-                                   &m_pageTitle);
-            } catch (const std::exception& e) {
-                fetchFailure = describe(e);
-            }
-        });
+        try {
+            text = GetPageText(m_request.address, m_folder, m_cancel, m_request.pageText,
+                               &m_pageTitle);
+        } catch (const std::exception& e) {
+            fetchFailure = describe(e);
+        }
         if (stopped()) {
             return 0;
         }
-        if (!fetchFailure.isEmpty() || !m_proc.test(116, [&] { return FileExists(pageFile); })) {
+        if (!fetchFailure.isEmpty() || !FileExists(pageFile)) {
             fail(ExportFailure::PageNotFetched,
                  noMp3(QStringLiteral("the page could not be fetched."), fetchFailure));
             return 0;
@@ -187,8 +176,9 @@ class ExportJob {
             return 0;
         }
         int parts = 0;
-        m_proc.step(136,
+        m_proc.step(Step::SplitText,
                     [&] { parts = CutTextFileFSO(pageFile, m_request.voice.rate, m_dialogs); });
+        qCDebug(exportLog) << "page text split into" << parts << "parts";
         if (parts < 1 && !failedForFullDisk(m_folder)) {
             fail(ExportFailure::SplitFailed,
                  noMp3(QStringLiteral("the page text could not be split into parts.")));
@@ -198,17 +188,17 @@ class ExportJob {
 
     // Renders part after part while earlier parts encode; false when a part failed.
     bool renderAndEncode(int parts) {
-        EncoderQueue encoders(m_dialogs, m_cancel, encoderCount());
-        for (int i = 1; i <= parts; ++i) { // 138 to 154
+        EncoderQueue encoders(m_cancel, encoderCount());
+        for (int i = 1; i <= parts; ++i) {
             const QString wav = partPath(i, ".wav");
-            m_proc.step(140, [&] { DeleteFileQuiet(wav); });
-            m_proc.step(142, [&] {
-                SaveToWAV(partPath(i, ".txt"), wav, m_request.voice, m_dialogs, &m_cancel);
+            DeleteFileQuiet(wav);
+            m_proc.step(Step::RenderPart, [&] {
+                SaveToWAV(partPath(i, ".txt"), wav, m_request.voice, m_voices, m_dialogs, m_cancel);
             });
             if (stopped()) {
                 return false;
             }
-            if (!m_proc.test(144, [&] { return FileExists(wav); })) {
+            if (!FileExists(wav)) {
                 if (!failedForFullDisk(m_folder)) {
                     fail(ExportFailure::SpeechFailed,
                          noMp3(QStringLiteral("part %1 of %2 could not be spoken.")
@@ -223,7 +213,7 @@ class ExportJob {
                     return false;
                 }
             }
-            const int encodeStep = m_proc.test(146, [&] { return parts == 1; }) ? 148 : 150;
+            const Step encodeStep = parts == 1 ? Step::EncodeOnlyPart : Step::EncodePart;
             m_proc.step(encodeStep, [&] { encoders.start(i, wav, partPath(i, ".mp3")); });
         }
         while (!encoders.isEmpty()) {
@@ -235,7 +225,7 @@ class ExportJob {
     }
 
     bool collect(const EncoderQueue::Finished& part, int parts) {
-        m_proc.step(152, [&] { DeleteFileQuiet(part.wavPath); });
+        DeleteFileQuiet(part.wavPath);
         if (stopped()) {
             return false;
         }
@@ -259,11 +249,11 @@ class ExportJob {
         for (int i = 1; i <= parts; ++i) {
             mp3Parts.append(partPath(i, ".mp3"));
         }
-        const int joinStep = m_proc.test(156, [&] { return parts > 1; }) ? 172 : 148;
+        const Step joinStep = parts > 1 ? Step::JoinParts : Step::MoveOnlyPart;
         m_proc.step(joinStep, [&] {
             try {
                 m_result.mp3Made =
-                    JoinFilesAtomically(mp3Parts, m_result.mp3Path, &m_cancel, tagBytes());
+                    JoinFilesAtomically(mp3Parts, m_result.mp3Path, m_cancel, tagBytes());
             } catch (const DiskFullFailure& e) {
                 fail(ExportFailure::DiskFull,
                      noMp3(QStringLiteral("the disk is full."), e.description()));
@@ -284,7 +274,7 @@ class ExportJob {
         if (m_result.mp3Made) {
             m_result.failure = ExportFailure::None;
             m_result.message = QString::fromLatin1(exportText::Done);
-        } else if (m_cancel.load()) {
+        } else if (stopped()) {
             m_result.failure = ExportFailure::Cancelled;
             m_result.message.clear();
         } else if (m_result.message.isEmpty()) {
@@ -292,8 +282,8 @@ class ExportJob {
                  noMp3(QStringLiteral("a step failed; see the report shown before.")));
         }
         // After a cancel the window is going away: nothing more is shown.
-        if (!m_cancel.load()) {
-            m_proc.step(186, [&] { m_dialogs.notice(m_result.message); });
+        if (!stopped()) {
+            m_proc.step(Step::ClosingMessage, [&] { m_dialogs.notice(m_result.message); });
         }
     }
 
@@ -316,7 +306,7 @@ class ExportJob {
         }
     }
 
-    bool stopped() const { return m_cancel.load(); }
+    bool stopped() const { return m_cancel.stop_requested(); }
 
     static void tell(const std::function<void(int)>& listener, int value) {
         if (listener) {
@@ -329,8 +319,9 @@ class ExportJob {
     }
 
     const ExportRequest& m_request;
+    const VoiceCatalogue& m_voices;
     Dialogs& m_dialogs;
-    const std::atomic_bool& m_cancel;
+    std::stop_token m_cancel;
     const ExportProgress& m_progress;
     Procedure m_proc;
     ExportResult m_result;
@@ -341,9 +332,9 @@ class ExportJob {
 
 } // namespace
 
-ExportResult runExport(const ExportRequest& request, Dialogs& dialogs,
-                       const std::atomic_bool& cancel, const ExportProgress& progress) {
-    return ExportJob(request, dialogs, cancel, progress).run();
+ExportResult runExport(const ExportRequest& request, const VoiceCatalogue& voices, Dialogs& dialogs,
+                       std::stop_token cancel, const ExportProgress& progress) {
+    return ExportJob(request, voices, dialogs, std::move(cancel), progress).run();
 }
 
 } // namespace vt

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "sources/PageTextMode.h"
+#include "speech/VoiceCatalogue.h"
 #include "speech/VoiceChoice.h"
 
 #include <QMetaType>
 #include <QString>
-#include <atomic>
 #include <functional>
+#include <stop_token>
 
 namespace vt {
 
@@ -19,6 +20,20 @@ struct ExportRequest {
     QString folderText;
     VoiceChoice voice;
     PageTextMode pageText = PageTextMode::WholePage;
+};
+
+// The steps of "Save Audio As MP3", numbered as its error report shows them.
+enum class ExportStep {
+    StartJob = 114, // the window hands the request to the runner
+    SplitText = 136,
+    RenderPart = 142,
+    EncodeOnlyPart = 148,
+    MoveOnlyPart = 148,
+    EncodePart = 150,
+    JoinParts = 172,
+    ClosingMessage = 186,
+    FolderMissingNotice = 188,
+    AddressBlankNotice = 190
 };
 
 // Why an export made no MP3.
@@ -36,7 +51,7 @@ enum class ExportFailure {
     EncoderFailed,
     DiskFull,
     WriteFailed, // the final file could not be written for another reason
-    Cancelled,
+    Cancelled
 };
 
 struct ExportResult {
@@ -60,7 +75,7 @@ inline constexpr char Done[] = "Done.";
 // ones encode), joins them in index order into the final file (written
 // atomically), and removes its folder however it ends. It shows "Done." only
 // when the MP3 was made, otherwise one message saying why. When cancel becomes
-// true it stops promptly, shows nothing more and leaves no MP3 behind.
+// requested it stops promptly, shows nothing more and leaves no MP3 behind.
 // dialogs must accept calls from worker threads (ThreadSafeDialogs in the window).
 // What the window hears of the job's progress: the work starts once the
 // request has passed its checks (the hourglass goes on) and ends before the
@@ -77,8 +92,9 @@ struct ExportProgress {
     std::function<void(int index)> partEncoded;
 };
 
-ExportResult runExport(const ExportRequest& request, Dialogs& dialogs,
-                       const std::atomic_bool& cancel, const ExportProgress& progress = {});
+// The voice position of the request refers to voices, which also names the engine.
+ExportResult runExport(const ExportRequest& request, const VoiceCatalogue& voices, Dialogs& dialogs,
+                       std::stop_token cancel, const ExportProgress& progress = {});
 
 } // namespace vt
 

@@ -14,10 +14,10 @@ namespace vt {
 // spares the worker the wait for a call that would be dropped anyway.
 struct ExportRunner::Job {
     explicit Job(Dialogs& windowDialogs)
-        : windowSide(windowDialogs, cancel), threadSafe(windowSide),
-          workerSide(threadSafe, cancel) {}
+        : windowSide(windowDialogs, cancel.get_token()), threadSafe(windowSide),
+          workerSide(threadSafe, cancel.get_token()) {}
 
-    std::atomic_bool cancel{false};
+    std::stop_source cancel;
     ExportProgressRelay relay;
     CancellableDialogs windowSide;
     ThreadSafeDialogs threadSafe; // made on the window thread: forwards there
@@ -37,7 +37,8 @@ ExportRunner::~ExportRunner() {
     cancel();
 }
 
-void ExportRunner::start(ExportRequest request, Dialogs& windowDialogs) {
+void ExportRunner::start(ExportRequest request, const VoiceCatalogue& voices,
+                         Dialogs& windowDialogs) {
     if (m_running) {
         return;
     }
@@ -46,14 +47,15 @@ void ExportRunner::start(ExportRequest request, Dialogs& windowDialogs) {
     connect(&m_job->relay, &ExportProgressRelay::workStarted, this, &ExportRunner::workStarted);
     connect(&m_job->relay, &ExportProgressRelay::workEnded, this, &ExportRunner::workEnded);
     m_watcher.setFuture(QtConcurrent::run(
-        QThreadPool::globalInstance(), [job = m_job, request = std::move(request)] {
+        QThreadPool::globalInstance(), [job = m_job, request = std::move(request), voices] {
             // Emitted on the worker, delivered queued on the window thread in
             // order with the dialogs the job shows.
             ExportProgressRelay* relay = &job->relay;
             const ExportProgress progress{[relay] { emit relay->workStarted(); },
                                           [relay] { emit relay->workEnded(); }};
             try {
-                return runExport(request, job->workerSide, job->cancel, progress);
+                return runExport(request, voices, job->workerSide, job->cancel.get_token(),
+                                 progress);
             } catch (...) {
                 // The job reports its own failures; whatever still escapes must
                 // not take the program down with it.
@@ -66,7 +68,7 @@ void ExportRunner::start(ExportRequest request, Dialogs& windowDialogs) {
 
 void ExportRunner::cancel() {
     if (m_job) {
-        m_job->cancel = true;
+        m_job->cancel.request_stop();
     }
 }
 

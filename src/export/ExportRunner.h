@@ -30,8 +30,9 @@ class ExportRunner : public QObject {
     // Cancels a running job; it winds down on its own thread.
     ~ExportRunner() override;
 
-    // Starts the job; does nothing while one is running. Call on the window thread.
-    void start(ExportRequest request, Dialogs& windowDialogs);
+    // Starts the job with a copy of voices; does nothing while one is running.
+    // Call on the window thread.
+    void start(ExportRequest request, const VoiceCatalogue& voices, Dialogs& windowDialogs);
     // Stops the running job promptly: kills its encoders, stops speech, removes
     // its folder and leaves no MP3 behind; nothing more is shown. finished()
     // still follows. Does not wait.

@@ -56,7 +56,7 @@ bool DiskIsFull(const QString& path, qint64 needed) {
     return volume.isValid() && volume.bytesAvailable() < qMax(needed, FullDiskMarginBytes);
 }
 
-bool AppendFiles(const QStringList& files, QIODevice& out, const std::atomic_bool* cancel) {
+bool AppendFiles(const QStringList& files, QIODevice& out, std::stop_token cancel) {
     QByteArray block;
     for (const QString& path : files) {
         QFile in(path);
@@ -65,7 +65,7 @@ bool AppendFiles(const QStringList& files, QIODevice& out, const std::atomic_boo
                 QStringLiteral("\"%1\" could not be read: %2").arg(native(path), in.errorString()));
         }
         while (!in.atEnd()) {
-            if (cancel != nullptr && cancel->load()) {
+            if (cancel.stop_requested()) {
                 return false;
             }
             block = in.read(CopyBlockBytes);
@@ -79,8 +79,8 @@ bool AppendFiles(const QStringList& files, QIODevice& out, const std::atomic_boo
     return true;
 }
 
-bool JoinFilesAtomically(const QStringList& files, const QString& target,
-                         const std::atomic_bool* cancel, const QByteArray& leadingBytes) {
+bool JoinFilesAtomically(const QStringList& files, const QString& target, std::stop_token cancel,
+                         const QByteArray& leadingBytes) {
     const qint64 needed = totalSize(files) + leadingBytes.size();
     ReplacingFile out(target);
     if (!out.open()) {

@@ -4,7 +4,7 @@
 
 #include <QString>
 #include <QStringList>
-#include <atomic>
+#include <stop_token>
 
 class QIODevice;
 
@@ -24,8 +24,8 @@ class DiskFullFailure : public Failure {
 
 // Copies the files, in the order given, one after another into out. Throws
 // Failure when a file cannot be read, WriteRefusedFailure when out refuses a
-// write; stops early (and returns false) when *cancel becomes true.
-bool AppendFiles(const QStringList& files, QIODevice& out, const std::atomic_bool* cancel);
+// write; stops early (and returns false) when a stop is requested.
+bool AppendFiles(const QStringList& files, QIODevice& out, std::stop_token cancel = {});
 
 // Replaces target, atomically, by the files' bytes one after another: until
 // the last byte is safely written the old target (if any) stays as it was, and a
@@ -34,7 +34,7 @@ bool AppendFiles(const QStringList& files, QIODevice& out, const std::atomic_boo
 // written, false when cancelled; throws Failure, DiskFullFailure when the disk
 // is full. leadingBytes (a tag) go in front of the files' bytes.
 bool JoinFilesAtomically(const QStringList& files, const QString& target,
-                         const std::atomic_bool* cancel = nullptr,
+                         std::stop_token cancel = {},
                          const QByteArray& leadingBytes = QByteArray());
 
 // True when the volume holding path has less than `needed` bytes left (used to

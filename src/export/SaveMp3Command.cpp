@@ -4,6 +4,7 @@
 #include "ExportJob.h"
 #include "StreamDialogs.h"
 #include "core/FileUtils.h"
+#include "core/InterruptibleRun.h"
 #include "core/NumberText.h"
 #include "core/SettingsStore.h"
 #include "sources/PageTextModeSetting.h"
@@ -13,8 +14,6 @@
 #include <QDir>
 #include <QSet>
 #include <QTextStream>
-#include <QThread>
-#include <csignal>
 #include <limits>
 #include <optional>
 
@@ -26,34 +25,6 @@ constexpr int ExitMade = 0;
 constexpr int ExitNotMade = 1;
 constexpr int ExitUsage = 2;
 constexpr int ProgressTickMs = 500;
-
-std::atomic_bool interrupted{false};
-static_assert(std::atomic_bool::is_always_lock_free, "set from a signal handler");
-
-extern "C" void onInterrupt(int) {
-    interrupted = true;
-}
-
-// Ctrl+C and SIGTERM cancel the export, so its folder is removed and no partial
-// MP3 is left; the previous handlers come back afterwards.
-class InterruptCancels {
-  public:
-    InterruptCancels() {
-        interrupted = false;
-        m_int = std::signal(SIGINT, onInterrupt);
-        m_term = std::signal(SIGTERM, onInterrupt);
-    }
-    ~InterruptCancels() {
-        std::signal(SIGINT, m_int);
-        std::signal(SIGTERM, m_term);
-    }
-    InterruptCancels(const InterruptCancels&) = delete;
-    InterruptCancels& operator=(const InterruptCancels&) = delete;
-
-  private:
-    void (*m_int)(int) = SIG_DFL;
-    void (*m_term)(int) = SIG_DFL;
-};
 
 QString usage() {
     return QStringLiteral(
@@ -93,13 +64,10 @@ QString readStoredNumber(const char* key, const char* defaultValue, int lowest, 
 
 // The stored voice as the window's list selects it: a position the list does
 // not have, or a negative one, means the default voice.
-int storedVoicePosition() {
-    int voiceCount = 0;
-    try {
-        voiceCount = static_cast<int>(VoiceCatalogue::voices().size());
-    } catch (const std::exception&) {
-        // The export reports the engine's problem; the default voice is asked for.
-    }
+// When the engine could not list its voices the list is empty, and the
+// default voice is asked for; the export reports the engine's problem.
+int storedVoicePosition(const VoiceCatalogue& voices) {
+    const int voiceCount = static_cast<int>(voices.voices().size());
     return rememberedVoicePosition(
         Val(SettingsStore().read(QString::fromLatin1(key::Combo1), QStringLiteral("0"))),
         voiceCount);
@@ -107,9 +75,10 @@ int storedVoicePosition() {
 
 // Fills in, from the stored settings, the choices the options did not make;
 // "" when the stored values are fine, otherwise why no MP3 is made.
-QString readStoredChoices(const QSet<QString>& given, VoiceChoice& voice) {
+QString readStoredChoices(const QSet<QString>& given, const VoiceCatalogue& voices,
+                          VoiceChoice& voice) {
     if (!given.contains(QStringLiteral("--voice"))) {
-        voice.position = storedVoicePosition();
+        voice.position = storedVoicePosition(voices);
     }
     QString problem;
     if (!given.contains(QStringLiteral("--volume"))) {
@@ -133,12 +102,8 @@ QString storedFolder() {
 
 // The highest position --voice may name. When the engine cannot list its
 // voices, any position passes here and the export reports the problem.
-int lastVoicePosition() {
-    try {
-        return static_cast<int>(VoiceCatalogue::voices().size()) - 1;
-    } catch (const std::exception&) {
-        return std::numeric_limits<int>::max();
-    }
+int lastVoicePosition(const VoiceCatalogue& voices, bool listed) {
+    return listed ? static_cast<int>(voices.voices().size()) - 1 : std::numeric_limits<int>::max();
 }
 
 std::optional<int> wholeNumberIn(const QString& text, int lowest, int highest) {
@@ -152,7 +117,8 @@ std::optional<int> wholeNumberIn(const QString& text, int lowest, int highest) {
 
 // Fills request from the arguments after ADDRESS; "" when they are fine,
 // otherwise what is wrong with them.
-QString readOptions(const QStringList& options, ExportRequest& request, QSet<QString>& given) {
+QString readOptions(const QStringList& options, int lastVoice, ExportRequest& request,
+                    QSet<QString>& given) {
     for (qsizetype i = 0; i < options.size(); ++i) {
         QString name = options.at(i);
         QString value;
@@ -178,7 +144,7 @@ QString readOptions(const QStringList& options, ExportRequest& request, QSet<QSt
         }
         std::optional<int> number;
         if (name == QStringLiteral("--voice")) {
-            number = wholeNumberIn(value, -1, lastVoicePosition());
+            number = wholeNumberIn(value, -1, lastVoice);
             request.voice.position = number.value_or(0);
         } else if (name == QStringLiteral("--volume")) {
             number = wholeNumberIn(value, 0, 100);
@@ -213,7 +179,8 @@ bool isSaveMp3Command(const QStringList& arguments) {
     return optionIndex(arguments) >= 0;
 }
 
-int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+int saveMp3Command(SpeechEngine& engine, const QStringList& arguments, QTextStream& out,
+                   QTextStream& err) {
     // ADDRESS and the options follow --save-mp3, or start the list when the
     // caller has taken the option off already.
     QStringList own = arguments.mid(optionIndex(arguments) + 1);
@@ -226,16 +193,23 @@ int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& 
     ExportRequest request;
     request.address = own.at(0);
     request.folderText = storedFolder();
+    VoiceCatalogue voices(engine);
+    bool listed = true;
+    try {
+        voices.refresh();
+    } catch (const std::exception&) {
+        listed = false; // the export reports the engine's problem
+    }
     QSet<QString> given;
     QStringList options = own.mid(1);
     request.pageText = takePageTextModeOptions(options);
-    const QString problem = readOptions(options, request, given);
+    const QString problem = readOptions(options, lastVoicePosition(voices, listed), request, given);
     if (!problem.isEmpty()) {
         err << "vellumtone: " << problem << '\n' << usage() << '\n';
         err.flush();
         return ExitUsage;
     }
-    const QString storedProblem = readStoredChoices(given, request.voice);
+    const QString storedProblem = readStoredChoices(given, voices, request.voice);
     if (!storedProblem.isEmpty()) {
         err << storedProblem << '\n';
         err.flush();
@@ -251,18 +225,19 @@ int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& 
     }
     Dialogs& dialogs = progressDialogs ? static_cast<Dialogs&>(*progressDialogs) : streamDialogs;
     const ExportProgress listeners = progress ? progress->callbacks() : ExportProgress{};
-    const InterruptCancels interruptCancels;
     ExportResult result;
     // The export is worker-thread code; without a window this thread just
-    // waits, moving the progress line's clock on now and then.
-    std::unique_ptr<QThread> worker(
-        QThread::create([&] { result = runExport(request, dialogs, interrupted, listeners); }));
-    worker->start();
-    while (!worker->wait(QDeadlineTimer(ProgressTickMs))) {
-        if (progress) {
-            progress->tick();
-        }
+    // waits, moving the progress line's clock on now and then. Ctrl+C cancels
+    // it, so its folder is removed and no partial MP3 is left.
+    std::function<void()> tick;
+    if (progress) {
+        tick = [&] { progress->tick(); };
     }
+    runInterruptibly(
+        [&](std::stop_token cancel) {
+            result = runExport(request, voices, dialogs, std::move(cancel), listeners);
+        },
+        tick, ProgressTickMs);
 
     if (!result.mp3Made) {
         return ExitNotMade;

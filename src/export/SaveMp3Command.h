@@ -6,6 +6,8 @@ class QTextStream;
 
 namespace vt {
 
+class SpeechEngine;
+
 inline constexpr char SaveMp3Option[] = "--save-mp3";
 
 // True when the program's arguments (with or without the program name in
@@ -22,6 +24,7 @@ bool isSaveMp3Command(const QStringList& arguments);
 // would show (error reports included) goes to err; the MP3's path goes to out.
 // Returns 0 when the MP3 was made, 1 when it was not, 2 for a usage error.
 // Ctrl+C cancels the export cleanly. Needs a QCoreApplication.
-int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int saveMp3Command(SpeechEngine& engine, const QStringList& arguments, QTextStream& out,
+                   QTextStream& err);
 
 } // namespace vt

@@ -1,18 +1,23 @@
 #include "WAVToMP3.h"
 
 #include "Encoder.h"
-#include "ShellAndWait.h"
-#include "core/ErrorReport.h"
-#include "core/Failure.h"
+#include "ExportLog.h"
 #include "core/FileUtils.h"
-#include "core/ProcedureTags.h"
 
 #include <QDir>
+#include <QPointer>
+#include <QProcess>
+#include <QPromise>
 #include <QRegularExpression>
+#include <memory>
+#include <optional>
 
 namespace vt {
 
 namespace {
+
+// How much of the encoder's error output is kept for a failure description.
+constexpr qsizetype ErrorTailBytes = 4096;
 
 QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -33,56 +38,129 @@ QString lastLine(const QByteArray& errorOutput) {
     return QString();
 }
 
-QString describeOutcome(const QString& program, const ProcessOutcome& outcome,
-                        const QString& wavPath) {
-    if (!outcome.started) {
-        return QStringLiteral("The MP3 encoder \"%1\" could not be started (error %2).")
-            .arg(native(program))
-            .arg(outcome.exitCode - StartFailureBase);
+// One run of the encoder. Every way it can end (finished, crashed, killed,
+// never started) goes through end(), which keeps only the first.
+class EncoderRun : public QObject {
+  public:
+    EncoderRun(QString program, QString wavPath, QString mp3Path, std::stop_token cancel)
+        : m_program(std::move(program)), m_wavPath(std::move(wavPath)),
+          m_mp3Path(std::move(mp3Path)) {
+        m_process.setProgram(m_program);
+        m_process.setArguments({QStringLiteral("-h"), m_wavPath, m_mp3Path});
+        m_process.setStandardInputFile(QProcess::nullDevice());
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        connect(&m_process, &QProcess::readyReadStandardError, this, [this] {
+            m_errorTail += m_process.readAllStandardError();
+            if (m_errorTail.size() > ErrorTailBytes) {
+                m_errorTail = m_errorTail.right(ErrorTailBytes);
+            }
+        });
+        connect(&m_process, &QProcess::finished, this, &EncoderRun::onFinished);
+        connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart) {
+                end(failure(QStringLiteral("The MP3 encoder \"%1\" could not be started: %2")
+                                .arg(native(m_program), m_process.errorString())));
+            }
+        });
+        // The stop arrives on whichever thread requests it; the kill happens here.
+        QPointer<EncoderRun> self(this);
+        m_onCancel.emplace(std::move(cancel), [self] {
+            QMetaObject::invokeMethod(
+                self, [self] { self->kill(); }, Qt::QueuedConnection);
+        });
     }
-    QString text = QStringLiteral("The MP3 encoder \"%1\" failed with exit code %2 while "
-                                  "encoding \"%3\".")
-                       .arg(native(program))
-                       .arg(outcome.exitCode)
-                       .arg(native(wavPath));
-    const QString reason = lastLine(outcome.errorOutput);
-    if (!reason.isEmpty()) {
-        text += QStringLiteral("\n") + reason;
+
+    QFuture<EncodeResult> start() {
+        m_promise.start();
+        qCDebug(exportLog) << "encoding" << m_wavPath << "to" << m_mp3Path;
+        m_process.start();
+        return m_promise.future();
     }
-    return text;
-}
+
+  private:
+    void kill() {
+        if (m_ended) {
+            return;
+        }
+        m_cancelled = true;
+        m_process.kill(); // finished() follows, and ends the run
+    }
+
+    void onFinished(int exitCode, QProcess::ExitStatus status) {
+        m_errorTail += m_process.readAllStandardError();
+        if (m_cancelled) {
+            end(EncodeResult{true, QString()});
+            return;
+        }
+        // A child ended by a signal reports the signal number; tell it apart
+        // from an ordinary exit code the way a shell does.
+        const int code = status == QProcess::CrashExit ? 128 + exitCode : exitCode;
+        if (code != 0) {
+            QString text = QStringLiteral("The MP3 encoder \"%1\" failed with exit code %2 while "
+                                          "encoding \"%3\".")
+                               .arg(native(m_program))
+                               .arg(code)
+                               .arg(native(m_wavPath));
+            const QString reason = lastLine(m_errorTail);
+            if (!reason.isEmpty()) {
+                text += QStringLiteral("\n") + reason;
+            }
+            end(failure(text));
+        } else if (!FileExists(m_mp3Path)) {
+            end(EncodeResult{false,
+                             QStringLiteral("The MP3 encoder \"%1\" ended without writing \"%2\".")
+                                 .arg(native(m_program), native(m_mp3Path))});
+        } else {
+            end(EncodeResult{});
+        }
+    }
+
+    EncodeResult failure(const QString& text) {
+        DeleteFileQuiet(m_mp3Path);
+        return EncodeResult{false, text};
+    }
+
+    void end(EncodeResult result) {
+        if (m_ended) {
+            return;
+        }
+        m_ended = true;
+        if (result.cancelled) {
+            DeleteFileQuiet(m_mp3Path);
+        }
+        qCDebug(exportLog) << "encoder ended for" << m_mp3Path << "cancelled" << result.cancelled
+                           << result.failure;
+        m_promise.addResult(std::move(result));
+        m_promise.finish();
+        deleteLater();
+    }
+
+    QString m_program;
+    QString m_wavPath;
+    QString m_mp3Path;
+    QProcess m_process;
+    QByteArray m_errorTail;
+    QPromise<EncodeResult> m_promise;
+    std::optional<std::stop_callback<std::function<void()>>> m_onCancel;
+    bool m_cancelled = false;
+    bool m_ended = false;
+};
 
 } // namespace
 
-void WAVToMP3(const QString& wavPath, const QString& mp3Path, Dialogs& dialogs,
-              const std::atomic_bool* cancel) {
-    Procedure proc(dialogs, tag::WAVToMP3);
-    QString program;
-    QStringList arguments;
-    proc.step(100, [&] { program = findEncoder(); });
-    proc.step(102, [&] { arguments = {QStringLiteral("-h"), wavPath, mp3Path}; });
-    // Step 104 put a command line together; the program and its arguments now go
-    // to the runner as they are, so no quoting can go wrong.
-
+QFuture<EncodeResult> WAVToMP3(const QString& wavPath, const QString& mp3Path,
+                               std::stop_token cancel) {
+    const QString program = findEncoder();
     if (program.isEmpty()) {
-        throw Failure(QStringLiteral("The MP3 encoder \"%1\" was not found. Please install "
-                                     "LAME (the Debian package \"lame\").")
-                          .arg(QString::fromLatin1(EncoderProgramName)));
+        return QtFuture::makeReadyFuture(EncodeResult{
+            false, QStringLiteral("The MP3 encoder \"%1\" was not found. Please install "
+                                  "LAME (the Debian package \"lame\").")
+                       .arg(QString::fromLatin1(EncoderProgramName))});
     }
-    ProcessOutcome outcome;
-    proc.step(106, [&] { outcome = runProcess(program, arguments, cancel); });
-    if (outcome.cancelled) {
-        DeleteFileQuiet(mp3Path);
-        return;
+    if (cancel.stop_requested()) {
+        return QtFuture::makeReadyFuture(EncodeResult{true, QString()});
     }
-    if (!outcome.started || outcome.exitCode != 0) {
-        DeleteFileQuiet(mp3Path);
-        throw Failure(describeOutcome(program, outcome, wavPath));
-    }
-    if (!FileExists(mp3Path)) {
-        throw Failure(QStringLiteral("The MP3 encoder \"%1\" ended without writing \"%2\".")
-                          .arg(native(program), native(mp3Path)));
-    }
+    return (new EncoderRun(program, wavPath, mp3Path, std::move(cancel)))->start();
 }
 
 } // namespace vt

@@ -2,19 +2,16 @@
 
 #include "core/Failure.h"
 #include "core/FileUtils.h"
+#include "sources/SourcesLog.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QThread>
-#include <QTimer>
 #include <memory>
 
 namespace vt {
 
 namespace {
-
-// How often a blocked caller looks at its cancel flag.
-constexpr std::chrono::milliseconds CancelCheckInterval{50};
 
 bool onWindowThread() {
     const QCoreApplication* app = QCoreApplication::instance();
@@ -27,8 +24,7 @@ QString pageTextFilePath(const QString& folder) {
     return withTrailingSeparator(folder) + QLatin1String(PageTextFileName);
 }
 
-PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel,
-                          PageTextMode mode) {
+PageFetchResult fetchPage(const QString& address, std::stop_token cancel, PageTextMode mode) {
     if (onWindowThread()) {
         throw Failure(QStringLiteral("A page must not be fetched on the window thread"));
     }
@@ -41,36 +37,35 @@ PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel
         done = true;
         loop.quit();
     });
-    QTimer cancelCheck;
-    if (cancel) {
-        QObject::connect(&cancelCheck, &QTimer::timeout, &loop, [&] {
-            if (cancel->load()) {
-                loop.quit();
-            }
-        });
-        cancelCheck.start(CancelCheckInterval);
+    // A stop request, from whichever thread, ends the wait as a queued call.
+    QEventLoop* waiting = &loop;
+    const std::stop_callback onStop(cancel, [waiting] {
+        QMetaObject::invokeMethod(waiting, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    if (cancel.stop_requested()) {
+        return {false, {}, QStringLiteral("The page fetch was cancelled."), {}};
     }
-    if (cancel && cancel->load()) {
-        return {false, {}, QStringLiteral("The page fetch was cancelled.")};
-    }
+    qCDebug(sourcesLog) << "fetching" << address << "on a worker thread";
     fetcher.fetch(address, mode);
     if (!done) {
         loop.exec();
     }
     if (!done) {
         fetcher.abort();
-        return {false, {}, QStringLiteral("The page fetch was cancelled.")};
+        qCDebug(sourcesLog) << "fetch of" << address << "cancelled";
+        return {false, {}, QStringLiteral("The page fetch was cancelled."), {}};
     }
     return result;
 }
 
-QString GetPageText(const QString& address, const QString& folder, const std::atomic_bool* cancel,
+QString GetPageText(const QString& address, const QString& folder, std::stop_token cancel,
                     PageTextMode mode, QString* title) {
     if (onWindowThread()) {
         throw Failure(QStringLiteral("GetPageText must not run on the window thread"));
     }
-    const PageFetchResult result = fetchPage(address, cancel, mode);
+    const PageFetchResult result = fetchPage(address, std::move(cancel), mode);
     if (!result.ok) {
+        qCDebug(sourcesLog) << "fetch of" << address << "failed:" << result.description;
         throw Failure(result.description);
     }
     WriteTextToFile(result.text, pageTextFilePath(folder));
@@ -94,12 +89,12 @@ class AsyncPageFetch : public QObject {
         m_worker.reset(QThread::create([this, address, folder, mode] {
             PageFetchResult result;
             try {
-                result = fetchPage(address, &m_cancel, mode);
+                result = fetchPage(address, m_stop.get_token(), mode);
                 if (result.ok) {
                     WriteTextToFile(result.text, pageTextFilePath(folder));
                 }
             } catch (const std::exception& e) {
-                result = {false, {}, describe(e)};
+                result = {false, {}, describe(e), {}};
             }
             m_result = std::move(result);
         }));
@@ -113,13 +108,13 @@ class AsyncPageFetch : public QObject {
     }
 
     ~AsyncPageFetch() override {
-        m_cancel.store(true);
+        m_stop.request_stop();
         m_worker->wait();
     }
 
   private:
     std::function<void(PageFetchResult)> m_done;
-    std::atomic_bool m_cancel{false};
+    std::stop_source m_stop;
     PageFetchResult m_result; // written by the worker before it finishes
     std::unique_ptr<QThread> m_worker;
 };

@@ -3,8 +3,8 @@
 #include "sources/PageFetcher.h"
 
 #include <QString>
-#include <atomic>
 #include <functional>
+#include <stop_token>
 
 class QObject;
 
@@ -18,20 +18,20 @@ QString pageTextFilePath(const QString& folder);
 
 // Fetches the page at the address (used as given) and renders its text.
 // BLOCKING: for worker threads only; it runs the fetch in an event loop of its
-// own on the calling thread. Fails (not ok) when *cancel becomes true first.
-PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel = nullptr,
+// own on the calling thread, which a stop request ends. Fails (not ok) when a
+// stop is requested first.
+PageFetchResult fetchPage(const QString& address, std::stop_token cancel = {},
                           PageTextMode mode = PageTextMode::WholePage);
 
 // Fetches the page at the address (used as given), writes its rendered text
 // to the page text file in the folder (replacing an earlier one; nothing is
 // written when the fetch fails) and returns the text. Throws Failure with the
 // reason when the page cannot be read or the file cannot be written, or when
-// *cancel becomes true. The mode says whether the text is the whole page or its
+// a stop is requested. The mode says whether the text is the whole page or its
 // article. When title is given, it receives the page's title ("" when the page
 // has none). BLOCKING: for worker threads only; it runs the fetch in an event
 // loop of its own on the calling thread.
-QString GetPageText(const QString& address, const QString& folder,
-                    const std::atomic_bool* cancel = nullptr,
+QString GetPageText(const QString& address, const QString& folder, std::stop_token cancel = {},
                     PageTextMode mode = PageTextMode::WholePage, QString* title = nullptr);
 
 // The same without blocking, for the window thread: the fetch, the rendering

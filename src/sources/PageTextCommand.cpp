@@ -1,6 +1,7 @@
 #include "sources/PageTextCommand.h"
 
 #include "core/Failure.h"
+#include "core/InterruptibleRun.h"
 #include "core/TempFolders.h"
 #include "sources/GetPageText.h"
 #include "sources/PageTextModeSetting.h"
@@ -8,44 +9,8 @@
 #include <QCoreApplication>
 #include <QStringConverter>
 #include <QTextStream>
-#include <QThread>
-#include <atomic>
-#include <csignal>
-#include <memory>
 
 namespace vt {
-
-namespace {
-
-std::atomic_bool interrupted{false};
-static_assert(std::atomic_bool::is_always_lock_free, "set from a signal handler");
-
-extern "C" void stopPageTextOnInterrupt(int) {
-    interrupted = true;
-}
-
-// Ctrl+C and SIGTERM cancel the fetch, so the command still ends the ordinary
-// way and its private folder is removed; the previous handlers come back after.
-class InterruptCancels {
-  public:
-    InterruptCancels() {
-        interrupted = false;
-        m_int = std::signal(SIGINT, stopPageTextOnInterrupt);
-        m_term = std::signal(SIGTERM, stopPageTextOnInterrupt);
-    }
-    ~InterruptCancels() {
-        std::signal(SIGINT, m_int);
-        std::signal(SIGTERM, m_term);
-    }
-    InterruptCancels(const InterruptCancels&) = delete;
-    InterruptCancels& operator=(const InterruptCancels&) = delete;
-
-  private:
-    void (*m_int)(int) = SIG_DFL;
-    void (*m_term)(int) = SIG_DFL;
-};
-
-} // namespace
 
 int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& err,
                          PageTextMode mode) {
@@ -54,21 +19,20 @@ int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& 
     if (!QCoreApplication::instance()) {
         failure = QStringLiteral("The page text command needs an application object.");
     } else {
-        const InterruptCancels cancelOnInterrupt;
         PrivateFolder folder;
         if (!folder.isValid()) {
             failure =
                 QStringLiteral("Cannot create a temporary folder in \"%1\".").arg(temporaryRoot());
         } else {
-            std::unique_ptr<QThread> worker(QThread::create([&] {
+            // Ctrl+C and SIGTERM cancel the fetch, so the command still ends
+            // the ordinary way and its private folder is removed.
+            runInterruptibly([&](std::stop_token cancel) {
                 try {
-                    text = GetPageText(address, folder.path(), &interrupted, mode);
+                    text = GetPageText(address, folder.path(), std::move(cancel), mode);
                 } catch (const std::exception& e) {
                     failure = describe(e);
                 }
-            }));
-            worker->start();
-            worker->wait();
+            });
         }
     }
     if (!failure.isEmpty()) {

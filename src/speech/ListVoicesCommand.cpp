@@ -7,9 +7,11 @@
 
 namespace vt {
 
-int listVoicesCommand(QTextStream& out, QTextStream& err) {
+int listVoicesCommand(SpeechEngine& engine, QTextStream& out, QTextStream& err) {
     try {
-        const QStringList names = VoiceCatalogue::voiceNames();
+        VoiceCatalogue voices(engine);
+        voices.refresh();
+        const QStringList names = voices.voiceNames();
         for (qsizetype i = 0; i < names.size(); ++i) {
             out << i << ' ' << names[i] << '\n';
         }

@@ -1,8 +1,5 @@
 #include "RenderProcedure.h"
 
-#include "FileVoice.h"
-#include "SpeechEngine.h"
-#include "VoiceCatalogue.h"
 #include "VoiceFailures.h"
 #include "VoiceParameters.h"
 #include "core/Dialogs.h"
@@ -15,23 +12,23 @@ QString voiceUnavailableNotice(const QString& description) {
            QStringLiteral("Please try selecting another voice from the dropdown.");
 }
 
-RenderProcedure::RenderProcedure(Dialogs& dialogs)
-    : m_dialogs(dialogs), m_steps(dialogs, tag::SaveToWAV) {}
+RenderProcedure::RenderProcedure(Dialogs& dialogs, const VoiceCatalogue& voices)
+    : m_dialogs(dialogs), m_voices(voices), m_steps(dialogs, tag::SaveToWAV) {}
 
 bool RenderProcedure::prepareVoice(const VoiceChoice& choice) {
-    m_steps.step(100, [&] {
-        SpeechEngine::instance();
-        m_voice = FileVoice::create();
+    m_steps.step(RenderStep::CreateVoice, [&] {
+        m_voices.engine().checkStarted();
+        m_voice = std::make_shared<VoiceParameters>();
     });
-    if (!m_steps.test(102, [&] { return m_voice != nullptr; }) || !m_voice) {
+    if (!m_voice) {
         return false;
     }
-    if (m_steps.test(104, [&] { return choice.position != -1; })) {
-        m_steps.step(
-            106, [&] { m_voice->setVoice(VoiceCatalogue::voiceAt(choice.position).identifier); });
+    if (choice.position != -1) {
+        m_steps.step(RenderStep::ChooseVoice,
+                     [&] { m_voice->setVoice(m_voices.voiceAt(choice.position).identifier); });
     }
-    m_steps.step(108, [&] { m_voice->setVolume(choice.volume); });
-    m_steps.step(110, [&] { m_voice->setRate(choice.rate); });
+    m_steps.step(RenderStep::SetVolume, [&] { m_voice->setVolume(choice.volume); });
+    m_steps.step(RenderStep::SetRate, [&] { m_voice->setRate(choice.rate); });
     return true;
 }
 
@@ -45,22 +42,13 @@ void RenderProcedure::setSpeechFailure(const QString& description, bool voiceUna
     }
 }
 
-void RenderProcedure::releaseVoice() {
-    m_steps.step(138, [&] {
-        FileVoice::release(m_voice);
-        m_voice.reset();
-    });
-}
-
 void RenderProcedure::checkSpeechFailure() {
-    if (!m_steps.test(140, [&] { return m_speechFailure.has_value(); })) {
-        return;
+    if (m_speechFailure && m_speechFailure->voiceUnavailable) {
+        m_steps.step(RenderStep::AskForAnotherVoice, [&] {
+            m_dialogs.notice(voiceUnavailableNotice(m_speechFailure->description));
+        });
     }
-    if (m_speechFailure && m_steps.test(142, [&] { return m_speechFailure->voiceUnavailable; })) {
-        m_steps.step(
-            144, [&] { m_dialogs.notice(voiceUnavailableNotice(m_speechFailure->description)); });
-    }
-    m_steps.step(146, [&] { m_speechFailure.reset(); });
+    m_speechFailure.reset();
 }
 
 } // namespace vt

@@ -2,8 +2,12 @@
 
 #include <QByteArray>
 #include <QString>
-#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
 #include <mutex>
+#include <stop_token>
+#include <thread>
 #include <vector>
 
 namespace vt {
@@ -37,9 +41,12 @@ struct SynthesisSettings {
     bool pauseAtEnd = true;
 };
 
-// The process-wide eSpeak NG engine. The library keeps global state, so every
-// call goes through one mutex; synthesis runs synchronously on the caller's
-// thread and is held only for one chunk of text at a time.
+// The program's speech engine: an ordinary object, made once by whoever runs
+// the program (main, a test) and handed to whoever speaks. It owns one worker
+// thread and a queue of requests that thread takes in order, so the engine's
+// own state is only ever touched there. Subclasses implement the hooks; each
+// runs on the worker thread. Every call blocks its caller until its request is
+// done, and the receiver of a synthesis is called on the worker thread.
 class SpeechEngine {
   public:
     static constexpr int SampleRate = 22050;
@@ -49,37 +56,54 @@ class SpeechEngine {
     // so every such line counts.
     static constexpr int PhraseLineLength = 100000;
 
-    // Starts the engine on first use. Throws Failure when it cannot start.
-    static SpeechEngine& instance();
-
+    virtual ~SpeechEngine();
     SpeechEngine(const SpeechEngine&) = delete;
     SpeechEngine& operator=(const SpeechEngine&) = delete;
 
+    // Throws Failure with the reason when the engine could not start.
+    void checkStarted();
+
     // Every usable voice, and the best one for a language tag ("en-us", "de").
+    // Throws Failure when the engine could not start.
     VoiceListing listVoices(const QByteArray& language);
 
-    // Speaks text into receiver. Returns false when cancel was raised first.
+    // Speaks text into receiver. Returns false when a stop was requested first.
     // Throws VoiceUnavailable when the voice cannot run, Failure otherwise.
     bool synthesize(const QString& text, const SynthesisSettings& settings,
-                    SampleReceiver& receiver, const std::atomic_bool* cancel);
+                    SampleReceiver& receiver, std::stop_token cancel = {});
 
     // What the engine would say, as its phoneme names: one line per clause,
     // words separated by blanks. Throws like synthesize.
     QString phonemes(const QString& text, const QByteArray& voiceIdentifier);
 
-    // The folder the engine reads its voices and dictionaries from.
-    QString dataFolder() const { return m_dataFolder; }
+  protected:
+    SpeechEngine();
+    // The subclass starts the worker once it is complete (its constructor's
+    // last statement) and stops it first thing in its destructor.
+    void startWorker();
+    void stopWorker();
+
+    // Throws Failure when the engine cannot start; nothing else is called then.
+    virtual void startHook() = 0;
+    virtual void stopHook() = 0;
+    virtual VoiceListing listVoicesHook(const QByteArray& language) = 0;
+    virtual bool synthesizeHook(const QByteArray& utf8, const SynthesisSettings& settings,
+                                SampleReceiver& receiver, std::stop_token cancel) = 0;
+    virtual QString phonemesHook(const QByteArray& utf8, const QByteArray& voiceIdentifier) = 0;
 
   private:
-    SpeechEngine(); // throws Failure
-    void loadVoice(const QByteArray& identifier);
-    void applyParameters(int wordsPerMinute, int volume);
+    // Runs work on the worker thread and returns its result or rethrows its failure.
+    template <typename Result> Result call(std::function<Result()> work);
+    void post(std::function<void()> request);
+    void run();
 
     std::mutex m_mutex;
-    QString m_dataFolder;
-    QByteArray m_loadedVoice;
-    int m_loadedWordsPerMinute = -1;
-    int m_loadedVolume = -1;
+    std::condition_variable m_wake;
+    std::deque<std::function<void()>> m_requests;
+    bool m_stopping = false;
+    QString m_startFailure; // set on the worker by the start request
+    bool m_started = false;
+    std::thread m_worker;
 };
 
 } // namespace vt

@@ -42,19 +42,19 @@ class VolumeStage final : public SampleReceiver {
 
 } // namespace
 
-SpeechRenderer::SpeechRenderer(const VoiceParameters& parameters, SampleReceiver& output,
-                               const std::atomic_bool* cancel)
-    : m_parameters(parameters), m_output(output), m_cancel(cancel) {}
+SpeechRenderer::SpeechRenderer(const VoiceCatalogue& voices, const VoiceParameters& parameters,
+                               SampleReceiver& output, std::stop_token cancel)
+    : m_voices(voices), m_parameters(parameters), m_output(output), m_cancel(std::move(cancel)) {}
 
 void SpeechRenderer::setBeforeChunk(std::function<void()> beforeChunk) {
     m_beforeChunk = std::move(beforeChunk);
 }
 
 bool SpeechRenderer::speak(const QString& text) {
-    SpeechEngine& engine = SpeechEngine::instance();
+    SpeechEngine& engine = m_voices.engine();
     QByteArray voice = m_parameters.voice();
     if (voice.isEmpty()) {
-        voice = VoiceCatalogue::defaultVoiceIdentifier();
+        voice = m_voices.defaultVoiceIdentifier();
     }
     VolumeStage volume(m_parameters, m_output);
     TimeStretcher stretcher(volume);
@@ -62,7 +62,7 @@ bool SpeechRenderer::speak(const QString& text) {
         if (m_beforeChunk) {
             m_beforeChunk();
         }
-        if (m_cancel && m_cancel->load()) {
+        if (m_cancel.stop_requested()) {
             return false;
         }
         const EngineRate rate = engineRateFor(m_parameters.rate());

@@ -3,20 +3,22 @@
 #include "SpeechEngine.h"
 
 #include <QString>
-#include <atomic>
 #include <functional>
+#include <stop_token>
 
 namespace vt {
 
+class VoiceCatalogue;
 class VoiceParameters;
 
-// Speaks one text through the engine, chunk by chunk, into a receiver,
-// following the voice parameters as they are at each chunk and stretching
-// time below the engine's slowest rate.
+// Speaks one text through the catalogue's engine, chunk by chunk, into a
+// receiver, following the voice parameters as they are at each chunk and
+// stretching time below the engine's slowest rate. No voice chosen means the
+// catalogue's default voice.
 class SpeechRenderer {
   public:
-    SpeechRenderer(const VoiceParameters& parameters, SampleReceiver& output,
-                   const std::atomic_bool* cancel);
+    SpeechRenderer(const VoiceCatalogue& voices, const VoiceParameters& parameters,
+                   SampleReceiver& output, std::stop_token cancel);
 
     // Called before each chunk; may wait (for room in an audio queue).
     void setBeforeChunk(std::function<void()> beforeChunk);
@@ -25,9 +27,10 @@ class SpeechRenderer {
     bool speak(const QString& text);
 
   private:
+    const VoiceCatalogue& m_voices;
     const VoiceParameters& m_parameters;
     SampleReceiver& m_output;
-    const std::atomic_bool* m_cancel;
+    std::stop_token m_cancel;
     std::function<void()> m_beforeChunk;
 };
 

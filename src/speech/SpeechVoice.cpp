@@ -20,12 +20,13 @@ constexpr qint64 ClosingSilenceBytes = SpeechEngine::SampleRate;
 
 } // namespace
 
-SpeechVoice::SpeechVoice(QObject* parent)
-    : SpeechVoice(std::make_shared<VoiceParameters>(), parent) {}
+SpeechVoice::SpeechVoice(const VoiceCatalogue& voices, QObject* parent)
+    : SpeechVoice(voices, std::make_shared<VoiceParameters>(), parent) {}
 
-SpeechVoice::SpeechVoice(std::shared_ptr<VoiceParameters> parameters, QObject* parent)
-    : QObject(parent), m_parameters(std::move(parameters)) {
-    SpeechEngine::instance();
+SpeechVoice::SpeechVoice(const VoiceCatalogue& voices, std::shared_ptr<VoiceParameters> parameters,
+                         QObject* parent)
+    : QObject(parent), m_voices(voices), m_parameters(std::move(parameters)) {
+    m_voices.engine().checkStarted();
     m_feedTimer.setInterval(FeedIntervalMs);
     connect(&m_feedTimer, &QTimer::timeout, this, &SpeechVoice::feed);
 }
@@ -38,7 +39,7 @@ SpeechVoice::~SpeechVoice() {
 }
 
 void SpeechVoice::selectVoice(int position) {
-    m_parameters->setVoice(VoiceCatalogue::voiceAt(position).identifier);
+    m_parameters->setVoice(m_voices.voiceAt(position).identifier);
 }
 
 void SpeechVoice::setVolume(int volume) {
@@ -83,7 +84,8 @@ void SpeechVoice::startPipeline() {
             },
             Qt::QueuedConnection);
     };
-    m_worker = std::make_unique<SynthesisWorker>(m_parameters, *m_queue, std::move(events));
+    m_worker =
+        std::make_unique<SynthesisWorker>(m_voices, m_parameters, *m_queue, std::move(events));
     m_unwritten.clear();
     m_pendingPieces = 0;
     m_speechBytes = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VoiceCatalogue.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -26,10 +28,12 @@ class SpeechVoice : public QObject {
         bool voiceUnavailable = false;
     };
 
-    // Throws Failure when the speech engine cannot start.
-    explicit SpeechVoice(QObject* parent = nullptr);
-    // Speaks with parameters that others may change meanwhile (the sliders).
-    explicit SpeechVoice(std::shared_ptr<VoiceParameters> parameters, QObject* parent = nullptr);
+    // Speaks with the catalogue's engine; a position names a voice of that
+    // list. Throws Failure when the speech engine cannot start.
+    explicit SpeechVoice(const VoiceCatalogue& voices, QObject* parent = nullptr);
+    // Speaks with parameters set up beforehand.
+    SpeechVoice(const VoiceCatalogue& voices, std::shared_ptr<VoiceParameters> parameters,
+                QObject* parent = nullptr);
     // Stops the speech at once.
     ~SpeechVoice() override;
 
@@ -74,6 +78,7 @@ class SpeechVoice : public QObject {
     void recordFailure(const QString& description, bool voiceUnavailable);
     void finish();
 
+    const VoiceCatalogue m_voices;
     std::shared_ptr<VoiceParameters> m_parameters;
     std::unique_ptr<AudioOutput> m_output;
     std::unique_ptr<PcmQueue> m_queue;

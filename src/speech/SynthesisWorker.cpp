@@ -24,15 +24,16 @@ class QueueReceiver final : public SampleReceiver {
 
 } // namespace
 
-SynthesisWorker::SynthesisWorker(std::shared_ptr<const VoiceParameters> parameters, PcmQueue& audio,
+SynthesisWorker::SynthesisWorker(const VoiceCatalogue& voices,
+                                 std::shared_ptr<const VoiceParameters> parameters, PcmQueue& audio,
                                  Events events)
-    : m_parameters(std::move(parameters)), m_audio(audio), m_events(std::move(events)),
-      m_thread([this] { run(); }) {}
+    : m_voices(voices), m_parameters(std::move(parameters)), m_audio(audio),
+      m_events(std::move(events)), m_thread([this] { run(); }) {}
 
 SynthesisWorker::~SynthesisWorker() {
     {
         std::lock_guard lock(m_mutex);
-        m_cancel = true;
+        m_cancel.request_stop();
     }
     m_wake.notify_all();
     m_audio.abort();
@@ -52,15 +53,15 @@ void SynthesisWorker::run() {
         QString piece;
         {
             std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [&] { return m_cancel || !m_pieces.empty(); });
-            if (m_cancel) {
+            m_wake.wait(lock, [&] { return m_cancel.stop_requested() || !m_pieces.empty(); });
+            if (m_cancel.stop_requested()) {
                 return;
             }
             piece = std::move(m_pieces.front());
             m_pieces.pop_front();
         }
         const PieceResult result = speakPiece(piece);
-        if (m_cancel) {
+        if (m_cancel.stop_requested()) {
             return;
         }
         m_events.pieceFinished(result);
@@ -69,7 +70,7 @@ void SynthesisWorker::run() {
 
 SynthesisWorker::PieceResult SynthesisWorker::speakPiece(const QString& text) {
     QueueReceiver receiver(m_audio, m_events.audioAvailable);
-    SpeechRenderer renderer(*m_parameters, receiver, &m_cancel);
+    SpeechRenderer renderer(m_voices, *m_parameters, receiver, m_cancel.get_token());
     renderer.setBeforeChunk([&] { m_audio.waitForRoom(); });
     try {
         renderer.speak(text);

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "VoiceCatalogue.h"
+
 #include <QString>
-#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <stop_token>
 #include <thread>
 
 namespace vt {
@@ -29,8 +31,8 @@ class SynthesisWorker {
         std::function<void(const PieceResult&)> pieceFinished;
     };
 
-    SynthesisWorker(std::shared_ptr<const VoiceParameters> parameters, PcmQueue& audio,
-                    Events events);
+    SynthesisWorker(const VoiceCatalogue& voices, std::shared_ptr<const VoiceParameters> parameters,
+                    PcmQueue& audio, Events events);
     // Cancels what is under way and waits for the thread, which takes at most
     // one engine block.
     ~SynthesisWorker();
@@ -43,13 +45,14 @@ class SynthesisWorker {
     void run();
     PieceResult speakPiece(const QString& text);
 
+    const VoiceCatalogue m_voices;
     std::shared_ptr<const VoiceParameters> m_parameters;
     PcmQueue& m_audio;
     Events m_events;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<QString> m_pieces;
-    std::atomic_bool m_cancel{false};
+    std::stop_source m_cancel;
     std::thread m_thread;
 };
 

@@ -1,39 +1,37 @@
 #include "TestSpeedRun.h"
 
-#include "FileVoice.h"
 #include "RenderProcedure.h"
+#include "SpeechLog.h"
 #include "SpeechVoice.h"
 
 namespace vt {
 
 TestSpeedRun::TestSpeedRun(QObject* parent) : QObject(parent) {}
 
-TestSpeedRun::~TestSpeedRun() {
-    m_voice.reset();
-    if (m_run) {
-        FileVoice::release(m_run->voice());
-    }
-}
+TestSpeedRun::~TestSpeedRun() = default;
 
-void TestSpeedRun::start(const VoiceChoice& choice, Dialogs& dialogs) {
+void TestSpeedRun::start(const VoiceChoice& choice, const VoiceCatalogue& voices,
+                         Dialogs& dialogs) {
     if (m_running) {
         return;
     }
     m_running = true;
-    m_run = std::make_unique<RenderProcedure>(dialogs);
+    qCDebug(speechLog) << "speed test: voice" << choice.position << "volume" << choice.volume
+                       << "rate" << choice.rate;
+    m_run = std::make_unique<RenderProcedure>(dialogs, voices);
     if (!m_run->prepareVoice(choice)) {
         endSoon();
         return;
     }
-    // Without a WAV path the sentence goes to the audio output (step 136).
-    const bool speaking = m_run->steps().step(136, [&] {
-        auto voice = std::make_unique<SpeechVoice>(m_run->voice());
+    // The sentence goes to the audio output.
+    const bool speaking = m_run->steps().step(RenderStep::SpeakAloud, [&] {
+        auto voice = std::make_unique<SpeechVoice>(m_run->voices(), m_run->voice());
         connect(voice.get(), &SpeechVoice::done, this, &TestSpeedRun::onSpoken);
         voice->speak(sentence());
         m_voice = std::move(voice);
     });
     if (!speaking) {
-        // Reported at 136 (for instance: no audio output); the run ends.
+        // Reported (for instance: no audio output); the run ends.
         m_run->releaseVoice();
         m_run->checkSpeechFailure();
         endSoon();

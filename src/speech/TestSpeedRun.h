@@ -11,6 +11,7 @@ namespace vt {
 class Dialogs;
 class RenderProcedure;
 class SpeechVoice;
+class VoiceCatalogue;
 
 // "Test Speed": speaks the test sentence aloud with the chosen voice, volume
 // and rate, the way the renderer speaks without a WAV file (same report tag
@@ -23,8 +24,8 @@ class TestSpeedRun : public QObject {
     ~TestSpeedRun() override;
 
     // Returns at once; finished() follows exactly once. A start while running
-    // is ignored. dialogs must outlive the run.
-    void start(const VoiceChoice& choice, Dialogs& dialogs);
+    // is ignored. The choice's position refers to voices; dialogs must outlive the run.
+    void start(const VoiceChoice& choice, const VoiceCatalogue& voices, Dialogs& dialogs);
     bool isRunning() const { return m_running; }
 
     static QString sentence() { return QStringLiteral("This is a test"); }

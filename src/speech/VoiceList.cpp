@@ -1,6 +1,5 @@
 #include "VoiceList.h"
 
-#include "SpeechEngine.h"
 #include "VoiceCatalogue.h"
 #include "VoiceCatalogueTexts.h"
 #include "core/Dialogs.h"
@@ -32,12 +31,13 @@ int rememberedVoicePosition(double remembered, int voiceCount) {
     return position < 0 || position >= voiceCount ? -1 : position;
 }
 
-bool FillVoiceList(VoiceListView& list, SettingsStore& settings, Dialogs& dialogs, bool quiet) {
+bool FillVoiceList(VoiceListView& list, VoiceCatalogue& voices, SettingsStore& settings,
+                   Dialogs& dialogs, bool quiet) {
     bool failed = false;
-    if (quietly(failed, [] { SpeechEngine::instance(); })) {
+    if (quietly(failed, [&] { voices.refresh(); })) {
         quietly(failed, [&] { list.clear(); });
         quietly(failed, [&] {
-            for (const QString& name : VoiceCatalogue::voiceNames()) {
+            for (const QString& name : voices.voiceNames()) {
                 list.addItem(name);
             }
         });

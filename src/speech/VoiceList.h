@@ -6,6 +6,7 @@ namespace vt {
 
 class Dialogs;
 class SettingsStore;
+class VoiceCatalogue;
 
 // The drop-down list of voices as FillVoiceList sees it; the window adapts
 // its combo box to this.
@@ -24,11 +25,12 @@ class VoiceListView {
 // voiceCount voices has no such position or the number is negative.
 int rememberedVoicePosition(double remembered, int voiceCount);
 
-// Fills the list with the voices and selects the remembered one (setting
-// "Combo1"; a position the list does not have, or a negative one, leaves no
-// selection). Never throws: any failed step makes it return false, after the
-// "no voices" notice unless quiet. When the engine cannot start at all the
-// list keeps its earlier entries.
-bool FillVoiceList(VoiceListView& list, SettingsStore& settings, Dialogs& dialogs, bool quiet);
+// Refreshes the catalogue, fills the list with its voices and selects the
+// remembered one (setting "Combo1"; a position the list does not have, or a
+// negative one, leaves no selection). Never throws: any failed step makes it
+// return false, after the "no voices" notice unless quiet. When the engine
+// cannot start at all the list and the catalogue keep their earlier entries.
+bool FillVoiceList(VoiceListView& list, VoiceCatalogue& voices, SettingsStore& settings,
+                   Dialogs& dialogs, bool quiet);
 
 } // namespace vt

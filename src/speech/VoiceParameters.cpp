@@ -15,24 +15,27 @@ QByteArray VoiceParameters::voice() const {
     return m_voice;
 }
 
-void VoiceParameters::setVolume(int volume) {
-    if (volume < MinimumVolume || volume > MaximumVolume) {
-        throw Failure(QStringLiteral("The volume must lie between %1 and %2; %3 was given.")
-                          .arg(MinimumVolume)
-                          .arg(MaximumVolume)
-                          .arg(volume));
+namespace {
+
+int checkedValue(const char* what, int value, int lowest, int highest) {
+    if (value < lowest || value > highest) {
+        throw Failure(QStringLiteral("The %1 must lie between %2 and %3; %4 was given.")
+                          .arg(QLatin1String(what))
+                          .arg(lowest)
+                          .arg(highest)
+                          .arg(value));
     }
-    m_volume.store(volume);
+    return value;
+}
+
+} // namespace
+
+void VoiceParameters::setVolume(int volume) {
+    m_volume.store(checkedValue("volume", volume, MinimumVolume, MaximumVolume));
 }
 
 void VoiceParameters::setRate(int rate) {
-    if (rate < MinimumRate || rate > MaximumRate) {
-        throw Failure(QStringLiteral("The speech rate must lie between %1 and %2; %3 was given.")
-                          .arg(MinimumRate)
-                          .arg(MaximumRate)
-                          .arg(rate));
-    }
-    m_rate.store(rate);
+    m_rate.store(checkedValue("speech rate", rate, MinimumRate, MaximumRate));
 }
 
 } // namespace vt

@@ -6,12 +6,12 @@
 #include "OptionalFiles.h"
 #include "StartupActions.h"
 #include "VoiceListCombo.h"
+#include "WindowLog.h"
+#include "WindowSteps.h"
 #include "core/Failure.h"
 #include "core/FileUtils.h"
 #include "core/ProcedureTags.h"
 #include "export/ExportRunner.h"
-#include "speech/FileVoice.h"
-#include "speech/SpeechVoice.h"
 #include "speech/TestSpeedRun.h"
 #include "speech/VoiceList.h"
 
@@ -27,8 +27,10 @@
 
 namespace vt {
 
-Form1::Form1(Dialogs& dialogs, std::function<int()> randomPercent, QWidget* parent)
-    : QWidget(parent), m_dialogs(dialogs, m_closing), m_randomPercent(std::move(randomPercent)) {
+Form1::Form1(SpeechEngine& engine, Dialogs& dialogs, std::function<int()> randomPercent,
+             QWidget* parent)
+    : QWidget(parent), m_dialogs(dialogs, m_closing.get_token()), m_voices(engine),
+      m_randomPercent(std::move(randomPercent)) {
     buildControls();
     m_pointer = new MousePointer(this);
     m_articleSwitch = new ArticleSwitch(m_dialogs, this);
@@ -37,15 +39,16 @@ Form1::Form1(Dialogs& dialogs, std::function<int()> randomPercent, QWidget* pare
         m_articleSwitch->attachTo(control);
     }
     ReadingView& view = *this;
-    m_reading = std::make_unique<ReadingController>(view, m_dialogs, m_pageTextFolder.path());
+    m_reading =
+        std::make_unique<ReadingController>(view, m_dialogs, m_voices, m_pageTextFolder.path());
     m_testSpeed = std::make_unique<TestSpeedRun>();
     m_export = std::make_unique<ExportRunner>();
-    m_volume.reset(new SliderBinding{
-        Slider1, Frame1, QStringLiteral("Volume Level = "), QString::fromLatin1(key::VolumeLevel),
-        tag::Slider1Change, &SpeechVoice::setVolume, &FileVoice::setVolume, Slider1->value()});
+    m_volume.reset(new SliderBinding{Slider1, Frame1, QStringLiteral("Volume Level = "),
+                                     QString::fromLatin1(key::VolumeLevel), tag::Slider1Change,
+                                     Slider1->value()});
     m_rate.reset(new SliderBinding{Slider2, Frame4, QStringLiteral("Speech Rate = "),
                                    QString::fromLatin1(key::SpeechRate), tag::Slider2Change,
-                                   &SpeechVoice::setRate, &FileVoice::setRate, Slider2->value()});
+                                   Slider2->value()});
     wireHandlers();
     wirePointer();
 }
@@ -118,24 +121,20 @@ VoiceChoice Form1::voiceChoice() const {
 }
 
 bool Form1::Form_Load() {
+    using Step = FormLoadStep;
     Procedure proc(m_dialogs, tag::FormLoad);
-    proc.step(102, [&] { ApplySkin(this); });
+    proc.step(Step::ApplySkin, [&] { ApplySkin(this); });
     const QString cursorFile = optionalFilePath(QString::fromLatin1(HandPointerFile));
-    if (proc.test(104, [&] { return FileExists(cursorFile); })) {
-        proc.step(106, [&] { loadPointerPicture(); });
+    if (FileExists(cursorFile)) {
+        proc.step(Step::LoadPointerPicture, [&] { loadPointerPicture(); });
     }
-    proc.step(108, [&] { OpenHomePageAtRandom(m_dialogs, m_randomPercent); });
-    proc.step(128, [&] {
-        setWindowTitle(QString::fromLatin1(ProductName));
-        setWindowIcon(productIcon());
-        SetAppTitle();
-    });
-    bool voicesListed = true;
-    proc.step(130, [&] {
-        VoiceListCombo list(Combo1);
-        voicesListed = FillVoiceList(list, m_settings, m_dialogs, false);
-    });
-    if (!voicesListed) {
+    proc.step(Step::VisitHomePage, [&] { OpenHomePageAtRandom(m_dialogs, m_randomPercent); });
+    setWindowTitle(QString::fromLatin1(ProductName));
+    setWindowIcon(productIcon());
+    SetAppTitle();
+    VoiceListCombo list(Combo1);
+    if (!FillVoiceList(list, m_voices, m_settings, m_dialogs, false)) {
+        qCDebug(windowLog) << "no voices: the program ends";
         return false;
     }
     auto restore = [&](QSlider* slider, const char* key, const char* fallback) {
@@ -145,29 +144,27 @@ bool Form1::Form_Load() {
         }
         slider->setValue(value);
     };
-    proc.step(132, [&] { restore(Slider1, key::VolumeLevel, "50"); });
-    proc.step(134, [&] { restore(Slider2, key::SpeechRate, "-3"); });
-    proc.step(136, [&] {
-        Frame1->setTitle(m_volume->captionPrefix + QString::number(Slider1->value()));
-    });
-    proc.step(138,
-              [&] { Frame4->setTitle(m_rate->captionPrefix + QString::number(Slider2->value())); });
-    proc.step(140, [&] {
+    proc.step(Step::RestoreVolume, [&] { restore(Slider1, key::VolumeLevel, "50"); });
+    proc.step(Step::RestoreRate, [&] { restore(Slider2, key::SpeechRate, "-3"); });
+    Frame1->setTitle(m_volume->captionPrefix + QString::number(Slider1->value()));
+    Frame4->setTitle(m_rate->captionPrefix + QString::number(Slider2->value()));
+    proc.step(Step::RestoreFolder, [&] {
         Text3->setText(m_settings.read(QString::fromLatin1(key::Text3), GetDesktopFolder()));
     });
-    proc.step(142, [&] { centreOnScreen(); });
+    proc.step(Step::CentreOnScreen, [&] { centreOnScreen(); });
     m_articleSwitch->load(); // never fails: an unreadable choice is the whole page
+    qCDebug(windowLog) << "window loaded with" << Combo1->count() << "voices";
     return true;
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
-    if (m_closing) {
+    if (closing()) {
         return;
     }
-    Procedure proc(m_dialogs, tag::FormQueryUnload);
-    proc.step(100, [&] { m_reading->releaseVoice(); });
-    m_closing = true;
+    qCDebug(windowLog) << "window closing; export running:" << m_export->isRunning();
+    m_reading->releaseVoice();
+    m_closing.request_stop();
     m_testSpeed.reset();
     delete m_sampleFetch;
     if (m_export->isRunning()) {

@@ -4,11 +4,12 @@
 #include "core/CancellableDialogs.h"
 #include "core/SettingsStore.h"
 #include "core/TempFolders.h"
+#include "speech/VoiceCatalogue.h"
 
 #include <QWidget>
-#include <atomic>
 #include <functional>
 #include <memory>
+#include <stop_token>
 
 class QComboBox;
 class QGroupBox;
@@ -23,7 +24,7 @@ namespace vt {
 class ArticleSwitch;
 class ExportRunner;
 class MousePointer;
-class SpeechVoice;
+class SpeechEngine;
 class TestSpeedRun;
 struct ExportResult;
 
@@ -32,8 +33,10 @@ struct ExportResult;
 class Form1 : public QWidget, private ReadingView {
     Q_OBJECT
   public:
-    // randomPercent draws a whole number from 1 to 100 (the home-page visit).
-    Form1(Dialogs& dialogs, std::function<int()> randomPercent, QWidget* parent = nullptr);
+    // engine speaks for the window and must outlive it. randomPercent draws a
+    // whole number from 1 to 100 (the home-page visit).
+    Form1(SpeechEngine& engine, Dialogs& dialogs, std::function<int()> randomPercent,
+          QWidget* parent = nullptr);
     ~Form1() override;
 
     // Prepares the window before it is shown; false when the program must end.
@@ -121,22 +124,24 @@ class Form1 : public QWidget, private ReadingView {
     QString address() const override;
     PageTextMode pageTextMode() const override;
 
-    // One slider's change handler: the volume and the rate differ only in these.
+    // One slider's change handler: the volume and the rate differ only in
+    // these. The value reaches speech when the next one starts: while anything
+    // speaks, the window is busy and refuses the change.
     struct SliderBinding {
         QSlider* slider;
         QGroupBox* frame;
         QString captionPrefix;
         QString key;
         const char* tag;
-        void (SpeechVoice::*pushToVoice)(int);
-        void (*pushToFileVoice)(int);
         int accepted; // the last accepted value, the one the caption shows
     };
     void sliderChanged(SliderBinding& binding);
+    bool closing() const { return m_closing.stop_requested(); }
 
     // Once the window is closing, work being wound down shows nothing more.
-    std::atomic_bool m_closing{false};
+    std::stop_source m_closing;
     CancellableDialogs m_dialogs;
+    VoiceCatalogue m_voices; // as the voice list shows them
     std::function<int()> m_randomPercent;
     SettingsStore m_settings;
     PrivateFolder m_pageTextFolder;

@@ -1,6 +1,7 @@
 // "Save Audio As MP3": the job runs on a worker; the window keeps Busy and the pointer.
 #include "Form1.h"
 #include "MousePointer.h"
+#include "WindowLog.h"
 #include "core/ProcedureTags.h"
 #include "export/ExportRunner.h"
 
@@ -9,27 +10,28 @@
 namespace vt {
 
 void Form1::PushButton8_Click() {
-    Procedure proc(m_dialogs, tag::PushButton8Click);
-    if (proc.test(100, [&] { return m_busy; })) {
+    if (m_busy) {
         return;
     }
-    proc.step(102, [&] { m_busy = true; });
+    Procedure proc(m_dialogs, tag::PushButton8Click);
+    m_busy = true;
     const ExportRequest request{Text1->text(), Text3->text(), voiceChoice(), pageTextMode()};
-    if (!proc.step(114, [&] { m_export->start(request, m_dialogs); })) {
+    qCDebug(windowLog) << "export asked for" << request.address;
+    if (!proc.step(ExportStep::StartJob, [&] { m_export->start(request, m_voices, m_dialogs); })) {
         onExportFinished(ExportResult{});
     }
 }
 
-void Form1::onExportFinished(const ExportResult&) {
-    if (m_closing) {
+void Form1::onExportFinished(const ExportResult& result) {
+    qCDebug(windowLog) << "export finished; MP3 made:" << result.mp3Made;
+    if (closing()) {
         emit closed();
         return;
     }
-    Procedure proc(m_dialogs, tag::PushButton8Click);
     if (mousePointer() == MousePointer::Hourglass) { // the job ended without its closing step
-        proc.step(184, [&] { setPointer(MousePointer::Default); });
+        setPointer(MousePointer::Default);
     }
-    proc.step(192, [&] { m_busy = false; });
+    m_busy = false;
 }
 
 } // namespace vt

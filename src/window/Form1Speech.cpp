@@ -2,9 +2,10 @@
 #include "Form1.h"
 #include "MousePointer.h"
 #include "VoiceListCombo.h"
+#include "WindowLog.h"
+#include "WindowSteps.h"
 #include "core/Failure.h"
 #include "core/ProcedureTags.h"
-#include "speech/SpeechVoice.h"
 #include "speech/TestSpeedRun.h"
 #include "speech/VoiceCatalogueTexts.h"
 #include "speech/VoiceList.h"
@@ -18,24 +19,20 @@ namespace vt {
 
 void Form1::PushButton1_Click() {
     Procedure proc(m_dialogs, tag::PushButton1Click);
-    QString address;
-    proc.step(100, [&] { address = voiceSearchAddress(); });
+    const QString address = voiceSearchAddress();
     bool yes = false;
-    proc.step(102, [&] { yes = m_dialogs.question(addVoicesQuestion()); });
+    proc.step(AddVoicesStep::Ask, [&] { yes = m_dialogs.question(addVoicesQuestion()); });
     if (yes) {
-        proc.step(104, [&] { m_dialogs.openUrl(address); });
+        proc.step(AddVoicesStep::OpenSearch, [&] { m_dialogs.openUrl(address); });
     }
 }
 
 void Form1::PushButton3_Click() {
     Procedure proc(m_dialogs, tag::PushButton3Click);
-    bool listed = false;
-    proc.step(100, [&] {
-        VoiceListCombo list(Combo1);
-        listed = FillVoiceList(list, m_settings, m_dialogs, false);
-    });
-    if (listed) {
-        proc.step(102, [&] { m_dialogs.notice(refreshDoneMessage()); });
+    VoiceListCombo list(Combo1);
+    if (FillVoiceList(list, m_voices, m_settings, m_dialogs, false)) {
+        qCDebug(windowLog) << "voice list refreshed:" << Combo1->count() << "voices";
+        proc.step(RefreshListStep::Notice, [&] { m_dialogs.notice(refreshDoneMessage()); });
     }
 }
 
@@ -59,17 +56,13 @@ void Form1::PushButton2_Click() {
         setPointer(MousePointer::Default);
         m_busy = false;
     }
-    Procedure proc(m_dialogs, tag::PushButton2Click);
-    if (proc.test(100, [&] { return m_busy; })) {
+    if (m_busy) {
         return;
     }
-    proc.step(102, [&] { m_busy = true; });
-    proc.step(104, [&] {
-        m_reading->SpeakLoud([this] {
-            Procedure end(m_dialogs, tag::PushButton2Click);
-            end.step(106, [&] { m_busy = false; });
-        });
-    });
+    Procedure proc(m_dialogs, tag::PushButton2Click);
+    m_busy = true;
+    proc.step(StartReadingStep::SpeakLoud,
+              [&] { m_reading->SpeakLoud([this] { m_busy = false; }); });
 }
 
 void Form1::stopReading() {
@@ -87,19 +80,19 @@ void Form1::Text2_Change() {
 }
 
 void Form1::PushButton14_Click() {
-    Procedure proc(m_dialogs, tag::PushButton14Click);
-    if (proc.test(100, [&] { return m_busy; })) {
+    if (m_busy) {
         return;
     }
-    proc.step(102, [&] { m_busy = true; });
-    proc.step(104, [&] { setPointer(MousePointer::Hourglass); });
+    Procedure proc(m_dialogs, tag::PushButton14Click);
+    m_busy = true;
+    setPointer(MousePointer::Hourglass);
     auto ended = [this] {
-        Procedure end(m_dialogs, tag::PushButton14Click);
-        end.step(110, [&] { setPointer(MousePointer::Default); });
-        end.step(112, [&] { m_busy = false; });
+        setPointer(MousePointer::Default);
+        m_busy = false;
     };
     connect(m_testSpeed.get(), &TestSpeedRun::finished, this, ended, Qt::SingleShotConnection);
-    const bool started = proc.step(108, [&] { m_testSpeed->start(voiceChoice(), m_dialogs); });
+    const bool started = proc.step(TestSpeedStep::Start,
+                                   [&] { m_testSpeed->start(voiceChoice(), m_voices, m_dialogs); });
     if (!started) {
         disconnect(m_testSpeed.get(), &TestSpeedRun::finished, this, nullptr);
         ended();
@@ -116,25 +109,18 @@ void Form1::Slider2_Change() {
 void Form1::sliderChanged(SliderBinding& b) {
     Procedure proc(m_dialogs, b.tag);
     const int value = b.slider->value();
-    if (proc.test(108, [&] { return m_busy; })) {
-        proc.step(122, [&] {
+    if (m_busy) {
+        proc.step(SliderStep::RefusedNotice, [&] {
             m_dialogs.notice(QStringLiteral("You can not adjust because file is being saved now."));
         });
         // Back to the last accepted value, the one the caption shows.
-        proc.step(124, [&] {
-            const QSignalBlocker quiet(b.slider);
-            b.slider->setValue(b.accepted);
-        });
+        const QSignalBlocker quiet(b.slider);
+        b.slider->setValue(b.accepted);
         return;
     }
     b.accepted = value;
-    proc.step(110, [&] { b.frame->setTitle(b.captionPrefix + QString::number(value)); });
-    proc.step(112, [&] { m_settings.write(b.key, QString::number(value)); });
-    SpeechVoice* voice = m_reading->speechVoice();
-    if (!proc.test(114, [&] { return voice == nullptr; })) {
-        proc.step(116, [&] { (voice->*b.pushToVoice)(value); });
-    }
-    proc.step(120, [&] { b.pushToFileVoice(value); });
+    b.frame->setTitle(b.captionPrefix + QString::number(value));
+    proc.step(SliderStep::StoreSetting, [&] { m_settings.write(b.key, QString::number(value)); });
 }
 
 } // namespace vt

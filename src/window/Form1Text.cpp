@@ -2,6 +2,8 @@
 // clearing, and the output folder.
 #include "Form1.h"
 #include "MousePointer.h"
+#include "WindowLog.h"
+#include "WindowSteps.h"
 #include "core/Failure.h"
 #include "core/FileUtils.h"
 #include "core/ProcedureTags.h"
@@ -51,7 +53,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::Text1_LostFocus() {
-    if (m_closing) {
+    if (closing()) {
         return;
     }
     // Completed at once, so a click that took the focus away reads the
@@ -70,28 +72,29 @@ void Form1::Text1_LostFocus() {
 
 void Form1::PushButton7_Click() {
     Procedure proc(m_dialogs, tag::PushButton7Click);
-    proc.step(100, [&] { Text1->setText(QString::fromLatin1(SampleAddress)); });
-    proc.step(104, [&] { setPointer(MousePointer::Hourglass); });
+    Text1->setText(QString::fromLatin1(SampleAddress));
+    setPointer(MousePointer::Hourglass);
     auto* context = new QObject(this);
     m_sampleFetch = context;
     auto apply = [this, context](const PageFetchResult& result) {
         Procedure end(m_dialogs, tag::PushButton7Click);
         if (result.ok) {
-            end.step(106, [&] { Text2->setPlainText(result.text); });
+            Text2->setPlainText(result.text);
         } else {
-            end.report(106, result.description);
+            qCDebug(windowLog) << "sample page not fetched:" << result.description;
+            end.report(SampleStep::FetchAndShow, result.description);
         }
-        end.step(108, [&] { setPointer(MousePointer::Default); });
+        setPointer(MousePointer::Default);
         if (m_sampleFetch == context) {
             m_sampleFetch = nullptr;
         }
         context->deleteLater();
     };
-    const bool started = proc.step(106, [&] {
+    const bool started = proc.step(SampleStep::FetchAndShow, [&] {
         fetchPageTextAsync(Text1->text(), pageTextFolder(), context, apply, pageTextMode());
     });
     if (!started) {
-        proc.step(108, [&] { setPointer(MousePointer::Default); });
+        setPointer(MousePointer::Default);
         delete context;
         m_sampleFetch = nullptr;
     }
@@ -99,17 +102,15 @@ void Form1::PushButton7_Click() {
 
 void Form1::PushButton4_Click() {
     Procedure proc(m_dialogs, tag::PushButton4Click);
-    FileDialogRequest request;
-    proc.step(100, [&] { request = FileDialogRequest{}; });
-    proc.step(102, [&] { request.filters = TextFileFilters; });
     QString path;
-    proc.step(104, [&] { path = m_dialogs.openFile(request); });
-    if (proc.test(106, [&] { return path.isEmpty(); })) {
+    proc.step(LoadTextStep::ChooseFile,
+              [&] { path = m_dialogs.openFile({.title = {}, .filters = TextFileFilters}); });
+    if (path.isEmpty()) {
         return;
     }
-    proc.step(108, [&] { setPointer(MousePointer::Hourglass); });
-    proc.step(110, [&] { Text2->clear(); });
-    proc.step(112, [&] { loadTextFile(path); });
+    setPointer(MousePointer::Hourglass);
+    Text2->clear();
+    proc.step(LoadTextStep::ReadFile, [&] { loadTextFile(path); });
 }
 
 void Form1::loadTextFile(const QString& path) {
@@ -124,29 +125,24 @@ void Form1::loadTextFile(const QString& path) {
 }
 
 void Form1::appendChunks(const QStringList& chunks) {
-    Procedure proc(m_dialogs, tag::PushButton4Click);
     for (const QString& chunk : chunks) {
-        proc.step(116, [&] {
-            QTextCursor end(Text2->document());
-            end.movePosition(QTextCursor::End);
-            end.insertText(chunk);
-        });
+        QTextCursor end(Text2->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(chunk);
     }
-    proc.step(120, [&] { setPointer(MousePointer::Default); });
+    setPointer(MousePointer::Default);
 }
 
 void Form1::PushButton5_Click() {
     Procedure proc(m_dialogs, tag::PushButton5Click);
-    FileDialogRequest request;
-    proc.step(106, [&] { request = FileDialogRequest{}; });
-    proc.step(110, [&] { request.title = QStringLiteral("Save"); });
-    proc.step(112, [&] { request.filters = TextFileFilters; });
     QString path;
-    proc.step(114, [&] { path = m_dialogs.saveFile(request); });
-    if (proc.test(118, [&] { return path.isEmpty(); })) {
+    proc.step(SaveTextStep::ChooseFile, [&] {
+        path = m_dialogs.saveFile({.title = QStringLiteral("Save"), .filters = TextFileFilters});
+    });
+    if (path.isEmpty()) {
         return;
     }
-    proc.step(120, [&] { setPointer(MousePointer::Hourglass); });
+    setPointer(MousePointer::Hourglass);
     const QString text = Text2->toPlainText();
     runOffWindowThread<QString>(
         this,
@@ -159,33 +155,33 @@ void Form1::PushButton5_Click() {
             }
         },
         [this](const QString& failure) {
-            Procedure end(m_dialogs, tag::PushButton5Click);
             if (!failure.isEmpty()) {
-                end.report(122, failure);
+                Procedure(m_dialogs, tag::PushButton5Click)
+                    .report(SaveTextStep::WriteFile, failure);
             }
-            end.step(124, [&] { setPointer(MousePointer::Default); });
+            setPointer(MousePointer::Default);
         });
 }
 
 void Form1::PushButton6_Click() {
-    Procedure proc(m_dialogs, tag::PushButton6Click);
-    proc.step(100, [&] { Text2->clear(); });
-    proc.step(102, [&] { Text1->clear(); });
+    Text2->clear();
+    Text1->clear();
 }
 
 void Form1::PushButton9_Click() {
     Procedure proc(m_dialogs, tag::PushButton9Click);
     QString chosen;
-    proc.step(100, [&] {
+    proc.step(ChooseFolderStep::Browse, [&] {
         const QString start = m_settings.read(QString::fromLatin1(key::LastFolderDot), QString());
         chosen = m_dialogs.browseForFolder(QStringLiteral("Please select folder:"), start);
     });
-    if (proc.test(102, [&] { return chosen.isEmpty(); })) {
+    if (chosen.isEmpty()) {
         return;
     }
     chosen = QDir::toNativeSeparators(chosen);
-    proc.step(104, [&] { m_settings.write(QString::fromLatin1(key::LastFolderDot), chosen); });
-    proc.step(106, [&] { Text3->setText(withTrailingSeparator(chosen)); });
+    proc.step(ChooseFolderStep::StoreSetting,
+              [&] { m_settings.write(QString::fromLatin1(key::LastFolderDot), chosen); });
+    Text3->setText(withTrailingSeparator(chosen));
 }
 
 void Form1::Text3_Change() {

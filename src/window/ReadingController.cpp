@@ -1,6 +1,7 @@
 #include "ReadingController.h"
 
 #include "MousePointer.h"
+#include "WindowLog.h"
 #include "core/Dialogs.h"
 #include "core/Failure.h"
 #include "core/FileUtils.h"
@@ -12,12 +13,15 @@
 namespace vt {
 
 namespace {
+using Step = SpeakLoudStep;
 constexpr qsizetype PieceLength = 100000;
 const QString NoTextMessage = QStringLiteral("No text to read. Select a file above to read.");
 } // namespace
 
-ReadingController::ReadingController(ReadingView& view, Dialogs& dialogs, QString pageTextFolder)
-    : m_view(view), m_dialogs(dialogs), m_pageTextFolder(std::move(pageTextFolder)) {}
+ReadingController::ReadingController(ReadingView& view, Dialogs& dialogs,
+                                     const VoiceCatalogue& voices, QString pageTextFolder)
+    : m_view(view), m_dialogs(dialogs), m_voices(voices),
+      m_pageTextFolder(std::move(pageTextFolder)) {}
 
 ReadingController::~ReadingController() {
     stop();
@@ -32,22 +36,22 @@ SpeechVoice& ReadingController::requireVoice() const {
 
 void ReadingController::SpeakLoud(std::function<void()> ended) {
     Procedure proc(m_dialogs, tag::SpeakLoud);
-    if (proc.test(100, [&] { return m_view.readingCaption() == ResumeCaption; })) {
+    if (m_view.readingCaption() == ResumeCaption) {
         if (m_state != State::Paused) {
             return; // nothing of this reading is paused yet
         }
-        proc.step(102, [&] { requireVoice().resume(); });
+        proc.step(Step::Resume, [&] { requireVoice().resume(); });
         setState(State::Speaking);
-        proc.step(104, [&] { m_view.setReadingCaption(PauseCaption); });
+        m_view.setReadingCaption(PauseCaption);
         return;
     }
-    if (proc.test(106, [&] { return m_view.readingCaption() == PauseCaption; })) {
+    if (m_view.readingCaption() == PauseCaption) {
         if (m_state != State::Speaking) {
             return; // a click during the fetch waits for this reading's voice
         }
-        proc.step(158, [&] { requireVoice().pause(); });
+        proc.step(Step::Pause, [&] { requireVoice().pause(); });
         setState(State::Paused);
-        proc.step(160, [&] { m_view.setReadingCaption(ResumeCaption); });
+        m_view.setReadingCaption(ResumeCaption);
         return;
     }
     m_ended = std::move(ended);
@@ -70,12 +74,13 @@ void ReadingController::setState(State state) {
 void ReadingController::startReading() {
     Procedure& proc = *m_procedure;
     m_readingAddress = m_view.address();
-    proc.step(110, [&] { m_view.setReadingCaption(PauseCaption); });
-    proc.step(112, [&] { m_view.setPointer(MousePointer::Hourglass); });
+    m_view.setReadingCaption(PauseCaption);
+    m_view.setPointer(MousePointer::Hourglass);
     setState(State::Fetching);
+    qCDebug(windowLog) << "reading" << m_view.address();
     auto* context = new QObject(this);
     m_fetchContext = context;
-    const bool started = proc.step(114, [&] {
+    const bool started = proc.step(Step::FetchPage, [&] {
         fetchPageTextAsync(
             m_view.address(), m_pageTextFolder, context,
             [this](const PageFetchResult& result) { onPageFetched(result); },
@@ -97,11 +102,12 @@ void ReadingController::onPageFetched(const PageFetchResult& result) {
         text = result.text;
         m_readingTitle = result.title;
     } else if (!result.description.isEmpty()) {
-        proc.report(114, result.description);
+        qCDebug(windowLog) << "page not fetched:" << result.description;
+        proc.report(Step::FetchPage, result.description);
     }
-    if (proc.test(116, [&] { return text.isEmpty(); })) {
-        proc.step(152, [&] { m_dialogs.notice(NoTextMessage); });
-        finish(154, 156);
+    if (text.isEmpty()) {
+        proc.step(Step::NoTextNotice, [&] { m_dialogs.notice(NoTextMessage); });
+        finish();
         return;
     }
     speakText(std::move(text));
@@ -109,32 +115,33 @@ void ReadingController::onPageFetched(const PageFetchResult& result) {
 
 void ReadingController::speakText(QString text) {
     Procedure& proc = *m_procedure;
-    proc.step(118, [&] {
-        auto voice = std::make_unique<SpeechVoice>();
+    proc.step(Step::CreateVoice, [&] {
+        auto voice = std::make_unique<SpeechVoice>(m_voices);
         m_voice = std::move(voice); // the previous reading's voice is released
     });
     const VoiceChoice choice = m_view.voiceChoice();
-    if (!proc.test(120, [&] { return choice.position == -1; })) {
-        proc.step(122, [&] { requireVoice().selectVoice(choice.position); });
+    if (choice.position != -1) {
+        proc.step(Step::ChooseVoice, [&] { requireVoice().selectVoice(choice.position); });
     }
-    proc.step(124, [&] { requireVoice().setVolume(choice.volume); });
-    proc.step(126, [&] { requireVoice().setRate(choice.rate); });
+    proc.step(Step::SetVolume, [&] { requireVoice().setVolume(choice.volume); });
+    proc.step(Step::SetRate, [&] { requireVoice().setRate(choice.rate); });
     QStringList pieces;
-    proc.assign(128, pieces, [&] { return SplitByLength(text, PieceLength); });
+    proc.assign(Step::SplitText, pieces, [&] { return SplitByLength(text, PieceLength); });
+    qCDebug(windowLog) << "speaking" << text.size() << "characters in" << pieces.size() << "pieces";
     if (m_voice) {
         connect(m_voice.get(), &SpeechVoice::done, this, &ReadingController::onSpeechDone);
         connect(m_voice.get(), &SpeechVoice::failed, this, [this](const QString& description) {
             if (m_procedure) {
-                m_procedure->report(140, description);
+                m_procedure->report(Step::Speak, description);
             }
         });
     }
     setState(State::Speaking);
     for (const QString& piece : pieces) {
-        proc.step(140, [&] { requireVoice().speak(piece); });
+        proc.step(Step::Speak, [&] { requireVoice().speak(piece); });
     }
     // Nothing is left to hear when nothing could be queued.
-    if (proc.test(146, [&] { return requireVoice().isDone(); })) {
+    if (proc.test(Step::NothingQueued, [&] { return requireVoice().isDone(); })) {
         onSpeechDone();
     }
 }
@@ -143,13 +150,13 @@ void ReadingController::onSpeechDone() {
     if (m_state != State::Speaking && m_state != State::Paused) {
         return;
     }
-    finish(148, 150);
+    finish();
 }
 
-void ReadingController::finish(int pointerStep, int captionStep) {
-    Procedure& proc = *m_procedure;
-    proc.step(pointerStep, [&] { m_view.setPointer(MousePointer::Default); });
-    proc.step(captionStep, [&] { m_view.setReadingCaption(StartReadingCaption); });
+void ReadingController::finish() {
+    m_view.setPointer(MousePointer::Default);
+    m_view.setReadingCaption(StartReadingCaption);
+    qCDebug(windowLog) << "reading ended";
     setState(State::Idle);
     m_procedure.reset();
     if (auto ended = std::exchange(m_ended, nullptr)) {

@@ -14,6 +14,7 @@ namespace vt {
 
 class Dialogs;
 class SpeechVoice;
+class VoiceCatalogue;
 struct PageFetchResult;
 
 // What a reading needs from the window.
@@ -32,6 +33,23 @@ inline constexpr char StartReadingCaption[] = "Start Reading";
 inline constexpr char PauseCaption[] = "Pause";
 inline constexpr char ResumeCaption[] = "Resume";
 
+// The steps of reading aloud, numbered as its error report shows them.
+enum class SpeakLoudStep {
+    // A click on "Resume" or "Pause".
+    Resume = 102,
+    Pause = 158,
+    // A new reading: the page, then the voice, then the speech.
+    FetchPage = 114,
+    NoTextNotice = 152,
+    CreateVoice = 118,
+    ChooseVoice = 122,
+    SetVolume = 124,
+    SetRate = 126,
+    SplitText = 128,
+    Speak = 140,
+    NothingQueued = 146
+};
+
 // Reading aloud as a state machine on the window thread: the page is fetched
 // off the window thread, the voice speaks on its own thread, and the end of
 // the speech arrives as a signal.
@@ -40,7 +58,9 @@ class ReadingController : public QObject {
   public:
     enum class State { Idle, Fetching, Speaking, Paused };
 
-    ReadingController(ReadingView& view, Dialogs& dialogs, QString pageTextFolder);
+    // voices is the window's voice list; each reading speaks with a copy of it.
+    ReadingController(ReadingView& view, Dialogs& dialogs, const VoiceCatalogue& voices,
+                      QString pageTextFolder);
     ~ReadingController() override;
 
     // Decides from the caption what a click means: resume, pause, or a new
@@ -69,11 +89,12 @@ class ReadingController : public QObject {
     void onPageFetched(const PageFetchResult& result);
     void speakText(QString text);
     void onSpeechDone();
-    void finish(int pointerStep, int captionStep);
+    void finish();
     SpeechVoice& requireVoice() const;
 
     ReadingView& m_view;
     Dialogs& m_dialogs;
+    const VoiceCatalogue& m_voices;
     QString m_pageTextFolder;
     State m_state = State::Idle;
     QString m_readingAddress;

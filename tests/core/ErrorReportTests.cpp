@@ -61,6 +61,24 @@ TEST(ErrorReport, FailureInAHelperIsReportedUnderTheCallersStepAndKeepsTheOldRes
     EXPECT_TRUE(dialogs.textsOf(Kind::ErrorReport).value(0).contains("Form_Load at line 140\r\r"));
 }
 
+TEST(ErrorReport, ANamedStepReportsTheNumberItStandsFor) {
+    enum class Step { Open = 120, Close = 128 };
+    RecordingDialogs dialogs;
+    vt::Procedure proc(dialogs, vt::tag::SaveToWAV);
+    EXPECT_FALSE(proc.step(Step::Open, [] { throw vt::Failure("cannot open"); }));
+    EXPECT_TRUE(proc.test(Step::Close, []() -> bool { throw vt::Failure("cannot tell"); }));
+    int kept = 1;
+    EXPECT_FALSE(proc.assign(Step::Close, kept, []() -> int { throw vt::Failure("no value"); }));
+    EXPECT_EQ(kept, 1);
+    proc.report(Step::Open, "found elsewhere");
+    const QStringList reports = dialogs.textsOf(Kind::ErrorReport);
+    ASSERT_EQ(reports.size(), 4);
+    EXPECT_EQ(reports[0], vt::buildErrorReport("cannot open", vt::tag::SaveToWAV, 120));
+    EXPECT_EQ(reports[1], vt::buildErrorReport("cannot tell", vt::tag::SaveToWAV, 128));
+    EXPECT_EQ(reports[2], vt::buildErrorReport("no value", vt::tag::SaveToWAV, 128));
+    EXPECT_EQ(reports[3], vt::buildErrorReport("found elsewhere", vt::tag::SaveToWAV, 120));
+}
+
 TEST(ThreadSafeDialogs, WorkerCallsReachTheTargetOnItsOwnThreadAndWaitForTheAnswer) {
     struct ThreadCheckingDialogs : RecordingDialogs {
         QThread* seen = nullptr;

@@ -1,6 +1,7 @@
 // The headless export as a program of its own, so tests can run it where the
 // test process cannot go (a mount namespace with a tiny file system).
 #include "export/SaveMp3Command.h"
+#include "speech/EspeakEngine.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -10,5 +11,6 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return vt::saveMp3Command(QCoreApplication::arguments(), out, err);
+    vt::EspeakEngine engine;
+    return vt::saveMp3Command(engine, QCoreApplication::arguments(), out, err);
 }

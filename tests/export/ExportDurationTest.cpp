@@ -10,10 +10,11 @@ namespace {
 class ExportDurationTest : public test::ExportFixture {};
 
 // What the engine's own program makes of the same text, voice and rate.
-double espeakSeconds(const QString& textPath, const QString& wavPath, int rate) {
+double espeakSeconds(const VoiceCatalogue& voices, const QString& textPath, const QString& wavPath,
+                     int rate) {
     QProcess espeak;
     espeak.start("espeak-ng", {"-w", wavPath, "-f", textPath, "-v",
-                               QString::fromLatin1(VoiceCatalogue::defaultVoiceIdentifier()), "-s",
+                               QString::fromLatin1(voices.defaultVoiceIdentifier()), "-s",
                                QString::number(engineRateFor(rate).wordsPerMinute)});
     if (!espeak.waitForFinished(120000) || espeak.exitCode() != 0) {
         return -1;
@@ -35,7 +36,8 @@ TEST_F(ExportDurationTest, APageOfOneLineSentencesLastsAsLongAsTheEngineSaysIt) 
     const test::DecodedMp3 decoded = test::decodeMp3(result.mp3Path);
     ASSERT_TRUE(decoded.ok);
 
-    const double expected = espeakSeconds(textPath, m_out.filePath("espeak.wav"), 0);
+    const double expected =
+        espeakSeconds(m_speech.voices, textPath, m_out.filePath("espeak.wav"), 0);
     ASSERT_GT(expected, 200.0);
     EXPECT_NEAR(decoded.seconds, expected, expected * 0.03);
     QFile::remove(textPath);

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <future>
+#include <stop_token>
 
 namespace vt::test {
 
@@ -25,7 +26,8 @@ QByteArray sentences(int lines, int wordsPerLine) {
     return text;
 }
 
-double spokenSeconds(const QByteArray& pageText, const VoiceChoice& voice) {
+double spokenSeconds(const QByteArray& pageText, const VoiceChoice& voice,
+                     const VoiceCatalogue& voices) {
     QTemporaryDir dir;
     RecordingDialogs dialogs;
     const QString page = dir.filePath("page.txt");
@@ -35,7 +37,7 @@ double spokenSeconds(const QByteArray& pageText, const VoiceChoice& voice) {
     for (int i = 1; i <= parts; ++i) {
         const QString base = dir.filePath("page");
         const QString wav = PartFilePath(base, i, ".wav");
-        SaveToWAV(PartFilePath(base, i, ".txt"), wav, voice, dialogs);
+        SaveToWAV(PartFilePath(base, i, ".txt"), wav, voice, voices, dialogs);
         seconds += wavSeconds(wav);
     }
     EXPECT_TRUE(dialogs.entries().isEmpty());
@@ -60,9 +62,10 @@ void ExportFixture::TearDown() {
 
 ExportResult ExportFixture::runJob(const QString& address, const QString& folderText,
                                    const VoiceChoice& voice) {
-    const std::atomic_bool cancel{false};
     const ExportRequest request{address, folderText, voice, PageTextMode::WholePage};
-    return std::async(std::launch::async, [&] { return runExport(request, m_dialogs, cancel); })
+    return std::async(
+               std::launch::async,
+               [&] { return runExport(request, m_speech.voices, m_dialogs, std::stop_token()); })
         .get();
 }
 

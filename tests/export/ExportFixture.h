@@ -5,6 +5,7 @@
 #include "support/LocalHttpServer.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/TestSpeech.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -16,7 +17,8 @@ QByteArray sentences(int lines, int wordsPerLine);
 
 // What the parts of a page text last when spoken: the text cut and rendered
 // part by part, the way an export does it, and the WAV lengths added up.
-double spokenSeconds(const QByteArray& pageText, const VoiceChoice& voice);
+double spokenSeconds(const QByteArray& pageText, const VoiceChoice& voice,
+                     const VoiceCatalogue& voices);
 
 // A served page, an output folder, and checks that every export cleans up.
 class ExportFixture : public ::testing::Test {
@@ -34,6 +36,7 @@ class ExportFixture : public ::testing::Test {
     QString mp3NameFor(const QString& path) const;
     QStringList shownTexts() const;
 
+    TestSpeech m_speech;
     LocalHttpServer m_server;
     QTemporaryDir m_out;
     RecordingDialogs m_dialogs;

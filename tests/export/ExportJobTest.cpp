@@ -30,7 +30,7 @@ TEST_F(ExportJobTest, OnePartBecomesAValidMp3OfTheSpokenLength) {
     ASSERT_TRUE(decoded.ok);
     EXPECT_EQ(decoded.sampleRate, 22050);
     EXPECT_TRUE(decoded.warnings.isEmpty()) << decoded.warnings.toStdString();
-    const double expected = test::spokenSeconds(text, voice);
+    const double expected = test::spokenSeconds(text, voice, m_speech.voices);
     EXPECT_GT(expected, 10.0);
     EXPECT_NEAR(decoded.seconds, expected, expected * 0.02);
     EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files), QStringList{mp3NameFor("/one.txt")});
@@ -49,7 +49,7 @@ TEST_F(ExportJobTest, ManyPartsJoinIntoOneMp3AsLongAsThePartsTogether) {
     const test::DecodedMp3 decoded = test::decodeMp3(result.mp3Path);
     ASSERT_TRUE(decoded.ok);
     EXPECT_TRUE(decoded.warnings.isEmpty()) << decoded.warnings.toStdString();
-    const double expected = test::spokenSeconds(text, voice);
+    const double expected = test::spokenSeconds(text, voice, m_speech.voices);
     EXPECT_NEAR(decoded.seconds, expected, expected * 0.02);
     // A part lost or doubled would be far more than the 2% allowed above.
     EXPECT_GT(expected, 5 * 60.0);
@@ -67,7 +67,7 @@ TEST_F(ExportJobTest, AnEmptyLastPartDoesNotSpoilTheMp3) {
     const test::DecodedMp3 decoded = test::decodeMp3(result.mp3Path);
     ASSERT_TRUE(decoded.ok);
     EXPECT_TRUE(decoded.warnings.isEmpty()) << decoded.warnings.toStdString();
-    const double expected = test::spokenSeconds(text, voice);
+    const double expected = test::spokenSeconds(text, voice, m_speech.voices);
     EXPECT_NEAR(decoded.seconds, expected, expected * 0.02);
 }
 

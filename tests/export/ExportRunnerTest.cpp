@@ -72,10 +72,10 @@ TEST_F(ExportRunnerTest, RunsOffTheWindowThreadAndFinishesOnceOnIt) {
     QObject::connect(&runner, &ExportRunner::finished,
                      [&] { finishedOn = QThread::currentThread(); });
 
-    runner.start({m_server.url("/p.txt"), outFolder(), {}}, windowDialogs);
+    runner.start({m_server.url("/p.txt"), outFolder(), {}}, m_speech.voices, windowDialogs);
     EXPECT_TRUE(runner.isRunning());
     // A second start while running is ignored.
-    runner.start({m_server.url("/other.txt"), outFolder(), {}}, windowDialogs);
+    runner.start({m_server.url("/other.txt"), outFolder(), {}}, m_speech.voices, windowDialogs);
 
     ASSERT_TRUE(test::waitUntil([&] { return finished.count() > 0; }, 120000));
     QTest::qWait(200);
@@ -94,7 +94,7 @@ TEST_F(ExportRunnerTest, MessagesReachTheWindowThread) {
     ThreadNotingDialogs windowDialogs(m_dialogs);
     ExportRunner runner;
     QSignalSpy finished(&runner, &ExportRunner::finished);
-    runner.start({"", outFolder(), {}}, windowDialogs);
+    runner.start({"", outFolder(), {}}, m_speech.voices, windowDialogs);
     ASSERT_TRUE(test::waitUntil([&] { return finished.count() > 0; }));
     EXPECT_EQ(shownTexts(), QStringList{"Website is blank"});
     EXPECT_TRUE(windowDialogs.allOnThisThread());
@@ -105,7 +105,8 @@ TEST_F(ExportRunnerTest, CancelStopsEverythingAndLeavesNoMp3) {
     m_server.page("/long.txt", test::sentences(300, 6), "text/plain");
     ExportRunner runner;
     QSignalSpy finished(&runner, &ExportRunner::finished);
-    runner.start({m_server.url("/long.txt"), outFolder(), {-1, 50, -10}}, m_dialogs);
+    runner.start({m_server.url("/long.txt"), outFolder(), {-1, 50, -10}}, m_speech.voices,
+                 m_dialogs);
     ASSERT_TRUE(test::waitUntil(partEncoding, 120000));
 
     runner.cancel();
@@ -122,7 +123,8 @@ TEST_F(ExportRunnerTest, DestroyingTheRunnerCancelsItsJob) {
     m_server.page("/long.txt", test::sentences(300, 6), "text/plain");
     {
         ExportRunner runner;
-        runner.start({m_server.url("/long.txt"), outFolder(), {-1, 50, -10}}, m_dialogs);
+        runner.start({m_server.url("/long.txt"), outFolder(), {-1, 50, -10}}, m_speech.voices,
+                     m_dialogs);
         ASSERT_TRUE(test::waitUntil(partEncoding, 120000));
     }
     // The job winds down on its own thread.

@@ -78,8 +78,9 @@ TEST_F(JoinFilesTest, AnUnwritableTargetIsAFailure) {
 
 TEST_F(JoinFilesTest, CancelLeavesTheEarlierFile) {
     test::writeAll(path("out.mp3"), "earlier");
-    const std::atomic_bool cancelled{true};
-    EXPECT_FALSE(JoinFilesAtomically(m_parts, path("out.mp3"), &cancelled));
+    std::stop_source cancelled;
+    cancelled.request_stop();
+    EXPECT_FALSE(JoinFilesAtomically(m_parts, path("out.mp3"), cancelled.get_token()));
     EXPECT_EQ(test::readAll(path("out.mp3")), "earlier");
     EXPECT_EQ(folderContents(), (QStringList{"out.mp3", "p1", "p2", "p3"}));
 }
@@ -87,7 +88,7 @@ TEST_F(JoinFilesTest, CancelLeavesTheEarlierFile) {
 TEST_F(JoinFilesTest, AppendStopsAtTheFirstRefusedWrite) {
     FullDevice nearlyFull(100);
     try {
-        AppendFiles(m_parts, nearlyFull, nullptr);
+        AppendFiles(m_parts, nearlyFull);
         FAIL() << "a refused write went unnoticed";
     } catch (const WriteRefusedFailure& failure) {
         EXPECT_EQ(failure.description(), "No space left on device");
@@ -95,7 +96,7 @@ TEST_F(JoinFilesTest, AppendStopsAtTheFirstRefusedWrite) {
     EXPECT_EQ(nearlyFull.taken(), 100);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(AppendFiles({m_parts[2], m_parts[0]}, buffer, nullptr));
+    EXPECT_TRUE(AppendFiles({m_parts[2], m_parts[0]}, buffer));
     EXPECT_EQ(buffer.data(), "-lastfirst-");
 }
 

@@ -76,7 +76,7 @@ TEST_F(TaggedMp3Test, TheTagGoesInFrontAndTheAudioStaysTheSame) {
     const QByteArray tag = id3v2TagBytes(fields);
     ASSERT_TRUE(tag.startsWith("ID3\x04"));
     ASSERT_TRUE(JoinFilesAtomically(parts, plain));
-    ASSERT_TRUE(JoinFilesAtomically(parts, tagged, nullptr, tag));
+    ASSERT_TRUE(JoinFilesAtomically(parts, tagged, {}, tag));
 
     const QByteArray plainBytes = test::readAll(plain);
     const QByteArray taggedBytes = test::readAll(tagged);

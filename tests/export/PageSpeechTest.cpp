@@ -11,6 +11,7 @@
 #include "speech/VoiceParameters.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/TestSpeech.h"
 #include "support/WavFile.h"
 
 #include <QRegularExpression>
@@ -72,9 +73,8 @@ std::vector<double> silencesOf(const std::vector<qint16>& samples, double minimu
 }
 
 // The engine's phonemes for the text, one entry per clause and word.
-std::vector<QStringList> spokenClauses(const QString& text) {
-    const QString transcript =
-        SpeechEngine::instance().phonemes(text, VoiceCatalogue::defaultVoiceIdentifier());
+std::vector<QStringList> spokenClauses(const VoiceCatalogue& voices, const QString& text) {
+    const QString transcript = voices.engine().phonemes(text, voices.defaultVoiceIdentifier());
     std::vector<QStringList> clauses;
     for (const QString& line : transcript.split(u'\n', Qt::SkipEmptyParts)) {
         clauses.push_back(line.split(u' ', Qt::SkipEmptyParts));
@@ -85,8 +85,9 @@ std::vector<QStringList> spokenClauses(const QString& text) {
 // Words in order and no word made up: as many clauses as the page has, each
 // with as many spoken words as written ones (a fused pair would be one word,
 // a full stop between two words an extra "dot", a broken accented word two).
-void expectSaysThePageWords(const QString& given, const std::vector<Clause>& page) {
-    const std::vector<QStringList> spoken = spokenClauses(given);
+void expectSaysThePageWords(const VoiceCatalogue& voices, const QString& given,
+                            const std::vector<Clause>& page) {
+    const std::vector<QStringList> spoken = spokenClauses(voices, given);
     ASSERT_EQ(spoken.size(), page.size()) << given.toStdString();
     for (std::size_t i = 0; i < page.size(); ++i) {
         EXPECT_EQ(spoken[i].size(), page[i].words.size())
@@ -115,6 +116,7 @@ class PageSpeechTest : public ::testing::Test {
         m_clauses = clausesOf(m_pageText);
     }
 
+    test::TestSpeech m_speech;
     QTemporaryDir m_dir;
     QString m_pageText;
     std::vector<Clause> m_clauses;
@@ -148,11 +150,12 @@ TEST_F(PageSpeechTest, TheExportGivesTheEngineThePageLinesAndItSaysThePageWords)
         EXPECT_TRUE(part.contains(QString::fromUtf8(line))) << line;
     }
     // What it says.
-    expectSaysThePageWords(part, m_clauses);
+    expectSaysThePageWords(m_speech.voices, part, m_clauses);
 
     // What it sounds like.
     const QString wav = m_dir.filePath("output001.wav");
-    SaveToWAV(m_dir.filePath("output001.txt"), wav, VoiceChoice{-1, 100, 0}, m_dialogs);
+    SaveToWAV(m_dir.filePath("output001.txt"), wav, VoiceChoice{-1, 100, 0}, m_speech.voices,
+              m_dialogs);
     const test::WavFile rendered = test::readWav(wav);
     ASSERT_TRUE(rendered.problem.isEmpty()) << rendered.problem.toStdString();
     expectPausesOfThePage(rendered.samples, m_clauses);
@@ -170,10 +173,10 @@ class Recorder final : public SampleReceiver {
 
 TEST_F(PageSpeechTest, ReadingAloudSaysThePageTextWithTheSamePauses) {
     // Reading aloud speaks the page text as fetched: original case, tabs.
-    expectSaysThePageWords(m_pageText, m_clauses);
+    expectSaysThePageWords(m_speech.voices, m_pageText, m_clauses);
     VoiceParameters voice;
     Recorder recorder;
-    SpeechRenderer renderer(voice, recorder, nullptr);
+    SpeechRenderer renderer(m_speech.voices, voice, recorder, {});
     ASSERT_TRUE(renderer.speak(m_pageText));
     expectPausesOfThePage(recorder.m_samples, m_clauses);
 }
@@ -192,7 +195,7 @@ TEST_F(PageSpeechTest, ASentenceCutIntoChunksHasNoGapWhereItWasCut) {
 
     VoiceParameters voice;
     Recorder recorder;
-    SpeechRenderer renderer(voice, recorder, nullptr);
+    SpeechRenderer renderer(m_speech.voices, voice, recorder, {});
     std::vector<std::size_t> chunkStarts;
     renderer.setBeforeChunk([&] { chunkStarts.push_back(recorder.m_samples.size()); });
     ASSERT_TRUE(renderer.speak(text));

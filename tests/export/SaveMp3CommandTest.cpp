@@ -30,7 +30,7 @@ class SaveMp3CommandTest : public test::ExportFixture {
         m_errText.clear();
         QTextStream out(&m_outText);
         QTextStream err(&m_errText);
-        return saveMp3Command(arguments, out, err);
+        return saveMp3Command(m_speech.engine, arguments, out, err);
     }
 
     QString m_outText;
@@ -171,8 +171,9 @@ TEST_F(SaveMp3CommandTest, ArticleOrWholePageAsTheOptionsAndTheStoredChoiceSay) 
     const QStringList fast = {"--folder", m_out.path(), "--rate", "10"};
     const QString mp3 = outPath(mp3NameFor("/trains"));
     const double article = test::spokenSeconds(
-        pageTextsOfHtml(html, QString(), PageTextMode::ArticleOnly).text.toUtf8(), voice);
-    const double whole = test::spokenSeconds(renderedText(html).toUtf8(), voice);
+        pageTextsOfHtml(html, QString(), PageTextMode::ArticleOnly).text.toUtf8(), voice,
+        m_speech.voices);
+    const double whole = test::spokenSeconds(renderedText(html).toUtf8(), voice, m_speech.voices);
     ASSERT_LT(article * 1.5, whole) << "the menu must be worth leaving out";
 
     ASSERT_EQ(run(QStringList{"--save-mp3", m_server.url("/trains"), "--article"} + fast), 0)

@@ -1,42 +1,45 @@
 #include "export/WAVToMP3.h"
 
 #include "ExportTestSupport.h"
-#include "core/Failure.h"
 #include "export/Encoder.h"
-#include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <future>
 #include <gtest/gtest.h>
+#include <stop_token>
 
 namespace vt {
 namespace {
-
-using test::RecordingDialogs;
 
 class WAVToMP3Test : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
+    // Encodes on this thread, whose event loop runs while the test waits.
+    EncodeResult encode(const QString& wav, const QString& mp3, std::stop_token cancel = {}) {
+        QFuture<EncodeResult> outcome = WAVToMP3(wav, mp3, std::move(cancel));
+        EXPECT_TRUE(test::waitUntil([&] { return outcome.isFinished(); }, 60000));
+        return outcome.isFinished() ? outcome.result() : EncodeResult{false, "did not end"};
+    }
+
     QTemporaryDir m_dir;
-    RecordingDialogs m_dialogs;
 };
 
 TEST_F(WAVToMP3Test, EncodesWithTheInstalledEncoder) {
     ASSERT_FALSE(findEncoder().isEmpty()) << "the lame package is not installed";
     EXPECT_TRUE(findEncoder().endsWith("/lame"));
     test::writeToneWav(path("tone.wav"), 3.0);
-    WAVToMP3(path("tone.wav"), path("tone.mp3"), m_dialogs);
+    const EncodeResult result = encode(path("tone.wav"), path("tone.mp3"));
+    EXPECT_TRUE(result.failure.isEmpty()) << result.failure.toStdString();
+    EXPECT_FALSE(result.cancelled);
     const test::DecodedMp3 decoded = test::decodeMp3(path("tone.mp3"));
     ASSERT_TRUE(decoded.ok);
     EXPECT_EQ(decoded.sampleRate, 22050);
     EXPECT_NEAR(decoded.seconds, 3.0, 0.1);
     EXPECT_TRUE(decoded.warnings.isEmpty()) << decoded.warnings.toStdString();
-    EXPECT_TRUE(m_dialogs.entries().isEmpty());
 }
 
 TEST_F(WAVToMP3Test, PathsWithSpacesAndQuotesReachTheEncoderWhole) {
@@ -45,70 +48,86 @@ TEST_F(WAVToMP3Test, PathsWithSpacesAndQuotesReachTheEncoderWhole) {
     const QString wav = folder + "/part one.wav";
     const QString mp3 = folder + "/part one 'final'.mp3";
     test::writeToneWav(wav, 1.0);
-    WAVToMP3(wav, mp3, m_dialogs);
+    EXPECT_TRUE(encode(wav, mp3).failure.isEmpty());
     EXPECT_TRUE(test::decodeMp3(mp3).ok);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 2);
 }
 
-TEST_F(WAVToMP3Test, MissingEncoderThrowsAndWritesNothing) {
+TEST_F(WAVToMP3Test, MissingEncoderFailsAndWritesNothing) {
     test::writeToneWav(path("tone.wav"), 1.0);
     const test::ScopedPath noLame(path("empty-bin"));
     EXPECT_TRUE(findEncoder().isEmpty());
-    try {
-        WAVToMP3(path("tone.wav"), path("tone.mp3"), m_dialogs);
-        FAIL() << "no failure for a missing encoder";
-    } catch (const Failure& failure) {
-        EXPECT_TRUE(failure.description().contains("\"lame\" was not found"));
-    }
+    const EncodeResult result = encode(path("tone.wav"), path("tone.mp3"));
+    EXPECT_TRUE(result.failure.contains("\"lame\" was not found")) << result.failure.toStdString();
     EXPECT_FALSE(QFile::exists(path("tone.mp3")));
 }
 
-TEST_F(WAVToMP3Test, FailingEncoderThrowsItsExitCodeAndRemovesItsOutput) {
+TEST_F(WAVToMP3Test, AnEncoderThatCannotStartFails) {
+    test::writeToneWav(path("tone.wav"), 1.0);
+    const QString bin = path("bin");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    test::writeAll(bin + "/lame", "\x7f"
+                                  "ELF not really"); // executable, but no program
+    QFile::setPermissions(bin + "/lame", QFile::ReadOwner | QFile::ExeOwner);
+    const test::ScopedPath brokenLame(bin);
+    const EncodeResult result = encode(path("tone.wav"), path("tone.mp3"));
+    EXPECT_FALSE(result.failure.isEmpty());
+    EXPECT_FALSE(result.cancelled);
+    EXPECT_FALSE(QFile::exists(path("tone.mp3")));
+}
+
+TEST_F(WAVToMP3Test, FailingEncoderGivesItsExitCodeAndRemovesItsOutput) {
     test::writeToneWav(path("tone.wav"), 1.0);
     const QString bin = test::makeScriptFolder(
         m_dir.path(), "lame", "printf 'half' > \"$3\"\necho 'lame: disk on fire' >&2\nexit 3\n");
     const test::ScopedPath fakeLame(bin);
-    try {
-        WAVToMP3(path("tone.wav"), path("tone.mp3"), m_dialogs);
-        FAIL() << "no failure for a failing encoder";
-    } catch (const Failure& failure) {
-        EXPECT_TRUE(failure.description().contains("exit code 3"));
-        EXPECT_TRUE(failure.description().contains("lame: disk on fire"));
-    }
+    const EncodeResult result = encode(path("tone.wav"), path("tone.mp3"));
+    EXPECT_TRUE(result.failure.contains("exit code 3")) << result.failure.toStdString();
+    EXPECT_TRUE(result.failure.contains("lame: disk on fire"));
     EXPECT_FALSE(QFile::exists(path("tone.mp3")));
 }
 
+TEST_F(WAVToMP3Test, AnEncoderKilledBySignalIsToldApartFromAnExitCode) {
+    test::writeToneWav(path("tone.wav"), 1.0);
+    const QString bin = test::makeScriptFolder(
+        m_dir.path(), "lame",
+        "head -c 20000 /dev/zero | tr '\\0' x >&2; echo 'last words' >&2; kill -TERM $$\n");
+    const test::ScopedPath fakeLame(bin);
+    const EncodeResult result = encode(path("tone.wav"), path("tone.mp3"));
+    EXPECT_TRUE(result.failure.contains("exit code 143")) << result.failure.toStdString();
+    // Only the end of a long error output is kept, and its last line is told.
+    EXPECT_TRUE(result.failure.endsWith("last words"));
+    EXPECT_LT(result.failure.size(), 5000);
+}
+
 TEST_F(WAVToMP3Test, RealEncoderRefusingItsInputIsAFailure) {
-    try {
-        WAVToMP3(path("missing.wav"), path("missing.mp3"), m_dialogs);
-        FAIL() << "the encoder's refusal went unnoticed";
-    } catch (const Failure& failure) {
-        EXPECT_TRUE(failure.description().contains("failed with exit code"));
-        EXPECT_TRUE(failure.description().contains("missing.wav"));
-    }
+    const EncodeResult result = encode(path("missing.wav"), path("missing.mp3"));
+    EXPECT_TRUE(result.failure.contains("failed with exit code")) << result.failure.toStdString();
+    EXPECT_TRUE(result.failure.contains("missing.wav"));
     EXPECT_FALSE(QFile::exists(path("missing.mp3")));
 }
 
 TEST_F(WAVToMP3Test, EncoderSucceedingWithoutOutputIsAFailure) {
     test::writeToneWav(path("tone.wav"), 1.0);
     const test::ScopedPath fakeLame(test::makeScriptFolder(m_dir.path(), "lame", "exit 0\n"));
-    EXPECT_THROW(WAVToMP3(path("tone.wav"), path("tone.mp3"), m_dialogs), Failure);
+    EXPECT_TRUE(encode(path("tone.wav"), path("tone.mp3")).failure.contains("without writing"));
 }
 
-TEST_F(WAVToMP3Test, CancelKillsTheEncoderQuietly) {
+TEST_F(WAVToMP3Test, AStopRequestKillsTheEncoderAndRemovesItsOutput) {
     test::writeToneWav(path("tone.wav"), 1.0);
     const test::ScopedPath slowLame(test::makeScriptFolder(
         m_dir.path(), "lame", "printf 'partial' > \"$3\"\nexec /bin/sleep 60\n"));
-    std::atomic_bool cancel{false};
-    auto done = std::async(std::launch::async, [&] {
-        WAVToMP3(path("tone.wav"), path("tone.mp3"), m_dialogs, &cancel);
-    });
+    std::stop_source cancel;
+    QFuture<EncodeResult> outcome =
+        WAVToMP3(path("tone.wav"), path("tone.mp3"), cancel.get_token());
     ASSERT_TRUE(test::waitUntil([&] { return QFile::exists(path("tone.mp3")); }));
-    cancel = true;
-    EXPECT_NO_THROW(done.get());
+    EXPECT_FALSE(outcome.isFinished());
+    cancel.request_stop();
+    ASSERT_TRUE(test::waitUntil([&] { return outcome.isFinished(); }, 10000));
+    EXPECT_TRUE(outcome.result().cancelled);
+    EXPECT_TRUE(outcome.result().failure.isEmpty());
     EXPECT_FALSE(QFile::exists(path("tone.mp3")));
     EXPECT_EQ(test::runningChildren("sleep"), 0);
-    EXPECT_TRUE(m_dialogs.entries().isEmpty());
 }
 
 } // namespace

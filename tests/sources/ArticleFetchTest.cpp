@@ -66,7 +66,7 @@ TEST_F(ArticleFetch, ThePageTextFileHoldsTheArticleThatIsRead) {
     QString returned;
     std::async(std::launch::async, [&] {
         returned =
-            vt::GetPageText(server.url("/news"), folder.path(), nullptr, PageTextMode::ArticleOnly);
+            vt::GetPageText(server.url("/news"), folder.path(), {}, PageTextMode::ArticleOnly);
     }).get();
     EXPECT_EQ(returned, article);
     EXPECT_TRUE(returned.startsWith(page.title));

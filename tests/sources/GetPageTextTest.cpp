@@ -26,8 +26,7 @@ struct Outcome {
     QString failure; // empty when it returned
 };
 
-Outcome runOnWorker(const QString& address, const QString& folder,
-                    const std::atomic_bool* cancel = nullptr) {
+Outcome runOnWorker(const QString& address, const QString& folder, std::stop_token cancel = {}) {
     auto future = std::async(std::launch::async, [&] {
         Outcome outcome;
         try {
@@ -93,14 +92,14 @@ TEST_F(GetPageTextTest, CancelStopsAWaitingFetchPromptly) {
     silent.behaviour = HttpRoute::Behaviour::NeverAnswer;
     server.route("/silent", silent);
     vt::test::writeAll(file(), "earlier text");
-    std::atomic_bool cancel = false;
+    std::stop_source cancel;
     std::thread canceller([&] {
         while (server.hits("/silent") == 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        cancel = true;
+        cancel.request_stop();
     });
-    const Outcome outcome = runOnWorker(server.url("/silent"), folder.path(), &cancel);
+    const Outcome outcome = runOnWorker(server.url("/silent"), folder.path(), cancel.get_token());
     canceller.join();
     EXPECT_TRUE(outcome.failure.contains("cancelled")) << outcome.failure.toStdString();
     EXPECT_EQ(readAll(file()), "earlier text");

@@ -1,4 +1,3 @@
-#include "speech/FileVoice.h"
 #include "speech/RenderProcedure.h"
 #include "speech/SaveToWAV.h"
 #include "speech/SpeechVoice.h"
@@ -7,6 +6,7 @@
 #include "support/AudioServer.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/TestSpeech.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,10 +25,14 @@ using Kind = RecordingDialogs::Kind;
 const QString BrokenName = QStringLiteral("Broken Voice");
 
 // The installed engine data, seen through a folder of links, plus one voice
-// whose dictionary is missing: a voice that is listed but cannot run.
-class EngineDataWithABrokenVoice : public ::testing::Environment {
-  public:
-    void SetUp() override {
+// whose dictionary is missing: a voice that is listed but cannot run. The
+// folder to hand the engine.
+QString brokenVoiceDataRoot() {
+    const QString root = test::sandboxFolder() + "/engine";
+    if (QFileInfo::exists(root + "/espeak-ng-data/lang/zzz/zz")) {
+        return root;
+    }
+    [&] {
         QProcess espeak;
         espeak.start("espeak-ng", {"--version"});
         ASSERT_TRUE(espeak.waitForFinished(10000));
@@ -37,7 +41,6 @@ class EngineDataWithABrokenVoice : public ::testing::Environment {
             QRegularExpression("Data at: (\\S+)").match(version).captured(1).trimmed();
         ASSERT_TRUE(QFileInfo(installed).isDir()) << version.toStdString();
 
-        const QString root = test::sandboxFolder() + "/engine";
         const QString data = root + "/espeak-ng-data";
         ASSERT_TRUE(QDir().mkpath(data + "/lang/zzz"));
         for (const QFileInfo& entry :
@@ -51,17 +54,15 @@ class EngineDataWithABrokenVoice : public ::testing::Environment {
             QFile::link(entry.filePath(), data + "/lang/" + entry.fileName());
         }
         test::writeAll(data + "/lang/zzz/zz", "name " + BrokenName.toUtf8() + "\nlanguage zz\n");
-        qputenv("ESPEAK_DATA_PATH", QFile::encodeName(root));
-    }
-};
-const ::testing::Environment* const engineData =
-    ::testing::AddGlobalTestEnvironment(new EngineDataWithABrokenVoice);
-const ::testing::Environment* const audioServer =
-    ::testing::AddGlobalTestEnvironment(new test::AudioServerEnvironment);
-
-int brokenPosition() {
-    return static_cast<int>(VoiceCatalogue::voiceNames().indexOf(BrokenName));
+    }();
+    return root;
 }
+
+// The engine on that data.
+struct BrokenVoiceSpeech : test::TestSpeech {
+    BrokenVoiceSpeech() : TestSpeech(brokenVoiceDataRoot()) {}
+    int brokenPosition() const { return static_cast<int>(voices.voiceNames().indexOf(BrokenName)); }
+};
 
 void expectVoiceNotices(const RecordingDialogs& dialogs, int count) {
     const QStringList notices = dialogs.textsOf(Kind::Notice);
@@ -77,37 +78,37 @@ void expectVoiceNotices(const RecordingDialogs& dialogs, int count) {
 }
 
 TEST(BrokenVoice, IsListedWithTheOthers) {
-    EXPECT_GT(brokenPosition(), 0);
-    EXPECT_GT(VoiceCatalogue::voiceNames().size(), 100);
+    BrokenVoiceSpeech speech;
+    EXPECT_GT(speech.brokenPosition(), 0);
+    EXPECT_GT(speech.voices.voiceNames().size(), 100);
 }
 
 TEST(BrokenVoice, RenderingAsksForAnotherVoiceOncePerPartAndLeavesNoFile) {
+    BrokenVoiceSpeech speech;
     RecordingDialogs dialogs;
     const QString text = test::sandboxFolder() + "/temp/part.txt";
     test::writeAll(text, "This voice cannot say anything.");
     for (int part = 1; part <= 2; ++part) {
         const QString wav = test::sandboxFolder() + QString("/temp/part%1.wav").arg(part);
-        SaveToWAV(text, wav, {brokenPosition(), 100, 0}, dialogs);
+        SaveToWAV(text, wav, {speech.brokenPosition(), 100, 0}, speech.voices, dialogs);
         EXPECT_FALSE(QFileInfo::exists(wav));
     }
     expectVoiceNotices(dialogs, 2);
-    // The rendering voice stays after a failed speaking, as the sliders expect.
-    EXPECT_TRUE(FileVoice::exists());
 
-    // The next rendering with a good voice works and releases it.
+    // The next rendering with a good voice works.
     const QString wav = test::sandboxFolder() + "/temp/good.wav";
-    SaveToWAV(text, wav, {0, 100, 0}, dialogs);
+    SaveToWAV(text, wav, {0, 100, 0}, speech.voices, dialogs);
     EXPECT_TRUE(QFileInfo(wav).size() > 44);
-    EXPECT_FALSE(FileVoice::exists());
     expectVoiceNotices(dialogs, 2);
 }
 
 TEST(BrokenVoice, ReadingReportsEachPieceAndStillEnds) {
     VT_REQUIRE_AUDIO();
-    SpeechVoice voice;
+    BrokenVoiceSpeech speech;
+    SpeechVoice voice(speech.voices);
     QSignalSpy failed(&voice, &SpeechVoice::failed);
     QSignalSpy done(&voice, &SpeechVoice::done);
-    voice.selectVoice(brokenPosition());
+    voice.selectVoice(speech.brokenPosition());
     voice.speak("First piece.");
     voice.speak("Second piece.");
     ASSERT_TRUE(test::waitUntil([&] { return done.count() > 0; }, 10000));
@@ -119,10 +120,11 @@ TEST(BrokenVoice, ReadingReportsEachPieceAndStillEnds) {
 
 TEST(BrokenVoice, TestSpeedAsksForAnotherVoice) {
     VT_REQUIRE_AUDIO();
+    BrokenVoiceSpeech speech;
     RecordingDialogs dialogs;
     TestSpeedRun run;
     QSignalSpy finished(&run, &TestSpeedRun::finished);
-    run.start({brokenPosition(), 100, 0}, dialogs);
+    run.start({speech.brokenPosition(), 100, 0}, speech.voices, dialogs);
     ASSERT_TRUE(test::waitUntil([&] { return finished.count() > 0; }, 10000));
     EXPECT_EQ(finished.count(), 1);
     expectVoiceNotices(dialogs, 1);

@@ -1,18 +1,16 @@
 #include "core/Failure.h"
 #include "core/ProcedureTags.h"
-#include "speech/FileVoice.h"
 #include "speech/SaveToWAV.h"
 #include "speech/SpeechVoice.h"
 #include "speech/TestSpeedRun.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/TestSpeech.h"
 #include "support/WavFile.h"
 
 #include <QSignalSpy>
 #include <QTest>
-#include <atomic>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace vt {
 namespace {
@@ -42,7 +40,8 @@ void expectNoDeviceReportAt136(const RecordingDialogs& dialogs) {
 }
 
 TEST(NoAudioDevice, SpeakingFailsAtOnceWithADescription) {
-    SpeechVoice voice;
+    test::TestSpeech speech;
+    SpeechVoice voice(speech.voices);
     QSignalSpy done(&voice, &SpeechVoice::done);
     try {
         voice.speak("Nobody will hear this.");
@@ -56,37 +55,25 @@ TEST(NoAudioDevice, SpeakingFailsAtOnceWithADescription) {
 }
 
 TEST(NoAudioDevice, TestSpeedReportsItAndFinishes) {
+    test::TestSpeech speech;
     RecordingDialogs dialogs;
     TestSpeedRun run;
     QSignalSpy finished(&run, &TestSpeedRun::finished);
-    run.start({0, 50, 0}, dialogs);
+    run.start({0, 50, 0}, speech.voices, dialogs);
     expectNoDeviceReportAt136(dialogs);
     ASSERT_TRUE(test::waitUntil([&] { return finished.count() > 0; }, 5000));
     QTest::qWait(100);
     EXPECT_EQ(finished.count(), 1);
     EXPECT_FALSE(run.isRunning());
-    EXPECT_FALSE(FileVoice::exists());
-}
-
-TEST(NoAudioDevice, TheRendererSpeakingAloudReportsItAndReturns) {
-    RecordingDialogs dialogs;
-    std::atomic_bool returned{false};
-    std::thread worker([&] {
-        SaveToWAV("This is a test", QString(), {0, 50, 0}, dialogs);
-        returned = true;
-    });
-    const bool ended = test::waitUntil([&] { return returned.load(); }, 5000);
-    worker.join();
-    EXPECT_TRUE(ended);
-    expectNoDeviceReportAt136(dialogs);
 }
 
 TEST(NoAudioDevice, RenderingToAFileNeedsNoDevice) {
+    test::TestSpeech speech;
     RecordingDialogs dialogs;
     const QString text = test::sandboxFolder() + "/temp/part.txt";
     const QString wav = test::sandboxFolder() + "/temp/part.wav";
     test::writeAll(text, "Files are written without any sound.");
-    SaveToWAV(text, wav, {0, 50, 0}, dialogs);
+    SaveToWAV(text, wav, {0, 50, 0}, speech.voices, dialogs);
     EXPECT_TRUE(dialogs.entries().isEmpty());
     EXPECT_GT(test::readWav(wav).seconds(), 1.0);
 }

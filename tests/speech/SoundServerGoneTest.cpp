@@ -1,6 +1,7 @@
 #include "speech/SpeechVoice.h"
 #include "support/AudioServer.h"
 #include "support/TestEnvironment.h"
+#include "support/TestSpeech.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -23,7 +24,8 @@ TEST(SoundServerGone, TheReadingFailsAndEndsInsteadOfHanging) {
     for (int i = 0; i < 20; ++i) {
         text += QStringLiteral("This reading is much longer than the test lets it run. ");
     }
-    SpeechVoice voice;
+    test::TestSpeech speech;
+    SpeechVoice voice(speech.voices);
     QSignalSpy failed(&voice, &SpeechVoice::failed);
     QSignalSpy done(&voice, &SpeechVoice::done);
     voice.speak(text);

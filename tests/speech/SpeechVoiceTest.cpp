@@ -1,21 +1,19 @@
 #include "speech/SpeechVoice.h"
 
 #include "core/Failure.h"
-#include "speech/FileVoice.h"
 #include "speech/SaveToWAV.h"
 #include "speech/TestSpeedRun.h"
 #include "support/AudioServer.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/TestSpeech.h"
 #include "support/WavFile.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
-#include <atomic>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace vt {
 namespace {
@@ -80,11 +78,12 @@ class SpeechVoiceTest : public ::testing::Test {
         const QString wavPath = test::sandboxFolder() + "/temp/measure.wav";
         test::writeAll(textPath, text.toUtf8());
         RecordingDialogs quiet;
-        SaveToWAV(textPath, wavPath, choice, quiet);
+        SaveToWAV(textPath, wavPath, choice, speech.voices, quiet);
         const auto [first, last] = audibleSpan(test::readWav(wavPath).samples);
         return static_cast<double>(last - first) / Rate;
     }
 
+    test::TestSpeech speech;
     test::MonitorRecorder recorder;
     RecordingDialogs dialogs;
 };
@@ -93,7 +92,7 @@ const QString FirstPiece = QStringLiteral("Reading aloud starts with this first 
 const QString SecondPiece = QStringLiteral("And it ends with a second piece, spoken after it.");
 
 TEST_F(SpeechVoiceTest, SpeaksEveryPieceAndIsDoneOnlyWhenAllWasHeard) {
-    SpeechVoice voice;
+    SpeechVoice voice(speech.voices);
     voice.selectVoice(0);
     voice.setRate(2);
     QSignalSpy done(&voice, &SpeechVoice::done);
@@ -125,7 +124,7 @@ TEST_F(SpeechVoiceTest, PauseStopsTheSamplesUntilResumeAndPausesAreCounted) {
     for (int i = 0; i < 4; ++i) {
         text += FirstPiece + ' ';
     }
-    SpeechVoice voice;
+    SpeechVoice voice(speech.voices);
     QSignalSpy done(&voice, &SpeechVoice::done);
     voice.speak(text);
     ASSERT_TRUE(test::waitUntil([&] { return audibleSeconds(recorder.samples()) > 1.0; }, 30000));
@@ -164,7 +163,7 @@ TEST_F(SpeechVoiceTest, DestroyingTheVoiceStopsTheSpeechAtOnce) {
     for (int i = 0; i < 10; ++i) {
         text += SecondPiece + ' ';
     }
-    auto voice = std::make_unique<SpeechVoice>();
+    auto voice = std::make_unique<SpeechVoice>(speech.voices);
     voice->speak(text);
     ASSERT_TRUE(test::waitUntil([&] { return audibleSeconds(recorder.samples()) > 0.5; }, 30000));
     voice.reset();
@@ -174,7 +173,7 @@ TEST_F(SpeechVoiceTest, DestroyingTheVoiceStopsTheSpeechAtOnce) {
 }
 
 TEST_F(SpeechVoiceTest, VolumeAndRateAreTakenForTheSpeechStillToCome) {
-    SpeechVoice voice;
+    SpeechVoice voice(speech.voices);
     QSignalSpy done(&voice, &SpeechVoice::done);
     voice.setVolume(0);
     voice.speak(FirstPiece);
@@ -194,7 +193,7 @@ TEST_F(SpeechVoiceTest, VolumeAndRateAreTakenForTheSpeechStillToCome) {
 }
 
 TEST_F(SpeechVoiceTest, EmptyTextIsDoneWithoutSound) {
-    SpeechVoice voice;
+    SpeechVoice voice(speech.voices);
     QSignalSpy done(&voice, &SpeechVoice::done);
     voice.speak(QString());
     ASSERT_TRUE(test::waitUntil([&] { return done.count() == 1; }, 10000));
@@ -204,59 +203,17 @@ TEST_F(SpeechVoiceTest, EmptyTextIsDoneWithoutSound) {
 TEST_F(SpeechVoiceTest, TestSpeedSpeaksTheSentenceAndFinishesOnce) {
     TestSpeedRun run;
     QSignalSpy finished(&run, &TestSpeedRun::finished);
-    run.start({0, 80, -4}, dialogs);
+    run.start({0, 80, -4}, speech.voices, dialogs);
     EXPECT_TRUE(run.isRunning());
-    EXPECT_TRUE(FileVoice::exists());
-    run.start({0, 80, -4}, dialogs); // ignored while running
+    run.start({0, 80, -4}, speech.voices, dialogs); // ignored while running
     ASSERT_TRUE(test::waitUntil([&] { return finished.count() > 0; }, 30000));
     QTest::qWait(400);
     EXPECT_EQ(finished.count(), 1);
     EXPECT_FALSE(run.isRunning());
-    EXPECT_FALSE(FileVoice::exists());
     EXPECT_TRUE(dialogs.entries().isEmpty());
     const auto [first, last] = audibleSpan(recorder.samples());
     const double expected = renderedSeconds(TestSpeedRun::sentence(), {0, 80, -4});
     EXPECT_NEAR(static_cast<double>(last - first) / Rate, expected, tolerance(expected));
-}
-
-TEST_F(SpeechVoiceTest, TheRendererSpeaksAloudFromAWorkerThread) {
-    std::atomic_bool finished{false};
-    std::thread worker([&] {
-        SaveToWAV(TestSpeedRun::sentence(), QString(), {0, 100, 0}, dialogs);
-        finished = true;
-    });
-    const bool ended = test::waitUntil([&] { return finished.load(); }, 30000);
-    worker.join();
-    ASSERT_TRUE(ended);
-    QTest::qWait(300);
-    EXPECT_TRUE(dialogs.entries().isEmpty());
-    const double expected = renderedSeconds(TestSpeedRun::sentence(), {0, 100, 0});
-    EXPECT_GT(audibleSeconds(recorder.samples()), expected * 0.5);
-
-    // Cancelled while it speaks: it returns, and the sound stops.
-    recorder.stop();
-    ASSERT_TRUE(recorder.start());
-    std::atomic_bool cancel{false};
-    finished = false;
-    QString longText;
-    for (int i = 0; i < 10; ++i) {
-        longText += FirstPiece + ' ';
-    }
-    std::thread speaker([&] {
-        SaveToWAV(longText, QString(), {0, 100, 0}, dialogs, &cancel);
-        finished = true;
-    });
-    const bool heard =
-        test::waitUntil([&] { return audibleSeconds(recorder.samples()) > 0.5; }, 30000);
-    cancel = true;
-    const bool returned = test::waitUntil([&] { return finished.load(); }, 10000);
-    speaker.join();
-    EXPECT_TRUE(heard);
-    EXPECT_TRUE(returned);
-    const std::size_t stoppedAt = recorder.samples().size();
-    QTest::qWait(800);
-    EXPECT_EQ(audibleSeconds(recorder.samples(), stoppedAt + Rate / 5), 0.0);
-    EXPECT_TRUE(dialogs.entries().isEmpty());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/Failure.h"
 #include "speech/ListVoicesCommand.h"
+#include "support/TestSpeech.h"
 
 #include <QLocale>
 #include <QProcess>
@@ -48,14 +49,14 @@ class LocaleGuard {
     QLocale m_saved;
 };
 
-void expectEngineOrderWithFirst(const QString& languageForFirst) {
+void expectEngineOrderWithFirst(const VoiceCatalogue& catalogue, const QString& languageForFirst) {
     const std::vector<ListedVoice> engine = commandLineVoices();
     const std::vector<ListedVoice> best = commandLineVoices(languageForFirst);
     ASSERT_FALSE(engine.empty());
     ASSERT_FALSE(best.empty());
 
-    const QStringList names = VoiceCatalogue::voiceNames();
-    const std::vector<VoiceEntry> voices = VoiceCatalogue::voices();
+    const QStringList names = catalogue.voiceNames();
+    const std::vector<VoiceEntry> voices = catalogue.voices();
     ASSERT_EQ(static_cast<std::size_t>(names.size()), engine.size());
     ASSERT_EQ(voices.size(), engine.size());
 
@@ -77,30 +78,52 @@ void expectEngineOrderWithFirst(const QString& languageForFirst) {
 TEST(VoiceCatalogue, ListsTheEngineVoicesWithTheUserLanguageFirst) {
     LocaleGuard guard;
     QLocale::setDefault(QLocale::c());
+    test::TestSpeech speech;
     EXPECT_EQ(VoiceCatalogue::userLanguage(), "en");
-    expectEngineOrderWithFirst("en");
-    EXPECT_TRUE(VoiceCatalogue::voiceNames().contains("English (America)"));
+    expectEngineOrderWithFirst(speech.voices, "en");
+    EXPECT_TRUE(speech.voices.voiceNames().contains("English (America)"));
 }
 
 TEST(VoiceCatalogue, FollowsTheLocaleLanguageAndCountry) {
     LocaleGuard guard;
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    test::TestSpeech speech;
     EXPECT_EQ(VoiceCatalogue::userLanguage(), "pt-br");
-    expectEngineOrderWithFirst("pt-br");
-    EXPECT_EQ(VoiceCatalogue::voiceNames().first(), "Portuguese (Brazil)");
+    expectEngineOrderWithFirst(speech.voices, "pt-br");
+    EXPECT_EQ(speech.voices.voiceNames().first(), "Portuguese (Brazil)");
 
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Austria));
-    EXPECT_EQ(VoiceCatalogue::voiceNames().first(), "German");
+    speech.voices.refresh();
+    EXPECT_EQ(speech.voices.voiceNames().first(), "German");
+}
+
+TEST(VoiceCatalogue, IsASnapshotThatOnlyARefreshChanges) {
+    LocaleGuard guard;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    test::TestSpeech speech;
+    const VoiceCatalogue taken = speech.voices; // a copy goes with a job
+    ASSERT_EQ(taken.voiceNames().first(), "German");
+
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    EXPECT_EQ(speech.voices.voiceNames().first(), "German");
+    EXPECT_EQ(speech.voices.defaultVoiceIdentifier(), taken.defaultVoiceIdentifier());
+    speech.voices.refresh();
+    EXPECT_EQ(speech.voices.voiceNames().first(), "Portuguese (Brazil)");
+    EXPECT_NE(speech.voices.defaultVoiceIdentifier(), taken.defaultVoiceIdentifier());
+    EXPECT_EQ(taken.voiceNames().first(), "German");
+    EXPECT_EQ(&taken.engine(), &speech.engine);
 }
 
 TEST(VoiceCatalogue, PositionsNameVoicesOrFail) {
-    const std::vector<VoiceEntry> voices = VoiceCatalogue::voices();
+    test::TestSpeech speech;
+    const VoiceCatalogue& catalogue = speech.voices;
+    const std::vector<VoiceEntry> voices = catalogue.voices();
     ASSERT_GT(voices.size(), 2u);
-    EXPECT_EQ(VoiceCatalogue::voiceAt(1).identifier, voices[1].identifier);
-    EXPECT_EQ(VoiceCatalogue::defaultVoiceIdentifier(), voices[0].identifier);
+    EXPECT_EQ(catalogue.voiceAt(1).identifier, voices[1].identifier);
+    EXPECT_EQ(catalogue.defaultVoiceIdentifier(), voices[0].identifier);
     for (const int bad : {-1, static_cast<int>(voices.size()), 100000}) {
         try {
-            VoiceCatalogue::voiceAt(bad);
+            catalogue.voiceAt(bad);
             ADD_FAILURE() << "position " << bad << " was accepted";
         } catch (const Failure& failure) {
             EXPECT_TRUE(failure.description().contains(QString::number(bad)))
@@ -114,8 +137,9 @@ TEST(ListVoicesCommand, PrintsOneNumberedLinePerVoice) {
     QString err;
     QTextStream outStream(&out);
     QTextStream errStream(&err);
-    EXPECT_EQ(listVoicesCommand(outStream, errStream), 0);
-    const QStringList names = VoiceCatalogue::voiceNames();
+    test::TestSpeech speech;
+    EXPECT_EQ(listVoicesCommand(speech.engine, outStream, errStream), 0);
+    const QStringList names = speech.voices.voiceNames();
     QStringList expected;
     for (qsizetype i = 0; i < names.size(); ++i) {
         expected << QString::number(i) + " " + names[i];

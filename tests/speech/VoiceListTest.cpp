@@ -6,6 +6,7 @@
 #include "support/RecordingDialogs.h"
 #include "support/RecordingVoiceList.h"
 #include "support/TestEnvironment.h"
+#include "support/TestSpeech.h"
 
 #include <gtest/gtest.h>
 
@@ -26,17 +27,21 @@ class FillVoiceListTest : public ::testing::Test {
         }
         list.items = {"old entry"};
         list.current = 0;
-        return FillVoiceList(list, settings, dialogs, false);
+        return FillVoiceList(list, catalogue, settings, dialogs, false);
     }
 
+    test::TestSpeech speech;
+    VoiceCatalogue catalogue{speech.engine}; // empty until the list fills it
     SettingsStore settings;
     RecordingDialogs dialogs;
     RecordingVoiceList list;
 };
 
 TEST_F(FillVoiceListTest, FreshSettingsSelectTheFirstOfAllVoices) {
+    EXPECT_TRUE(catalogue.voices().empty());
     EXPECT_TRUE(fillWith(QString()));
-    EXPECT_EQ(list.items, VoiceCatalogue::voiceNames());
+    EXPECT_EQ(list.items, speech.voices.voiceNames());
+    EXPECT_EQ(catalogue.voiceNames(), speech.voices.voiceNames());
     EXPECT_EQ(list.clears, 1);
     EXPECT_EQ(list.current, 0);
     EXPECT_TRUE(dialogs.entries().isEmpty());
@@ -57,7 +62,7 @@ TEST_F(FillVoiceListTest, RemembersThePositionRoundingHalvesToEven) {
 }
 
 TEST_F(FillVoiceListTest, OutOfRangeOrNegativePositionsLeaveNoSelection) {
-    const int count = static_cast<int>(VoiceCatalogue::voiceNames().size());
+    const int count = static_cast<int>(speech.voices.voiceNames().size());
     for (const QString& stored : QStringList{QString::number(count), QString::number(count + 7),
                                              "-1", "-2", "-1e30", "1e30"}) {
         EXPECT_TRUE(fillWith(stored));

@@ -1,11 +1,11 @@
 #include "core/ErrorReport.h"
 #include "core/Failure.h"
 #include "core/ProcedureTags.h"
-#include "speech/FileVoice.h"
 #include "speech/SaveToWAV.h"
 #include "speech/VoiceCatalogue.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/TestSpeech.h"
 #include "support/WavFile.h"
 
 #include <QDir>
@@ -48,10 +48,11 @@ class WavRenderTest : public ::testing::Test {
     test::WavFile render(const QString& text, const VoiceChoice& choice) {
         const QString wav = folder() + "/part.wav";
         QFile::remove(wav);
-        SaveToWAV(writeText(text), wav, choice, dialogs);
+        SaveToWAV(writeText(text), wav, choice, speech.voices, dialogs);
         return readWav(wav);
     }
 
+    test::TestSpeech speech;
     RecordingDialogs dialogs;
 };
 
@@ -69,7 +70,6 @@ TEST_F(WavRenderTest, WritesA22kHzMono16BitPcmFileWithAHeaderThatMatches) {
     EXPECT_LT(wav.seconds(), 12.0);
     EXPECT_GT(test::rms(wav.samples), 300.0);
     EXPECT_TRUE(dialogs.entries().isEmpty());
-    EXPECT_FALSE(FileVoice::exists());
 }
 
 TEST_F(WavRenderTest, DurationShrinksAtEveryStepOfTheRate) {
@@ -112,7 +112,7 @@ TEST_F(WavRenderTest, AVoicePositionThatIsGoneIsReportedAt106ThenTheDefaultVoice
     // The default voice is the first in the list.
     expectSameVoice(render(Sentence, {0, 100, 0}), byDefault);
     // Another voice speaks the same text differently.
-    const int german = static_cast<int>(VoiceCatalogue::voiceNames().indexOf("German"));
+    const int german = static_cast<int>(speech.voices.voiceNames().indexOf("German"));
     ASSERT_GT(german, 0);
     const test::WavFile other = render(Sentence, {german, 100, 0});
     EXPECT_GT(std::abs(other.seconds() / byDefault.seconds() - 1.0), 0.05);
@@ -120,7 +120,7 @@ TEST_F(WavRenderTest, AVoicePositionThatIsGoneIsReportedAt106ThenTheDefaultVoice
 
 TEST_F(WavRenderTest, AMissingFolderIsReportedAt120AndLeavesNoFile) {
     const QString wav = folder() + "/no such folder/part.wav";
-    SaveToWAV(writeText(Sentence), wav, {0, 100, 0}, dialogs);
+    SaveToWAV(writeText(Sentence), wav, {0, 100, 0}, speech.voices, dialogs);
     const QStringList reports = dialogs.textsOf(Kind::ErrorReport);
     ASSERT_EQ(reports.size(), 1);
     EXPECT_TRUE(reports[0].contains(QString("\r\n") + tag::SaveToWAV + "at line 120\r\r"))
@@ -133,16 +133,12 @@ TEST_F(WavRenderTest, AMissingFolderIsReportedAt120AndLeavesNoFile) {
 
 TEST_F(WavRenderTest, AMissingTextFileFailsTheSpeakingQuietlyWithoutAFile) {
     const QString wav = folder() + "/quiet.wav";
-    SaveToWAV(folder() + "/missing.txt", wav, {0, 100, 0}, dialogs);
+    SaveToWAV(folder() + "/missing.txt", wav, {0, 100, 0}, speech.voices, dialogs);
     EXPECT_TRUE(dialogs.entries().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(wav));
-    // A failed speaking leaves the rendering voice behind until the next one.
-    EXPECT_TRUE(FileVoice::exists());
-    EXPECT_NO_THROW(FileVoice::setVolume(20));
-    EXPECT_THROW(FileVoice::setVolume(101), Failure);
-    EXPECT_THROW(FileVoice::setRate(-11), Failure);
-    render(Sentence, {0, 100, 0});
-    EXPECT_FALSE(FileVoice::exists());
+    // The next rendering speaks as usual.
+    EXPECT_GT(render(Sentence, {0, 100, 0}).seconds(), 2.0);
+    EXPECT_TRUE(dialogs.entries().isEmpty());
 }
 
 TEST_F(WavRenderTest, CancellingRemovesThePartialFile) {
@@ -153,15 +149,15 @@ TEST_F(WavRenderTest, CancellingRemovesThePartialFile) {
     const test::WavFile firstRender = render(Sentence, {0, 100, 0});
     const QString textPath = writeText(longText, "long.txt");
     const QString wav = folder() + "/long.wav";
-    std::atomic_bool cancel{false};
+    std::stop_source cancel;
     std::atomic_bool finished{false};
     std::thread renderer([&] {
-        SaveToWAV(textPath, wav, {0, 100, 0}, dialogs, &cancel);
+        SaveToWAV(textPath, wav, {0, 100, 0}, speech.voices, dialogs, cancel.get_token());
         finished = true;
     });
     // Cancel once the rendering is well under way.
     const bool started = test::waitUntil([&] { return QFileInfo(wav).size() > 2'000'000; }, 60000);
-    cancel = true;
+    cancel.request_stop();
     renderer.join();
     EXPECT_TRUE(started);
     EXPECT_TRUE(finished);
@@ -170,13 +166,12 @@ TEST_F(WavRenderTest, CancellingRemovesThePartialFile) {
 
     // The engine speaks as before after a cancelled run.
     expectSameVoice(render(Sentence, {0, 100, 0}), firstRender);
-    cancel = true;
-    SaveToWAV(textPath, wav, {0, 100, 0}, dialogs, &cancel);
+    SaveToWAV(textPath, wav, {0, 100, 0}, speech.voices, dialogs, cancel.get_token());
     EXPECT_FALSE(QFileInfo::exists(wav));
 }
 
 TEST_F(WavRenderTest, EveryListedVoiceSpeaks) {
-    const QStringList names = VoiceCatalogue::voiceNames();
+    const QStringList names = speech.voices.voiceNames();
     for (int position = 0; position < names.size(); ++position) {
         const test::WavFile wav = render(QStringLiteral("Hello 42."), {position, 100, 0});
         EXPECT_GT(wav.seconds(), 0.2) << names[position].toStdString();

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "window/Form1.h"
+#include "speech/EspeakEngine.h"
 #include "support/RecordingDialogs.h"
+#include "window/Form1.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -9,15 +10,28 @@
 
 namespace vt::test {
 
+// The speech engine for the windows a test has open: one engine however many
+// windows, gone with the last of them.
+inline std::shared_ptr<SpeechEngine> windowEngine() {
+    static std::weak_ptr<SpeechEngine> current;
+    std::shared_ptr<SpeechEngine> engine = current.lock();
+    if (!engine) {
+        engine = std::make_shared<EspeakEngine>();
+        current = engine;
+    }
+    return engine;
+}
+
 // A main window on the offscreen platform, answered by recording dialogs,
 // loaded from the current settings.
 struct WindowFixture {
+    std::shared_ptr<SpeechEngine> engine = windowEngine();
     RecordingDialogs dialogs;
     int drawnPercent = 50; // never the home-page visit unless a test asks
     std::unique_ptr<Form1> window;
 
     bool load() {
-        window = std::make_unique<Form1>(dialogs, [this] { return drawnPercent; });
+        window = std::make_unique<Form1>(*engine, dialogs, [this] { return drawnPercent; });
         const bool loaded = window->Form_Load();
         window->show();
         return loaded;

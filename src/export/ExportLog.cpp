@@ -1,0 +1,3 @@
+#include "ExportLog.h"
+
+Q_LOGGING_CATEGORY(exportLog, "vellumtone.export", QtWarningMsg)

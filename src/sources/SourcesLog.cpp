@@ -1,0 +1,3 @@
+#include "SourcesLog.h"
+
+Q_LOGGING_CATEGORY(sourcesLog, "vellumtone.sources", QtWarningMsg)
