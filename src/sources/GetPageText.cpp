@@ -51,7 +51,7 @@ PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel
         cancelCheck.start(CancelCheckInterval);
     }
     if (cancel && cancel->load()) {
-        return {false, {}, QStringLiteral("The page fetch was cancelled.")};
+        return {false, {}, QStringLiteral("The page fetch was cancelled."), {}};
     }
     fetcher.fetch(address, mode);
     if (!done) {
@@ -59,7 +59,7 @@ PageFetchResult fetchPage(const QString& address, const std::atomic_bool* cancel
     }
     if (!done) {
         fetcher.abort();
-        return {false, {}, QStringLiteral("The page fetch was cancelled.")};
+        return {false, {}, QStringLiteral("The page fetch was cancelled."), {}};
     }
     return result;
 }
@@ -99,7 +99,7 @@ class AsyncPageFetch : public QObject {
                     WriteTextToFile(result.text, pageTextFilePath(folder));
                 }
             } catch (const std::exception& e) {
-                result = {false, {}, describe(e)};
+                result = {false, {}, describe(e), {}};
             }
             m_result = std::move(result);
         }));
