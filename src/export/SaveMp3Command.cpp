@@ -4,6 +4,7 @@
 #include "ExportJob.h"
 #include "StreamDialogs.h"
 #include "core/FileUtils.h"
+#include "core/InterruptCancels.h"
 #include "core/NumberText.h"
 #include "core/SettingsStore.h"
 #include "sources/PageTextModeSetting.h"
@@ -14,7 +15,6 @@
 #include <QSet>
 #include <QTextStream>
 #include <QThread>
-#include <csignal>
 #include <limits>
 #include <optional>
 
@@ -26,34 +26,6 @@ constexpr int ExitMade = 0;
 constexpr int ExitNotMade = 1;
 constexpr int ExitUsage = 2;
 constexpr int ProgressTickMs = 500;
-
-std::atomic_bool interrupted{false};
-static_assert(std::atomic_bool::is_always_lock_free, "set from a signal handler");
-
-extern "C" void onInterrupt(int) {
-    interrupted = true;
-}
-
-// Ctrl+C and SIGTERM cancel the export, so its folder is removed and no partial
-// MP3 is left; the previous handlers come back afterwards.
-class InterruptCancels {
-  public:
-    InterruptCancels() {
-        interrupted = false;
-        m_int = std::signal(SIGINT, onInterrupt);
-        m_term = std::signal(SIGTERM, onInterrupt);
-    }
-    ~InterruptCancels() {
-        std::signal(SIGINT, m_int);
-        std::signal(SIGTERM, m_term);
-    }
-    InterruptCancels(const InterruptCancels&) = delete;
-    InterruptCancels& operator=(const InterruptCancels&) = delete;
-
-  private:
-    void (*m_int)(int) = SIG_DFL;
-    void (*m_term)(int) = SIG_DFL;
-};
 
 QString usage() {
     return QStringLiteral(
@@ -255,8 +227,8 @@ int saveMp3Command(const QStringList& arguments, QTextStream& out, QTextStream& 
     ExportResult result;
     // The export is worker-thread code; without a window this thread just
     // waits, moving the progress line's clock on now and then.
-    std::unique_ptr<QThread> worker(
-        QThread::create([&] { result = runExport(request, dialogs, interrupted, listeners); }));
+    std::unique_ptr<QThread> worker(QThread::create(
+        [&] { result = runExport(request, dialogs, interruptCancels.flag(), listeners); }));
     worker->start();
     while (!worker->wait(QDeadlineTimer(ProgressTickMs))) {
         if (progress) {

@@ -1,6 +1,7 @@
 #include "sources/PageTextCommand.h"
 
 #include "core/Failure.h"
+#include "core/InterruptCancels.h"
 #include "core/TempFolders.h"
 #include "sources/GetPageText.h"
 #include "sources/PageTextModeSetting.h"
@@ -10,42 +11,9 @@
 #include <QTextStream>
 #include <QThread>
 #include <atomic>
-#include <csignal>
 #include <memory>
 
 namespace vt {
-
-namespace {
-
-std::atomic_bool interrupted{false};
-static_assert(std::atomic_bool::is_always_lock_free, "set from a signal handler");
-
-extern "C" void stopPageTextOnInterrupt(int) {
-    interrupted = true;
-}
-
-// Ctrl+C and SIGTERM cancel the fetch, so the command still ends the ordinary
-// way and its private folder is removed; the previous handlers come back after.
-class InterruptCancels {
-  public:
-    InterruptCancels() {
-        interrupted = false;
-        m_int = std::signal(SIGINT, stopPageTextOnInterrupt);
-        m_term = std::signal(SIGTERM, stopPageTextOnInterrupt);
-    }
-    ~InterruptCancels() {
-        std::signal(SIGINT, m_int);
-        std::signal(SIGTERM, m_term);
-    }
-    InterruptCancels(const InterruptCancels&) = delete;
-    InterruptCancels& operator=(const InterruptCancels&) = delete;
-
-  private:
-    void (*m_int)(int) = SIG_DFL;
-    void (*m_term)(int) = SIG_DFL;
-};
-
-} // namespace
 
 int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& err,
                          PageTextMode mode) {
@@ -62,7 +30,7 @@ int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& 
         } else {
             std::unique_ptr<QThread> worker(QThread::create([&] {
                 try {
-                    text = GetPageText(address, folder.path(), &interrupted, mode);
+                    text = GetPageText(address, folder.path(), &cancelOnInterrupt.flag(), mode);
                 } catch (const std::exception& e) {
                     failure = describe(e);
                 }
