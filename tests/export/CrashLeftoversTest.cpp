@@ -138,6 +138,17 @@ TEST_F(CrashLeftoversTest, TheWindowRemovesLeftoversWhenItStarts) {
     window.start(VELLUMTONE_PATH, {});
     ASSERT_TRUE(window.waitForStarted());
     EXPECT_TRUE(test::waitUntil([&] { return !QFileInfo::exists(left); }, 60000));
+    // A folder whose lock does not exist yet cannot be told from one being set
+    // up, so it is kept; kill the window once its own folder is locked.
+    EXPECT_TRUE(test::waitUntil(
+        [&] {
+            const QSet<QString> folders = jobFolders();
+            return std::all_of(folders.cbegin(), folders.cend(), [](const QString& name) {
+                return QFileInfo::exists(QDir(temporaryRoot()).filePath(name + "/" +
+                                                                        JobLockFileName));
+            });
+        },
+        60000));
     window.kill();
     window.waitForFinished();
 
