@@ -102,25 +102,10 @@ bool isObject(const GumboElement& element) {
 }
 
 Display htmlDisplay(const GumboElement& element, std::string_view name) {
-    switch (element.tag) {
-    case GUMBO_TAG_HEAD:
-    case GUMBO_TAG_TITLE:
-    case GUMBO_TAG_BASE:
-    case GUMBO_TAG_BASEFONT:
-    case GUMBO_TAG_LINK:
-    case GUMBO_TAG_META:
-    case GUMBO_TAG_STYLE:
-    case GUMBO_TAG_SCRIPT:
-    case GUMBO_TAG_TEMPLATE:
-    case GUMBO_TAG_PARAM:
-    case GUMBO_TAG_SOURCE:
-    case GUMBO_TAG_TRACK:
-    case GUMBO_TAG_AREA:
-    case GUMBO_TAG_DATALIST:
-    case GUMBO_TAG_NOEMBED:
-    case GUMBO_TAG_NOFRAMES:
-    case GUMBO_TAG_RP:
+    if (isNeverRendered(element.tag)) {
         return Display::None;
+    }
+    switch (element.tag) {
     case GUMBO_TAG_INPUT:
         return attributeIs(element, "type", "hidden") ? Display::None : Display::Replaced;
     case GUMBO_TAG_AUDIO:
