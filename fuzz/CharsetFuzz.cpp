@@ -4,6 +4,7 @@
 // only ever reads the first 1024 bytes.
 #include "sources/TextEncoding.h"
 
+#include <QStringDecoder>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -25,7 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const QString text = vt::decodeText(bytes, html);
     const QByteArray utf8 = vt::toUtf8Document(bytes, label);
-    if (QString::fromUtf8(utf8).toUtf8() != utf8) {
+    // Kept BOM: QString::fromUtf8 would drop a U+FEFF that starts the text.
+    QStringDecoder strict(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    const QString decoded = strict(utf8);
+    if (strict.hasError() || decoded.toUtf8() != utf8) {
         std::abort(); // not valid UTF-8
     }
     // The fast path and the decoder agree (unpaired surrogates, which UTF-16

@@ -38,7 +38,10 @@ QString decodeUserDefined(QByteArrayView bytes) {
 // one U+FFFD (Qt's decoder can give one per byte).
 QString decodeUtf8(QByteArrayView bytes) {
     if (bytes.isValidUtf8()) {
-        return QString::fromUtf8(bytes);
+        // The sniffer has taken off the byte order mark; one more is a character.
+        QStringDecoder keepingBom(QStringConverter::Utf8,
+                                  QStringConverter::Flag::ConvertInitialBom);
+        return keepingBom.decode(bytes);
     }
     QString out;
     out.reserve(bytes.size());
@@ -157,7 +160,9 @@ QString decodeText(QByteArrayView bytes, const EncodingName& encoding) {
         (encoding == u"UTF-16LE" && bytes.startsWith("\xFF\xFE"))) {
         bytes = bytes.sliced(2);
     }
-    QStringDecoder decoder(converterName(encoding).constData(), QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(converterName(encoding).constData(),
+                           QStringDecoder::Flag::Stateless |
+                               QStringDecoder::Flag::ConvertInitialBom);
     if (!decoder.isValid()) {
         return decodeWindows1252(bytes.toByteArray());
     }

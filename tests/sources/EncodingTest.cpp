@@ -82,6 +82,11 @@ TEST(Encoding, DecodesLikeBrowsers) {
     EXPECT_EQ(vt::decodeText("\xC4\xE0", "windows-1251"), QString::fromUtf8("Да"));
     EXPECT_EQ(vt::decodeText("\x80\x9F", "windows-1252"), QString::fromUtf8("\u20AC\u0178"));
     EXPECT_EQ(vt::decodeText("\xEF\xBB\xBFok", "UTF-8"), "ok");
+    // Only the first byte order mark is taken off; the decoder keeps a second.
+    const QString zeroWidthNoBreak(QChar(0xFEFF));
+    EXPECT_EQ(vt::decodeText("\xEF\xBB\xBF\xEF\xBB\xBFok", "UTF-8"), zeroWidthNoBreak + "ok");
+    EXPECT_EQ(vt::decodeText(QByteArray("\xFF\xFE\xFF\xFEo\0", 6), "UTF-16LE"),
+              zeroWidthNoBreak + "o");
     // One U+FFFD per broken sequence, not per byte.
     EXPECT_EQ(vt::decodeText("a\xE2\x82z\xF0\x9F\x98", "UTF-8"),
               QString::fromUtf8("a\uFFFDz\uFFFD"));
