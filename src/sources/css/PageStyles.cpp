@@ -157,12 +157,8 @@ void PageStyles::addRule(css::ComplexSelector selector, std::uint32_t block, std
 
 namespace {
 
-template <typename Add> void forEachName(const GumboNode* element, const Add& add) {
-    add(css::NameKind::Tag, elementName(element));
-    const std::string_view id = css::SelectorMatcher::attributeValue(element, "id");
-    if (!id.empty()) {
-        add(css::NameKind::Id, id);
-    }
+// Calls use with each name of the element's class attribute.
+template <typename Use> void forEachClass(const GumboNode* element, const Use& use) {
     const std::string_view classes = css::SelectorMatcher::attributeValue(element, "class");
     std::size_t i = 0;
     while (i < classes.size()) {
@@ -174,9 +170,18 @@ template <typename Add> void forEachName(const GumboNode* element, const Add& ad
             ++i;
         }
         if (i > start) {
-            add(css::NameKind::Class, classes.substr(start, i - start));
+            use(classes.substr(start, i - start));
         }
     }
+}
+
+template <typename Add> void forEachName(const GumboNode* element, const Add& add) {
+    add(css::NameKind::Tag, elementName(element));
+    const std::string_view id = css::SelectorMatcher::attributeValue(element, "id");
+    if (!id.empty()) {
+        add(css::NameKind::Id, id);
+    }
+    forEachClass(element, [&](std::string_view name) { add(css::NameKind::Class, name); });
 }
 
 } // namespace
@@ -280,23 +285,11 @@ css::Declarations PageStyles::cascade(const GumboNode* element) const {
         }
     }
     if (!m_byClass.empty()) {
-        const std::string_view classes = css::SelectorMatcher::attributeValue(element, "class");
-        std::size_t i = 0;
-        while (i < classes.size()) {
-            while (i < classes.size() && css::isSpace(classes[i])) {
-                ++i;
-            }
-            const std::size_t start = i;
-            while (i < classes.size() && !css::isSpace(classes[i])) {
-                ++i;
-            }
-            if (i > start) {
-                // A class written twice finds its rules twice; they match the
-                // same way and do not change the winner.
-                collect(find(m_byClass, classes.substr(start, i - start)), candidates, result,
-                        best);
-            }
-        }
+        // A class written twice finds its rules twice; they match the same
+        // way and do not change the winner.
+        forEachClass(element, [&](std::string_view name) {
+            collect(find(m_byClass, name), candidates, result, best);
+        });
     }
     if (!m_byTag.empty()) {
         collect(find(m_byTag, elementName(element)), candidates, result, best);
