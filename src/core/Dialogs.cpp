@@ -7,6 +7,12 @@
 
 namespace vt {
 
+QString withLineFeeds(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
 template <typename Result, typename F> Result DialogsRelay::answer(F&& ask) {
     Result result{};
     relay([&] { result = ask(m_target); });

@@ -12,6 +12,10 @@ struct FileDialogRequest {
     QStringList filters; // Qt filter strings, e.g. "Text Files (*.txt)"
 };
 
+// Message texts break lines with CR or CR LF, as the error report does; a
+// label or a terminal wants LF. The text with each break made one LF.
+QString withLineFeeds(QString text);
+
 // Everything modal or external goes through this interface: the window uses
 // the Qt implementation, tests use one that records and answers.
 // Implementations are called on the window thread; ThreadSafeDialogs (below)

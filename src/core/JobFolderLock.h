@@ -17,12 +17,12 @@ class JobFolderLock {
     // abandoned one.
     explicit JobFolderLock(const QString& folder);
     ~JobFolderLock();
-    JobFolderLock(const JobFolderLock&) = delete;
-    JobFolderLock& operator=(const JobFolderLock&) = delete;
 
     bool isHeld() const;
 
   private:
+    Q_DISABLE_COPY_MOVE(JobFolderLock)
+
     int m_handle = -1;
 };
 

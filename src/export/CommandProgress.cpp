@@ -118,37 +118,15 @@ void TerminalProgress::resume() {
 }
 
 ProgressAwareDialogs::ProgressAwareDialogs(Dialogs& target, TerminalProgress& progress)
-    : m_target(target), m_progress(progress) {}
+    : DialogsRelay(target), m_progress(progress) {}
 
-template <typename F> auto ProgressAwareDialogs::aside(F&& call) -> decltype(call()) {
+void ProgressAwareDialogs::relay(const std::function<void()>& call) {
     m_progress.suspend();
     struct Resume {
         TerminalProgress& progress;
         ~Resume() { progress.resume(); }
     } resume{m_progress};
-    return call();
-}
-
-void ProgressAwareDialogs::notice(const QString& text) {
-    aside([&] { m_target.notice(text); });
-}
-bool ProgressAwareDialogs::question(const QString& text) {
-    return aside([&] { return m_target.question(text); });
-}
-void ProgressAwareDialogs::errorReport(const QString& text) {
-    aside([&] { m_target.errorReport(text); });
-}
-QString ProgressAwareDialogs::openFile(const FileDialogRequest& request) {
-    return aside([&] { return m_target.openFile(request); });
-}
-QString ProgressAwareDialogs::saveFile(const FileDialogRequest& request) {
-    return aside([&] { return m_target.saveFile(request); });
-}
-QString ProgressAwareDialogs::browseForFolder(const QString& prompt, const QString& startFolder) {
-    return aside([&] { return m_target.browseForFolder(prompt, startFolder); });
-}
-bool ProgressAwareDialogs::openUrl(const QString& url) {
-    return aside([&] { return m_target.openUrl(url); });
+    call();
 }
 
 } // namespace vt

@@ -52,22 +52,13 @@ class TerminalProgress {
 
 // Dialogs that clear the progress line before each message and draw it again
 // after, so messages never run into it.
-class ProgressAwareDialogs final : public Dialogs {
+class ProgressAwareDialogs final : public DialogsRelay {
   public:
     ProgressAwareDialogs(Dialogs& target, TerminalProgress& progress);
 
-    void notice(const QString& text) override;
-    bool question(const QString& text) override;
-    void errorReport(const QString& text) override;
-    QString openFile(const FileDialogRequest& request) override;
-    QString saveFile(const FileDialogRequest& request) override;
-    QString browseForFolder(const QString& prompt, const QString& startFolder) override;
-    bool openUrl(const QString& url) override;
-
   private:
-    template <typename F> auto aside(F&& call) -> decltype(call());
+    void relay(const std::function<void()>& call) override;
 
-    Dialogs& m_target;
     TerminalProgress& m_progress;
 };
 

@@ -16,8 +16,6 @@ class ReplacingFile {
   public:
     explicit ReplacingFile(const QString& target);
     ~ReplacingFile();
-    ReplacingFile(const ReplacingFile&) = delete;
-    ReplacingFile& operator=(const ReplacingFile&) = delete;
 
     bool open();
     QIODevice& device() { return m_file; }
@@ -28,6 +26,8 @@ class ReplacingFile {
     QString errorString() const { return m_error; }
 
   private:
+    Q_DISABLE_COPY_MOVE(ReplacingFile)
+
     bool fail(const QString& reason);
 
     QString m_target;

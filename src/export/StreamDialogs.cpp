@@ -5,21 +5,11 @@
 
 namespace vt {
 
-namespace {
-
-QString asLines(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
-}
-
-} // namespace
-
 StreamDialogs::StreamDialogs(QTextStream& stream) : m_stream(stream) {}
 
 void StreamDialogs::write(const QString& text) {
     QMutexLocker lock(&m_mutex);
-    m_stream << asLines(text) << '\n';
+    m_stream << withLineFeeds(text) << '\n';
     m_stream.flush();
 }
 

@@ -1,6 +1,7 @@
 #include "sources/ArticleChoice.h"
 
 #include "sources/ElementStyle.h"
+#include "sources/TagSet.h"
 
 #include <gumbo.h>
 
@@ -25,40 +26,18 @@ GumboTag tagOf(const ArticleNode& node) {
     return node.element->v.element.tag;
 }
 
-bool isInlineTag(GumboTag tag) {
-    switch (tag) {
-    case GUMBO_TAG_A:
-    case GUMBO_TAG_SPAN:
-    case GUMBO_TAG_EM:
-    case GUMBO_TAG_STRONG:
-    case GUMBO_TAG_B:
-    case GUMBO_TAG_I:
-    case GUMBO_TAG_U:
-    case GUMBO_TAG_SMALL:
-    case GUMBO_TAG_FONT:
-    case GUMBO_TAG_CODE:
-    case GUMBO_TAG_LABEL:
-    case GUMBO_TAG_SUP:
-    case GUMBO_TAG_SUB:
-    case GUMBO_TAG_TIME:
-    case GUMBO_TAG_ABBR:
-    case GUMBO_TAG_CITE:
-    case GUMBO_TAG_Q:
-    case GUMBO_TAG_MARK:
-    case GUMBO_TAG_BR:
-    case GUMBO_TAG_IMG:
-    case GUMBO_TAG_BUTTON:
-    case GUMBO_TAG_INPUT:
-        return true;
-    default:
-        return false;
-    }
-}
+// Text-level elements: never an article themselves.
+constexpr TagSet InlineTags{GUMBO_TAG_A,      GUMBO_TAG_SPAN, GUMBO_TAG_EM,    GUMBO_TAG_STRONG,
+                            GUMBO_TAG_B,      GUMBO_TAG_I,    GUMBO_TAG_U,     GUMBO_TAG_SMALL,
+                            GUMBO_TAG_FONT,   GUMBO_TAG_CODE, GUMBO_TAG_LABEL, GUMBO_TAG_SUP,
+                            GUMBO_TAG_SUB,    GUMBO_TAG_TIME, GUMBO_TAG_ABBR,  GUMBO_TAG_CITE,
+                            GUMBO_TAG_Q,      GUMBO_TAG_MARK, GUMBO_TAG_BR,    GUMBO_TAG_IMG,
+                            GUMBO_TAG_BUTTON, GUMBO_TAG_INPUT};
 
 // The score that decides between candidates.
 float choiceScore(const ArticleNode& node) {
     if (node.score <= 0.0f || node.parent < 0 || node.hint == ArticleHint::Negative ||
-        isInlineTag(tagOf(node)) || isHeading(node.element)) {
+        InlineTags.contains(tagOf(node)) || isHeading(node.element)) {
         return 0.0f;
     }
     switch (node.hint) {

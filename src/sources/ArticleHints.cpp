@@ -1,6 +1,8 @@
 #include "sources/ArticleHints.h"
 
+#include "sources/AsciiText.h"
 #include "sources/ElementStyle.h"
+#include "sources/TagSet.h"
 
 #include <gumbo.h>
 #include <string_view>
@@ -31,10 +33,6 @@ constexpr std::string_view BylineWords[] = {"byline", "author", "meta",   "datel
 constexpr std::string_view NoiseRoles[] = {"navigation",  "banner", "complementary", "contentinfo",
                                            "search",      "menu",   "menubar",       "dialog",
                                            "alertdialog", "form",   "toolbar"};
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
 
 bool isWordCharacter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
@@ -89,7 +87,7 @@ unsigned char judgeTokens(std::string_view value) {
         length = 0;
     };
     for (const char c : value) {
-        const char l = lower(c);
+        const char l = ascii::lower(c);
         if (!isWordCharacter(l)) {
             judge();
         } else if (length < Longest) {
@@ -103,18 +101,6 @@ unsigned char judgeTokens(std::string_view value) {
 std::string_view attributeOf(const GumboNode* element, const char* name) {
     const GumboAttribute* attribute = gumbo_get_attribute(&element->v.element.attributes, name);
     return attribute ? std::string_view(attribute->value) : std::string_view();
-}
-
-bool equalsNoCase(std::string_view value, std::string_view lowerWord) {
-    if (value.size() != lowerWord.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (lower(value[i]) != lowerWord[i]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 bool isNoiseTag(const GumboNode* element) {
@@ -134,25 +120,10 @@ bool isNoiseTag(const GumboNode* element) {
     }
 }
 
-bool isPhraseTag(GumboTag tag) {
-    switch (tag) {
-    case GUMBO_TAG_EM:
-    case GUMBO_TAG_STRONG:
-    case GUMBO_TAG_B:
-    case GUMBO_TAG_I:
-    case GUMBO_TAG_U:
-    case GUMBO_TAG_SMALL:
-    case GUMBO_TAG_CODE:
-    case GUMBO_TAG_TIME:
-    case GUMBO_TAG_ABBR:
-    case GUMBO_TAG_BR:
-    case GUMBO_TAG_IMG:
-    case GUMBO_TAG_WBR:
-        return true;
-    default:
-        return false;
-    }
-}
+// Phrase elements: their class names say nothing about the page's parts.
+constexpr TagSet PhraseTags{GUMBO_TAG_EM,   GUMBO_TAG_STRONG, GUMBO_TAG_B,    GUMBO_TAG_I,
+                            GUMBO_TAG_U,    GUMBO_TAG_SMALL,  GUMBO_TAG_CODE, GUMBO_TAG_TIME,
+                            GUMBO_TAG_ABBR, GUMBO_TAG_BR,     GUMBO_TAG_IMG,  GUMBO_TAG_WBR};
 
 } // namespace
 
@@ -169,7 +140,7 @@ unsigned char ArticleHinter::verdictOf(std::string_view classOrId) {
 
 ArticleHint ArticleHinter::hintOf(const GumboNode* element) {
     const GumboTag tag = element->v.element.tag;
-    if (tag == GUMBO_TAG_HTML || tag == GUMBO_TAG_BODY || isPhraseTag(tag)) {
+    if (tag == GUMBO_TAG_HTML || tag == GUMBO_TAG_BODY || PhraseTags.contains(tag)) {
         return ArticleHint::None;
     }
     bool noise = isNoiseTag(element);
@@ -184,12 +155,12 @@ ArticleHint ArticleHinter::hintOf(const GumboNode* element) {
             verdict |= verdictOf(value);
         } else if (name == "role") {
             for (const std::string_view noiseRole : NoiseRoles) {
-                noise = noise || equalsNoCase(value, noiseRole);
+                noise = noise || ascii::equalsNoCase(value, noiseRole);
             }
-            structural =
-                structural || equalsNoCase(value, "main") || equalsNoCase(value, "article");
+            structural = structural || ascii::equalsNoCase(value, "main") ||
+                         ascii::equalsNoCase(value, "article");
         } else if (name == "itemprop") {
-            structural = structural || equalsNoCase(value, "articlebody");
+            structural = structural || ascii::equalsNoCase(value, "articlebody");
         }
     }
     if (noise || (verdict & Noise)) {

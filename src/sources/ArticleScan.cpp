@@ -1,5 +1,7 @@
 #include "sources/ArticleScan.h"
 
+#include "sources/ElementStyle.h"
+
 #include <gumbo.h>
 #include <string_view>
 
@@ -192,46 +194,12 @@ bool isHeading(const GumboNode* element) {
 }
 
 bool isBlockContainer(const GumboNode* element) {
-    switch (element->v.element.tag) {
-    case GUMBO_TAG_HTML:
-    case GUMBO_TAG_BODY:
-    case GUMBO_TAG_ADDRESS:
-    case GUMBO_TAG_ARTICLE:
-    case GUMBO_TAG_ASIDE:
-    case GUMBO_TAG_BLOCKQUOTE:
-    case GUMBO_TAG_CENTER:
-    case GUMBO_TAG_DD:
-    case GUMBO_TAG_DETAILS:
-    case GUMBO_TAG_DIV:
-    case GUMBO_TAG_DL:
-    case GUMBO_TAG_DT:
-    case GUMBO_TAG_FIELDSET:
-    case GUMBO_TAG_FIGCAPTION:
-    case GUMBO_TAG_FIGURE:
-    case GUMBO_TAG_FOOTER:
-    case GUMBO_TAG_FORM:
-    case GUMBO_TAG_H1:
-    case GUMBO_TAG_H2:
-    case GUMBO_TAG_H3:
-    case GUMBO_TAG_H4:
-    case GUMBO_TAG_H5:
-    case GUMBO_TAG_H6:
-    case GUMBO_TAG_HEADER:
-    case GUMBO_TAG_HGROUP:
-    case GUMBO_TAG_LI:
-    case GUMBO_TAG_MAIN:
-    case GUMBO_TAG_MENU:
-    case GUMBO_TAG_NAV:
-    case GUMBO_TAG_OL:
-    case GUMBO_TAG_P:
-    case GUMBO_TAG_PRE:
-    case GUMBO_TAG_SECTION:
-    case GUMBO_TAG_SUMMARY:
-    case GUMBO_TAG_TABLE:
-    case GUMBO_TAG_CAPTION:
-    case GUMBO_TAG_TD:
-    case GUMBO_TAG_TH:
-    case GUMBO_TAG_UL:
+    switch (defaultDisplay(element)) {
+    case Display::Block:
+    case Display::ListItem:
+    case Display::Table:
+    case Display::TableCaption:
+    case Display::TableCell:
         return true;
     default:
         return false;

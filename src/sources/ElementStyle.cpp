@@ -1,33 +1,19 @@
 #include "sources/ElementStyle.h"
 
+#include "sources/AsciiText.h"
+#include "sources/TagSet.h"
 #include "sources/css/CascadedStyle.h"
 #include "sources/css/CssDeclarations.h"
 #include "sources/css/PageStyles.h"
 
+#include <array>
 #include <gumbo.h>
+#include <initializer_list>
 #include <string>
 
 namespace vt {
 
 namespace {
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-bool isCssSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isCssSpace(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && isCssSpace(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
 
 bool hasAttribute(const GumboElement& element, const char* name) {
     return gumbo_get_attribute(&element.attributes, name) != nullptr;
@@ -38,173 +24,92 @@ bool attributeIs(const GumboElement& element, const char* name, std::string_view
     if (!attribute) {
         return false;
     }
-    const std::string_view actual = trimmed(attribute->value);
-    if (actual.size() != value.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (lower(actual[i]) != value[i]) {
-            return false;
-        }
-    }
-    return true;
+    return ascii::equalsNoCase(ascii::trimmed(attribute->value), value);
 }
 
 // Elements never rendered whatever the page's styles say: their contents are
 // never part of the rendered text.
-bool isNeverRendered(GumboTag tag) {
-    switch (tag) {
-    case GUMBO_TAG_HEAD:
-    case GUMBO_TAG_TITLE:
-    case GUMBO_TAG_BASE:
-    case GUMBO_TAG_BASEFONT:
-    case GUMBO_TAG_LINK:
-    case GUMBO_TAG_META:
-    case GUMBO_TAG_STYLE:
-    case GUMBO_TAG_SCRIPT:
-    case GUMBO_TAG_TEMPLATE:
-    case GUMBO_TAG_PARAM:
-    case GUMBO_TAG_SOURCE:
-    case GUMBO_TAG_TRACK:
-    case GUMBO_TAG_AREA:
-    case GUMBO_TAG_DATALIST:
-    case GUMBO_TAG_NOEMBED:
-    case GUMBO_TAG_NOFRAMES:
-    case GUMBO_TAG_RP:
-        return true;
-    default:
-        return false;
-    }
-}
+constexpr TagSet NeverRendered{
+    GUMBO_TAG_HEAD,     GUMBO_TAG_TITLE, GUMBO_TAG_BASE,   GUMBO_TAG_BASEFONT, GUMBO_TAG_LINK,
+    GUMBO_TAG_META,     GUMBO_TAG_STYLE, GUMBO_TAG_SCRIPT, GUMBO_TAG_TEMPLATE, GUMBO_TAG_PARAM,
+    GUMBO_TAG_SOURCE,   GUMBO_TAG_TRACK, GUMBO_TAG_AREA,   GUMBO_TAG_DATALIST, GUMBO_TAG_NOEMBED,
+    GUMBO_TAG_NOFRAMES, GUMBO_TAG_RP};
 
 // Elements whose children never give text: they show something else.
+constexpr TagSet Objects{GUMBO_TAG_IMG,      GUMBO_TAG_IMAGE,  GUMBO_TAG_INPUT,  GUMBO_TAG_TEXTAREA,
+                         GUMBO_TAG_IFRAME,   GUMBO_TAG_EMBED,  GUMBO_TAG_OBJECT, GUMBO_TAG_APPLET,
+                         GUMBO_TAG_AUDIO,    GUMBO_TAG_VIDEO,  GUMBO_TAG_CANVAS, GUMBO_TAG_METER,
+                         GUMBO_TAG_PROGRESS, GUMBO_TAG_KEYGEN, GUMBO_TAG_FRAME};
+
+// What a browser's own style sheet gives each HTML element whose display it
+// sets (every other element is inline), as a table indexed by tag.
+constexpr std::array<Display, GUMBO_TAG_LAST + 1> defaultDisplays() {
+    std::array<Display, GUMBO_TAG_LAST + 1> displays{};
+    displays.fill(Display::Inline);
+    const auto give = [&displays](Display display, std::initializer_list<GumboTag> tags) {
+        for (const GumboTag tag : tags) {
+            displays[tag] = display;
+        }
+    };
+    give(Display::Block,
+         {GUMBO_TAG_HTML,      GUMBO_TAG_BODY,     GUMBO_TAG_ADDRESS, GUMBO_TAG_BLOCKQUOTE,
+          GUMBO_TAG_CENTER,    GUMBO_TAG_DIV,      GUMBO_TAG_FIGURE,  GUMBO_TAG_FIGCAPTION,
+          GUMBO_TAG_FOOTER,    GUMBO_TAG_FORM,     GUMBO_TAG_HEADER,  GUMBO_TAG_HR,
+          GUMBO_TAG_LEGEND,    GUMBO_TAG_LISTING,  GUMBO_TAG_MAIN,    GUMBO_TAG_P,
+          GUMBO_TAG_PLAINTEXT, GUMBO_TAG_PRE,      GUMBO_TAG_XMP,     GUMBO_TAG_ARTICLE,
+          GUMBO_TAG_ASIDE,     GUMBO_TAG_H1,       GUMBO_TAG_H2,      GUMBO_TAG_H3,
+          GUMBO_TAG_H4,        GUMBO_TAG_H5,       GUMBO_TAG_H6,      GUMBO_TAG_HGROUP,
+          GUMBO_TAG_NAV,       GUMBO_TAG_SECTION,  GUMBO_TAG_DIR,     GUMBO_TAG_DD,
+          GUMBO_TAG_DL,        GUMBO_TAG_DT,       GUMBO_TAG_MENU,    GUMBO_TAG_OL,
+          GUMBO_TAG_UL,        GUMBO_TAG_FIELDSET, GUMBO_TAG_DETAILS, GUMBO_TAG_OPTGROUP,
+          GUMBO_TAG_OPTION,    GUMBO_TAG_FRAMESET});
+    give(Display::InlineBlock, {GUMBO_TAG_BUTTON, GUMBO_TAG_MARQUEE});
+    give(Display::ListItem, {GUMBO_TAG_LI, GUMBO_TAG_SUMMARY});
+    give(Display::Table, {GUMBO_TAG_TABLE});
+    give(Display::TableCaption, {GUMBO_TAG_CAPTION});
+    give(Display::TableRowGroup, {GUMBO_TAG_THEAD, GUMBO_TAG_TBODY});
+    give(Display::TableFooterGroup, {GUMBO_TAG_TFOOT});
+    give(Display::TableRow, {GUMBO_TAG_TR});
+    give(Display::TableCell, {GUMBO_TAG_TD, GUMBO_TAG_TH});
+    give(Display::TableColumn, {GUMBO_TAG_COL, GUMBO_TAG_COLGROUP});
+    return displays;
+}
+
+constexpr auto DefaultDisplays = defaultDisplays();
+
 bool isObject(const GumboElement& element) {
-    switch (element.tag) {
-    case GUMBO_TAG_IMG:
-    case GUMBO_TAG_IMAGE:
-    case GUMBO_TAG_INPUT:
-    case GUMBO_TAG_TEXTAREA:
-    case GUMBO_TAG_IFRAME:
-    case GUMBO_TAG_EMBED:
-    case GUMBO_TAG_OBJECT:
-    case GUMBO_TAG_APPLET:
-    case GUMBO_TAG_AUDIO:
-    case GUMBO_TAG_VIDEO:
-    case GUMBO_TAG_CANVAS:
-    case GUMBO_TAG_METER:
-    case GUMBO_TAG_PROGRESS:
-    case GUMBO_TAG_KEYGEN:
-    case GUMBO_TAG_FRAME:
-        return true;
-    default:
-        return element.tag_namespace == GUMBO_NAMESPACE_SVG;
-    }
+    return Objects.contains(element.tag) || element.tag_namespace == GUMBO_NAMESPACE_SVG;
 }
 
 Display htmlDisplay(const GumboElement& element, std::string_view name) {
-    if (isNeverRendered(element.tag)) {
+    const GumboTag tag = element.tag;
+    if (NeverRendered.contains(tag)) {
         return Display::None;
     }
-    switch (element.tag) {
-    case GUMBO_TAG_INPUT:
+    if (tag == GUMBO_TAG_INPUT) {
         return attributeIs(element, "type", "hidden") ? Display::None : Display::Replaced;
-    case GUMBO_TAG_AUDIO:
+    }
+    if (tag == GUMBO_TAG_AUDIO) {
         return hasAttribute(element, "controls") ? Display::Replaced : Display::None;
-    case GUMBO_TAG_IMG:
-    case GUMBO_TAG_IMAGE:
-    case GUMBO_TAG_IFRAME:
-    case GUMBO_TAG_EMBED:
-    case GUMBO_TAG_OBJECT:
-    case GUMBO_TAG_APPLET:
-    case GUMBO_TAG_VIDEO:
-    case GUMBO_TAG_CANVAS:
-    case GUMBO_TAG_METER:
-    case GUMBO_TAG_PROGRESS:
-    case GUMBO_TAG_KEYGEN:
-    case GUMBO_TAG_FRAME:
+    }
+    // A text area's text is a control's value, not the page's.
+    if (Objects.contains(tag)) {
         return Display::Replaced;
-    case GUMBO_TAG_TEXTAREA: // its text is a control's value, not the page's
-        return Display::Replaced;
-    case GUMBO_TAG_BUTTON:
-    case GUMBO_TAG_MARQUEE:
-        return Display::InlineBlock;
-    case GUMBO_TAG_HTML:
-    case GUMBO_TAG_BODY:
-    case GUMBO_TAG_ADDRESS:
-    case GUMBO_TAG_BLOCKQUOTE:
-    case GUMBO_TAG_CENTER:
-    case GUMBO_TAG_DIV:
-    case GUMBO_TAG_FIGURE:
-    case GUMBO_TAG_FIGCAPTION:
-    case GUMBO_TAG_FOOTER:
-    case GUMBO_TAG_FORM:
-    case GUMBO_TAG_HEADER:
-    case GUMBO_TAG_HR:
-    case GUMBO_TAG_LEGEND:
-    case GUMBO_TAG_LISTING:
-    case GUMBO_TAG_MAIN:
-    case GUMBO_TAG_P:
-    case GUMBO_TAG_PLAINTEXT:
-    case GUMBO_TAG_PRE:
-    case GUMBO_TAG_XMP:
-    case GUMBO_TAG_ARTICLE:
-    case GUMBO_TAG_ASIDE:
-    case GUMBO_TAG_H1:
-    case GUMBO_TAG_H2:
-    case GUMBO_TAG_H3:
-    case GUMBO_TAG_H4:
-    case GUMBO_TAG_H5:
-    case GUMBO_TAG_H6:
-    case GUMBO_TAG_HGROUP:
-    case GUMBO_TAG_NAV:
-    case GUMBO_TAG_SECTION:
-    case GUMBO_TAG_DIR:
-    case GUMBO_TAG_DD:
-    case GUMBO_TAG_DL:
-    case GUMBO_TAG_DT:
-    case GUMBO_TAG_MENU:
-    case GUMBO_TAG_OL:
-    case GUMBO_TAG_UL:
-    case GUMBO_TAG_FIELDSET:
-    case GUMBO_TAG_DETAILS:
-    case GUMBO_TAG_OPTGROUP:
-    case GUMBO_TAG_OPTION:
-    case GUMBO_TAG_FRAMESET:
-        return Display::Block;
-    case GUMBO_TAG_LI:
-    case GUMBO_TAG_SUMMARY:
-        return Display::ListItem;
-    case GUMBO_TAG_TABLE:
-        return Display::Table;
-    case GUMBO_TAG_CAPTION:
-        return Display::TableCaption;
-    case GUMBO_TAG_THEAD:
-    case GUMBO_TAG_TBODY:
-        return Display::TableRowGroup;
-    case GUMBO_TAG_TFOOT:
-        return Display::TableFooterGroup;
-    case GUMBO_TAG_TR:
-        return Display::TableRow;
-    case GUMBO_TAG_TD:
-    case GUMBO_TAG_TH:
-        return Display::TableCell;
-    case GUMBO_TAG_COL:
-    case GUMBO_TAG_COLGROUP:
-        return Display::TableColumn;
-    case GUMBO_TAG_UNKNOWN:
+    }
+    if (tag == GUMBO_TAG_UNKNOWN) {
         if (name == "dialog") {
             return hasAttribute(element, "open") ? Display::Block : Display::None;
         }
-        if (name == "search") {
-            return Display::Block;
-        }
-        return Display::Inline;
-    default:
-        return Display::Inline;
+        return name == "search" ? Display::Block : Display::Inline;
     }
+    return DefaultDisplays[tag];
 }
 
 } // namespace
+
+Display defaultDisplay(const GumboNode* element) {
+    return DefaultDisplays[element->v.element.tag];
+}
 
 std::string_view elementName(const GumboNode* node) {
     const GumboElement& element = node->v.element;
@@ -217,7 +122,7 @@ std::string_view elementName(const GumboNode* node) {
     thread_local std::string name;
     name.assign(original.data ? original.data : "", original.length);
     for (char& c : name) {
-        c = lower(c);
+        c = ascii::lower(c);
     }
     return name;
 }
@@ -261,7 +166,7 @@ ElementStyle styleOf(const GumboNode* node, const PageStyles* pageStyles) {
         style.display = Display::None;
     }
     if (element.tag_namespace == GUMBO_NAMESPACE_HTML &&
-        (isNeverRendered(element.tag) ||
+        (NeverRendered.contains(element.tag) ||
          (element.tag == GUMBO_TAG_INPUT && style.display == Display::None))) {
         return style; // hidden inputs stay hidden: the default sheet says so !important
     }

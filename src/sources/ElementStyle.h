@@ -53,6 +53,10 @@ ElementStyle styleOf(const GumboInternalNode* element, const PageStyles* pageSty
 
 bool isBlockLevel(Display display);
 
+// The display a browser's own style sheet gives an HTML element by its tag
+// (Inline for the tags it says nothing of), whatever the page's styles say.
+Display defaultDisplay(const GumboInternalNode* element);
+
 // The display an element gets when it is floated, absolutely positioned or
 // the child of a flex or grid container.
 Display blockified(Display display);

@@ -297,8 +297,7 @@ void PageFetcher::render(int kind, const QByteArray& charset) {
             if (!html) {
                 return PageFetchResult{true, plainText(body, charset), {}, {}};
             }
-            PageTexts texts =
-                pageTextsOfHtml(body, QString::fromLatin1(charset), mode, stop.get());
+            PageTexts texts = pageTextsOfHtml(body, QString::fromLatin1(charset), mode, stop.get());
             return PageFetchResult{true, std::move(texts.text), {}, std::move(texts.title)};
         } catch (const std::exception& e) {
             return PageFetchResult{false,

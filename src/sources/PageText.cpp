@@ -5,8 +5,8 @@
 
 namespace vt {
 
-PageTexts pageTextsOfHtml(const QByteArray& html, const QString& encodingLabel,
-                          PageTextMode mode, const std::atomic_bool* cancel) {
+PageTexts pageTextsOfHtml(const QByteArray& html, const QString& encodingLabel, PageTextMode mode,
+                          const std::atomic_bool* cancel) {
     const ParsedHtml document(toUtf8Document(html, encodingLabel.toLatin1()), cancel);
     return pageTextsOf(document.documentElement(), mode);
 }

@@ -9,22 +9,35 @@ namespace vt {
 
 namespace {
 
-const GumboNode* headOf(const GumboNode* html) {
-    const GumboVector& children = html->v.element.children;
+// The first child element of element with the given tag that test accepts.
+template <typename Test>
+const GumboNode* childElement(const GumboNode* element, GumboTag tag, Test test) {
+    const GumboVector& children = element->v.element.children;
     for (unsigned i = 0; i < children.length; ++i) {
         const auto* child = static_cast<const GumboNode*>(children.data[i]);
-        if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == GUMBO_TAG_HEAD) {
+        if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == tag && test(child)) {
             return child;
         }
     }
     return nullptr;
 }
 
+constexpr auto anyElement = [](const GumboNode*) { return true; };
+
+const GumboNode* headOf(const GumboNode* html) {
+    return childElement(html, GUMBO_TAG_HEAD, anyElement);
+}
+
+const char* attributeValue(const GumboNode* element, const char* name) {
+    const GumboAttribute* attribute = gumbo_get_attribute(&element->v.element.attributes, name);
+    return attribute ? attribute->value : nullptr;
+}
+
 bool isOpenGraphTitle(const GumboNode* meta) {
     for (const char* name : {"property", "name"}) {
-        const GumboAttribute* a = gumbo_get_attribute(&meta->v.element.attributes, name);
-        if (a &&
-            QString::fromUtf8(a->value).trimmed().compare(u"og:title", Qt::CaseInsensitive) == 0) {
+        const char* value = attributeValue(meta, name);
+        if (value &&
+            QString::fromUtf8(value).trimmed().compare(u"og:title", Qt::CaseInsensitive) == 0) {
             return true;
         }
     }
@@ -57,38 +70,18 @@ QString comparable(const QString& title) {
 } // namespace
 
 QString openGraphTitleOf(const GumboNode* documentElement) {
+    const auto isTitleWithContent = [](const GumboNode* meta) {
+        return isOpenGraphTitle(meta) && attributeValue(meta, "content");
+    };
     const GumboNode* head = headOf(documentElement);
-    if (!head) {
-        return {};
-    }
-    const GumboVector& children = head->v.element.children;
-    for (unsigned i = 0; i < children.length; ++i) {
-        const auto* child = static_cast<const GumboNode*>(children.data[i]);
-        if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == GUMBO_TAG_META &&
-            isOpenGraphTitle(child)) {
-            const GumboAttribute* content =
-                gumbo_get_attribute(&child->v.element.attributes, "content");
-            if (content) {
-                return QString::fromUtf8(content->value).simplified();
-            }
-        }
-    }
-    return {};
+    const GumboNode* meta = head ? childElement(head, GUMBO_TAG_META, isTitleWithContent) : nullptr;
+    return meta ? QString::fromUtf8(attributeValue(meta, "content")).simplified() : QString();
 }
 
 QString titleElementOf(const GumboNode* documentElement) {
     const GumboNode* head = headOf(documentElement);
-    if (!head) {
-        return {};
-    }
-    const GumboVector& children = head->v.element.children;
-    for (unsigned i = 0; i < children.length; ++i) {
-        const auto* child = static_cast<const GumboNode*>(children.data[i]);
-        if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == GUMBO_TAG_TITLE) {
-            return textChildrenOf(child);
-        }
-    }
-    return {};
+    const GumboNode* title = head ? childElement(head, GUMBO_TAG_TITLE, anyElement) : nullptr;
+    return title ? textChildrenOf(title) : QString();
 }
 
 QString headingTextOf(const GumboNode* heading) {

@@ -29,10 +29,12 @@ template <typename W> W* place(W* widget, const char* name, const QRect& geometr
     return widget;
 }
 
-QGroupBox* frame(QWidget* parent, const char* name, const char* caption, const QRect& geometry) {
-    auto* box = place(new QGroupBox(QString::fromLatin1(caption), parent), name, geometry);
-    box->setAutoFillBackground(true);
-    return box;
+// A captioned widget (a frame or a label) that paints its own background.
+template <typename W>
+W* filled(QWidget* parent, const char* name, const char* caption, const QRect& geometry) {
+    auto* widget = place(new W(QString::fromLatin1(caption), parent), name, geometry);
+    widget->setAutoFillBackground(true);
+    return widget;
 }
 
 QPushButton* button(QWidget* parent, const char* name, const char* caption, const QRect& geometry) {
@@ -47,12 +49,6 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, cons
     b->setPalette(palette);
     b->setAutoDefault(false);
     return b;
-}
-
-QLabel* label(QWidget* parent, const char* name, const char* caption, const QRect& geometry) {
-    auto* l = place(new QLabel(QString::fromLatin1(caption), parent), name, geometry);
-    l->setAutoFillBackground(true);
-    return l;
 }
 
 QSlider* slider(QWidget* parent, const char* name, int minimum, int maximum, int value,
@@ -85,10 +81,10 @@ void Form1::buildControls() {
     setPalette(palette);
     setAutoFillBackground(true);
 
-    Frame3 = frame(this, "Frame3", "Website", twips(120, 120, 7800, 800));
+    Frame3 = filled<QGroupBox>(this, "Frame3", "Website", twips(120, 120, 7800, 800));
     Text1 = place(new QLineEdit(Frame3), "Text1", twips(240, 300, 7335, 345));
 
-    Frame5 = frame(this, "Frame5", "Text To Read", twips(120, 960, 7800, 3405));
+    Frame5 = filled<QGroupBox>(this, "Frame5", "Text To Read", twips(120, 960, 7800, 3405));
     Text2 = place(new QPlainTextEdit(Frame5), "Text2", twips(240, 420, 7320, 1785));
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     PushButton4 =
@@ -99,25 +95,26 @@ void Form1::buildControls() {
     PushButton7 =
         button(Frame5, "PushButton7", "Load Sample/Example Website", twips(3960, 2820, 3600, 405));
 
-    Frame1 = frame(this, "Frame1", "Volume Control", twips(120, 4440, 7800, 855));
-    Label2 = label(Frame1, "Label2", "Min.", twips(150, 360, 375, 195));
+    Frame1 = filled<QGroupBox>(this, "Frame1", "Volume Control", twips(120, 4440, 7800, 855));
+    Label2 = filled<QLabel>(Frame1, "Label2", "Min.", twips(150, 360, 375, 195));
     Slider1 = slider(Frame1, "Slider1", 0, 100, 0, twips(540, 300, 6555, 315));
-    Label3 = label(Frame1, "Label3", "Max.", twips(7170, 345, 405, 225));
+    Label3 = filled<QLabel>(Frame1, "Label3", "Max.", twips(7170, 345, 405, 225));
 
-    Frame4 = frame(this, "Frame4", "Speed of Speech", twips(120, 5370, 7800, 870));
-    Label6 = label(Frame4, "Label6", "Slow", twips(225, 330, 615, 255));
+    Frame4 = filled<QGroupBox>(this, "Frame4", "Speed of Speech", twips(120, 5370, 7800, 870));
+    Label6 = filled<QLabel>(Frame4, "Label6", "Slow", twips(225, 330, 615, 255));
     Slider2 = slider(Frame4, "Slider2", -10, 10, -3, twips(660, 300, 4845, 315));
-    Label5 = label(Frame4, "Label5", "Fast", twips(5550, 345, 360, 225));
+    Label5 = filled<QLabel>(Frame4, "Label5", "Fast", twips(5550, 345, 360, 225));
     PushButton14 = button(Frame4, "PushButton14", "Test Speed", twips(6120, 300, 1440, 345));
 
-    Frame2 = frame(this, "Frame2", "Voice Used", twips(120, 6300, 7800, 840));
+    Frame2 = filled<QGroupBox>(this, "Frame2", "Voice Used", twips(120, 6300, 7800, 840));
     Combo1 = place(new QComboBox(Frame2), "Combo1", twips(240, 300, 4200, 345));
     PushButton3 = button(Frame2, "PushButton3", "Refresh List", twips(4560, 300, 1440, 345));
     PushButton1 = button(Frame2, "PushButton1", "Add Voices", twips(6120, 300, 1440, 345));
 
     PushButton2 = button(this, "PushButton2", "Start Reading", twips(120, 7260, 7800, 405));
 
-    Frame6 = frame(this, "Frame6", "Save MP3 File(s) To This Folder", twips(120, 7710, 7800, 1320));
+    Frame6 = filled<QGroupBox>(this, "Frame6", "Save MP3 File(s) To This Folder",
+                               twips(120, 7710, 7800, 1320));
     Text3 = place(new QLineEdit(Frame6), "Text3", twips(240, 300, 6500, 345));
     Text3->setReadOnly(true); // locked: selectable and copyable, not editable
     PushButton9 = button(Frame6, "PushButton9", "...", twips(6840, 300, 720, 345));

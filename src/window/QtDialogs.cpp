@@ -10,16 +10,9 @@ namespace vt {
 
 namespace {
 
-// Message texts use CR and CR LF as line breaks; a label needs LF.
-QString forDisplay(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
-}
-
 int showBox(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text,
             QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, title, forDisplay(text), buttons, owner);
+    QMessageBox box(icon, title, withLineFeeds(text), buttons, owner);
     box.setTextFormat(Qt::PlainText);
     return box.exec();
 }

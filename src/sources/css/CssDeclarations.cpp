@@ -167,7 +167,7 @@ std::optional<std::string_view> normalizedValue(std::string_view value, char (&b
     std::size_t length = 0;
     bool blank = false;
     for (const char c : value) {
-        if (isSpace(c)) {
+        if (ascii::isSpace(c)) {
             blank = length > 0;
             continue;
         }
@@ -178,7 +178,7 @@ std::optional<std::string_view> normalizedValue(std::string_view value, char (&b
             buffer[length++] = ' ';
             blank = false;
         }
-        buffer[length++] = lowerAscii(c);
+        buffer[length++] = ascii::lower(c);
     }
     return std::string_view(buffer, length);
 }
@@ -189,7 +189,7 @@ void parseDeclaration(std::string_view text, Declarations& out) {
         return;
     }
     char nameBuffer[32];
-    const auto name = normalizedValue(trimmed(text.substr(0, colon)), nameBuffer);
+    const auto name = normalizedValue(ascii::trimmed(text.substr(0, colon)), nameBuffer);
     if (!name) {
         return;
     }
@@ -197,7 +197,7 @@ void parseDeclaration(std::string_view text, Declarations& out) {
     if (!property) {
         return;
     }
-    std::string_view value = trimmed(text.substr(colon + 1));
+    std::string_view value = ascii::trimmed(text.substr(colon + 1));
     bool important = false;
     if (const std::size_t bang = value.rfind('!'); bang != std::string_view::npos) {
         char flagBuffer[32];
@@ -206,7 +206,7 @@ void parseDeclaration(std::string_view text, Declarations& out) {
             return; // anything else after '!' makes the declaration invalid
         }
         important = true;
-        value = trimmed(value.substr(0, bang));
+        value = ascii::trimmed(value.substr(0, bang));
     }
     char valueBuffer[32];
     const auto normalized = normalizedValue(value, valueBuffer);

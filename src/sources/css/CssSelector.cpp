@@ -47,7 +47,7 @@ class Parser {
         return m_p + ahead < m_s.size() ? m_s[m_p + ahead] : '\0';
     }
     void skipSpace() {
-        while (!atEnd() && isSpace(m_s[m_p])) {
+        while (!atEnd() && ascii::isSpace(m_s[m_p])) {
             ++m_p;
         }
     }
@@ -100,7 +100,7 @@ class Parser {
             ++m_p;
             any = true;
         } else if (readIdentifier(m_s, m_p, name)) {
-            c.tag = lowered(name);
+            c.tag = ascii::lowered(name);
             any = true;
         }
         if (peek() == '|' && peek(1) != '=') { // a namespace prefix: take what follows
@@ -109,7 +109,7 @@ class Parser {
             if (peek() == '*') {
                 ++m_p;
             } else if (readIdentifier(m_s, m_p, name)) {
-                c.tag = lowered(name);
+                c.tag = ascii::lowered(name);
             } else {
                 return false;
             }
@@ -166,7 +166,7 @@ class Parser {
                 return false;
             }
         }
-        test.name = lowered(name);
+        test.name = ascii::lowered(name);
         skipSpace();
         if (peek() == ']') {
             ++m_p;
@@ -216,7 +216,7 @@ class Parser {
         }
         skipSpace();
         if (peek() == 'i' || peek() == 'I' || peek() == 's' || peek() == 'S') {
-            test.ignoreCase = lowerAscii(peek()) == 'i';
+            test.ignoreCase = ascii::lower(peek()) == 'i';
             ++m_p;
             skipSpace();
         }
@@ -237,7 +237,7 @@ class Parser {
         if (!readIdentifier(m_s, m_p, name)) {
             return false;
         }
-        name = lowered(name);
+        name = ascii::lowered(name);
         const bool function = peek() == '(';
         if (element || (!function && isLegacyPseudoElement(name))) {
             m_unsupported = true; // generated content and parts stay out
@@ -344,7 +344,7 @@ class Parser {
 
 bool parseSelectorList(std::string_view text, std::vector<ComplexSelector>& out) {
     const std::size_t before = out.size();
-    if (!Parser(trimmed(text)).list(out)) {
+    if (!Parser(ascii::trimmed(text)).list(out)) {
         out.resize(before);
         return false;
     }

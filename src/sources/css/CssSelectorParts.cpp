@@ -140,8 +140,8 @@ bool isLegacyPseudoElement(std::string_view name) {
 bool parseNth(std::string_view argument, int& a, int& b) {
     std::string text;
     for (const char ch : argument) {
-        if (!isSpace(ch)) {
-            text.push_back(lowerAscii(ch));
+        if (!ascii::isSpace(ch)) {
+            text.push_back(ascii::lower(ch));
         }
     }
     if (text == "odd" || text == "even") {

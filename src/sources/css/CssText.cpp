@@ -2,36 +2,6 @@
 
 namespace vt::css {
 
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isSpace(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && isSpace(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view lowerB) {
-    if (a.size() != lowerB.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerB[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::string lowered(std::string_view s) {
-    std::string result(s);
-    for (char& c : result) {
-        c = lowerAscii(c);
-    }
-    return result;
-}
-
 std::size_t stringEnd(std::string_view text, std::size_t quote) {
     const char q = text[quote];
     for (std::size_t i = quote + 1; i < text.size(); ++i) {
@@ -79,7 +49,7 @@ int hexValue(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
-    c = lowerAscii(c);
+    c = ascii::lower(c);
     return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 
@@ -118,7 +88,7 @@ bool readEscape(std::string_view text, std::size_t& pos, std::string& out) {
     for (int digits = 0; digits < 6 && pos < text.size() && hexValue(text[pos]) >= 0; ++digits) {
         code = code * 16 + static_cast<unsigned>(hexValue(text[pos++]));
     }
-    if (pos < text.size() && isSpace(text[pos])) {
+    if (pos < text.size() && ascii::isSpace(text[pos])) {
         ++pos; // one blank ends a hex escape
     }
     appendUtf8(out, code);

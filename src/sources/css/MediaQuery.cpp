@@ -24,7 +24,7 @@ std::vector<Token> tokens(std::string_view text) {
     std::vector<Token> out;
     for (std::size_t i = 0; i < text.size();) {
         const char c = text[i];
-        if (isSpace(c)) {
+        if (ascii::isSpace(c)) {
             ++i;
         } else if (c == '(' || c == ')' || c == ':' || c == '/') {
             out.push_back({c == '('   ? Token::Open
@@ -53,13 +53,13 @@ std::vector<Token> tokens(std::string_view text) {
             i += used;
             std::string unit;
             while (i < text.size() && (isNameChar(text[i]) || text[i] == '%')) {
-                unit.push_back(lowerAscii(text[i++]));
+                unit.push_back(ascii::lower(text[i++]));
             }
             out.push_back({Token::Number, unit, value});
         } else if (isNameChar(c)) {
             std::string word;
             while (i < text.size() && isNameChar(text[i])) {
-                word.push_back(lowerAscii(text[i++]));
+                word.push_back(ascii::lower(text[i++]));
             }
             out.push_back({Token::Word, word});
         } else {
@@ -388,7 +388,7 @@ bool queryMatches(const std::vector<Token>& t, std::size_t begin, std::size_t en
 } // namespace
 
 bool mediaMatches(std::string_view queryList) {
-    if (trimmed(queryList).empty()) {
+    if (ascii::trimmed(queryList).empty()) {
         return true;
     }
     const std::vector<Token> t = tokens(queryList);

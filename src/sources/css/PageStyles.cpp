@@ -23,8 +23,8 @@ bool isAppliedStyleElement(const GumboNode* node) {
     }
     const GumboVector* attributes = &node->v.element.attributes;
     if (const GumboAttribute* type = gumbo_get_attribute(attributes, "type")) {
-        const std::string_view value = css::trimmed(type->value);
-        if (!value.empty() && !css::equalsIgnoringCase(value, "text/css")) {
+        const std::string_view value = ascii::trimmed(type->value);
+        if (!value.empty() && !ascii::equalsNoCase(value, "text/css")) {
             return false;
         }
     }
@@ -160,19 +160,7 @@ namespace {
 // Calls use with each name of the element's class attribute.
 template <typename Use> void forEachClass(const GumboNode* element, const Use& use) {
     const std::string_view classes = css::SelectorMatcher::attributeValue(element, "class");
-    std::size_t i = 0;
-    while (i < classes.size()) {
-        while (i < classes.size() && css::isSpace(classes[i])) {
-            ++i;
-        }
-        const std::size_t start = i;
-        while (i < classes.size() && !css::isSpace(classes[i])) {
-            ++i;
-        }
-        if (i > start) {
-            use(classes.substr(start, i - start));
-        }
-    }
+    ascii::forEachToken(classes, use);
 }
 
 template <typename Add> void forEachName(const GumboNode* element, const Add& add) {

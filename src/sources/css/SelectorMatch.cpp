@@ -41,20 +41,7 @@ const GumboNode* previousElementSibling(const GumboNode* node) {
 }
 
 bool hasToken(std::string_view list, std::string_view token) {
-    std::size_t i = 0;
-    while (i < list.size()) {
-        while (i < list.size() && isSpace(list[i])) {
-            ++i;
-        }
-        const std::size_t start = i;
-        while (i < list.size() && !isSpace(list[i])) {
-            ++i;
-        }
-        if (i - start == token.size() && list.compare(start, token.size(), token) == 0) {
-            return true;
-        }
-    }
-    return false;
+    return ascii::anyToken(list, [token](std::string_view t) { return t == token; });
 }
 
 bool equalText(std::string_view a, std::string_view b, bool ignoreCase) {
@@ -65,7 +52,7 @@ bool equalText(std::string_view a, std::string_view b, bool ignoreCase) {
         return a == b;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
+        if (ascii::lower(a[i]) != ascii::lower(b[i])) {
             return false;
         }
     }
@@ -90,20 +77,8 @@ bool attributeMatches(const AttributeTest& test, const GumboNode* element) {
         if (wanted.empty() || wanted.find_first_of(" \t\n\r\f") != std::string_view::npos) {
             return false;
         }
-        std::size_t i = 0;
-        while (i < actual.size()) {
-            while (i < actual.size() && isSpace(actual[i])) {
-                ++i;
-            }
-            const std::size_t start = i;
-            while (i < actual.size() && !isSpace(actual[i])) {
-                ++i;
-            }
-            if (i > start && equalText(actual.substr(start, i - start), wanted, ic)) {
-                return true;
-            }
-        }
-        return false;
+        return ascii::anyToken(
+            actual, [&](std::string_view token) { return equalText(token, wanted, ic); });
     }
     case AttributeTest::Op::DashMatch:
         return equalText(actual, wanted, ic) ||
@@ -270,11 +245,7 @@ SelectorMatcher::Result SelectorMatcher::matchFrom(const ComplexSelector& select
     }
     case Combinator::NextSibling: {
         const GumboNode* sibling = previousElementSibling(element);
-        if (!sibling) {
-            return Result::FailsAllSiblings;
-        }
-        const Result r = matchFrom(selector, index + 1, sibling);
-        return r == Result::FailsHere ? Result::FailsHere : r;
+        return sibling ? matchFrom(selector, index + 1, sibling) : Result::FailsAllSiblings;
     }
     case Combinator::SubsequentSibling:
         for (const GumboNode* s = previousElementSibling(element); s;

@@ -16,7 +16,7 @@ class Scanner {
     void run(const std::function<void(std::string_view, std::string_view)>& rule) {
         while (m_p < m_s.size()) {
             const char c = m_s[m_p];
-            if (isSpace(c)) {
+            if (ascii::isSpace(c)) {
                 ++m_p;
             } else if (startsWith("/*")) {
                 m_p = commentEnd(m_s, m_p);
@@ -87,7 +87,7 @@ class Scanner {
         std::size_t p = m_p + 1;
         std::string name;
         readIdentifier(m_s, p, name);
-        name = lowered(name);
+        name = ascii::lowered(name);
         const std::size_t stop = findOutside(p, "{;}");
         if (stop >= m_s.size() || m_s[stop] == ';') {
             m_p = stop + 1; // a statement: @import, @charset, @namespace, @layer a, b;
@@ -104,7 +104,7 @@ class Scanner {
         } else if (name == "supports") {
             // The conditions are about features browsers have; only a
             // negated one is taken as false.
-            enter = trimmed(prelude).substr(0, 3) != "not";
+            enter = ascii::trimmed(prelude).substr(0, 3) != "not";
         } else if (name == "layer" || name == "container") {
             enter = true;
         }
