@@ -26,7 +26,9 @@ fi
 
 build_dir=${BUILD_DIR:-build-tsan}
 flags="-fsanitize=thread -fno-omit-frame-pointer"
-export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/scripts/tsan-suppressions.txt}
+# die_after_fork=0: the tests start programs (espeak-ng, lame, the program
+# itself) through QProcess, whose child only calls exec.
+export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=$PWD/scripts/tsan-suppressions.txt}
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

@@ -3,7 +3,11 @@
 #include "SpeechLog.h"
 #include "core/Failure.h"
 
-#include <future>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <type_traits>
 
 namespace vt {
 
@@ -72,27 +76,64 @@ void SpeechEngine::run() {
     }
 }
 
+namespace {
+
+// One request's answer, handed from the engine thread to the waiting caller.
+// A mutex and a condition variable rather than std::promise: a std::future
+// waits inside libstdc++, where ThreadSanitizer cannot see the hand-over.
+template <typename Result> class Answer {
+  public:
+    template <typename Work> void produce(Work& work) {
+        try {
+            if constexpr (std::is_void_v<Result>) {
+                work();
+            } else {
+                m_value.emplace(work());
+            }
+        } catch (...) {
+            m_failure = std::current_exception();
+        }
+        const std::lock_guard lock(m_mutex);
+        m_ready = true;
+        m_answered.notify_one();
+    }
+
+    Result take() {
+        std::unique_lock lock(m_mutex);
+        m_answered.wait(lock, [this] { return m_ready; });
+        if (m_failure) {
+            std::rethrow_exception(m_failure);
+        }
+        if constexpr (!std::is_void_v<Result>) {
+            return std::move(*m_value);
+        }
+    }
+
+  private:
+    std::mutex m_mutex;
+    std::condition_variable m_answered;
+    bool m_ready = false;
+    std::conditional_t<std::is_void_v<Result>, bool, std::optional<Result>> m_value{};
+    std::exception_ptr m_failure;
+};
+
+} // namespace
+
 template <typename Result> Result SpeechEngine::call(std::function<Result()> work) {
     if (!m_worker.joinable()) {
         throw Failure(QStringLiteral("The speech engine has not been started."));
     }
-    std::promise<Result> promise;
+    Answer<Result> answer;
     post([&] {
-        try {
+        const auto checkedWork = [&]() -> Result {
             if (!m_started) {
                 throw Failure(m_startFailure);
             }
-            if constexpr (std::is_void_v<Result>) {
-                work();
-                promise.set_value();
-            } else {
-                promise.set_value(work());
-            }
-        } catch (...) {
-            promise.set_exception(std::current_exception());
-        }
+            return work();
+        };
+        answer.produce(checkedWork);
     });
-    return promise.get_future().get();
+    return answer.take();
 }
 
 void SpeechEngine::checkStarted() {
