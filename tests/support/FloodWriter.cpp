@@ -50,6 +50,20 @@ QByteArray FloodWriter::compress(const QByteArray& bytes, int flush) {
     return out;
 }
 
+// Once the window holds nothing but zeros, each round of zeros compresses to
+// the same bytes, so from then on those bytes are sent again without
+// compressing: as fast as a server sending a ready-made bomb file. (The gzip
+// trailer's check sum then no longer matches; a client must stop long before.)
+const QByteArray& FloodWriter::nextZeroRound() {
+    static const QByteArray zeros(ZerosPerRound, '\0');
+    if (!m_repeating) {
+        QByteArray compressed = compress(zeros, Z_SYNC_FLUSH);
+        m_repeating = compressed == m_lastRound;
+        m_lastRound = std::move(compressed);
+    }
+    return m_lastRound;
+}
+
 void FloodWriter::fill() {
     while (!m_done && m_socket->state() == QAbstractSocket::ConnectedState &&
            m_socket->bytesToWrite() < (m_gzip ? GzipAheadBytes : TextAheadBytes)) {
@@ -60,8 +74,7 @@ void FloodWriter::fill() {
             return;
         }
         if (m_gzip) {
-            static const QByteArray zeros(ZerosPerRound, '\0');
-            const QByteArray compressed = compress(zeros, Z_SYNC_FLUSH);
+            const QByteArray& compressed = nextZeroRound();
             m_socket->write(compressed);
             m_unpacked += ZerosPerRound;
             m_sent += compressed.size();

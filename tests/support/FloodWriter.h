@@ -25,6 +25,7 @@ class FloodWriter : public QObject {
   private:
     void fill();
     QByteArray compress(const QByteArray& bytes, int flush);
+    const QByteArray& nextZeroRound();
 
     QTcpSocket* m_socket;
     bool m_gzip;
@@ -35,6 +36,8 @@ class FloodWriter : public QObject {
     std::function<void(qint64)> m_report;
     z_stream m_zlib{};
     bool m_done = false;
+    QByteArray m_lastRound;   // the last round of zeros, compressed
+    bool m_repeating = false; // rounds now compress to m_lastRound every time
 };
 
 } // namespace vt::test
