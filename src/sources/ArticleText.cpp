@@ -1,8 +1,8 @@
 #include "sources/ArticleText.h"
 
-#include "sources/ArticleChoice.h"
-#include "sources/PageTitle.h"
-#include "sources/RenderedText.h"
+#include "sources/article/ArticleChoice.h"
+#include "sources/article/PageTitle.h"
+#include "sources/text/RenderedText.h"
 
 #include <algorithm>
 #include <gumbo.h>
