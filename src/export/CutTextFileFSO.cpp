@@ -114,7 +114,10 @@ class PartWriter {
 
 } // namespace
 
-int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
+namespace {
+
+int cutTextFile(const QString& path, int rate, Dialogs& dialogs,
+                std::vector<PartLine>* lineStarts) {
     Procedure proc(dialogs, tag::CutTextFileFSO);
     int lineLimit = 0;
     qint64 sizeLimit = 0; // in units of 1024 characters
@@ -153,6 +156,7 @@ int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
     proc.step(130, [&] { part.create(partName); });
 
     QString line;
+    int partLine = 0; // the physical line of the part file the next line starts on
     while (proc.test(136, [&] { return !in.atEnd(); })) {
         proc.step(138, [&] {
             line = in.readLine();
@@ -169,6 +173,10 @@ int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
         });
         // The line feed keeps the line's end for the engine: a sentence that
         // ends the line ends there, a heading pauses, and no two lines fuse.
+        if (lineStarts) {
+            lineStarts->push_back({index, partLine});
+            partLine += 1 + static_cast<int>(line.count(u'\n'));
+        }
         proc.step(140, [&] { part.writeLine(line); });
         proc.step(142, [&] { characterCount += line.size(); });
         proc.step(144, [&] { ++lineCounter; });
@@ -182,6 +190,7 @@ int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
             proc.step(156, [&] { part.create(partName); });
             proc.step(162, [&] { lineCounter = 1; });
             proc.step(164, [&] { characterCount = 0; });
+            partLine = 0;
         }
     }
     proc.step(166, [&] { part.close(); });
@@ -189,6 +198,18 @@ int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
     proc.step(172, [&] { input.close(); });
     proc.step(176, [&] { DeleteFileQuiet(path); });
     return index;
+}
+
+} // namespace
+
+int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
+    return cutTextFile(path, rate, dialogs, nullptr);
+}
+
+int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs,
+                   std::vector<PartLine>& lineStarts) {
+    lineStarts.clear();
+    return cutTextFile(path, rate, dialogs, &lineStarts);
 }
 
 } // namespace vt

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 namespace vt {
 
@@ -18,5 +19,16 @@ class Dialogs;
 // speech rate. The input is read line by line and deleted at the end.
 // Returns the number of parts; 0 when the input cannot be opened (reported once).
 int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs);
+
+// Where a line of the page text file went: its part and the line (0 the
+// first) of the part file its text starts on.
+struct PartLine {
+    int part = 0;
+    int line = 0;
+};
+
+// The same, also telling where each line of the input went (one entry per line).
+int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs,
+                   std::vector<PartLine>& lineStarts);
 
 } // namespace vt
