@@ -6,6 +6,7 @@
 #include "core/FileUtils.h"
 #include "core/ProcedureTags.h"
 #include "speech/CleanSpeechText.h"
+#include "speech/SpeechCase.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,19 +23,14 @@ QString fileFailure(const QString& what, const QFile& file) {
         .arg(what, QDir::toNativeSeparators(file.fileName()), file.errorString());
 }
 
-// Lower-cases in place; plain ASCII, by far the most common text, skips the
-// Unicode tables.
-void toLowerInPlace(QString& line) {
-    for (QChar& c : line) {
-        const char16_t u = c.unicode();
-        if (u >= 0x80) {
-            line = line.toLower();
-            return;
-        }
-        if (u >= u'A' && u <= u'Z') {
-            c = QChar(static_cast<char16_t>(u + (u'a' - u'A')));
-        }
+// Whether the character at i (a whole surrogate pair counts as one) is an
+// upper-case letter, of any script.
+bool startsWithCapital(const QString& text, qsizetype i) {
+    const char16_t c = text[i].unicode();
+    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+        return QChar::isUpper(QChar::surrogateToUcs4(c, text[i + 1].unicode()));
     }
+    return QChar::isUpper(c);
 }
 
 // Lower-casing hides a sentence end inside a line from the engine: it reads a
@@ -45,7 +41,7 @@ void toLowerInPlace(QString& line) {
 void keepSentenceEnds(const QString& original, QString& cleaned) {
     const qsizetype length = cleaned.size();
     if (original.size() != length) {
-        return; // lower-casing changed the length: positions no longer match
+        return; // cannot happen: neither step changes the length
     }
     for (qsizetype dot = cleaned.indexOf(u'.'); dot >= 0 && dot + 1 < length;
          dot = cleaned.indexOf(u'.', dot + 1)) {
@@ -56,7 +52,7 @@ void keepSentenceEnds(const QString& original, QString& cleaned) {
         while (next < length && cleaned[next] == u' ') {
             ++next;
         }
-        if (next < length && original[next].isUpper()) {
+        if (next < length && startsWithCapital(original, next)) {
             cleaned[dot + 1] = u'\n';
         }
     }
@@ -165,7 +161,7 @@ int cutTextFile(const QString& path, int rate, Dialogs& dialogs,
             }
             // Only a line with a full stop needs its original case kept.
             const QString original = line.contains(u'.') ? line : QString();
-            toLowerInPlace(line);
+            lowerOrdinaryWords(line);
             line = CleanSpeechText(line);
             if (!original.isEmpty()) {
                 keepSentenceEnds(original, line);

@@ -68,7 +68,7 @@ QString GetPageText(const QString& address, const QString& folder, std::stop_tok
         qCDebug(sourcesLog) << "fetch of" << address << "failed:" << result.description;
         throw Failure(result.description);
     }
-    WriteTextToFile(result.text, pageTextFilePath(folder));
+    WriteJobTextFile(result.text, pageTextFilePath(folder));
     if (title) {
         *title = result.title;
     }
@@ -94,7 +94,7 @@ class AsyncPageFetch : public QObject {
             try {
                 result = fetchPage(address, m_stop.get_token(), mode);
                 if (result.ok) {
-                    WriteTextToFile(result.text, pageTextFilePath(folder));
+                    WriteJobTextFile(result.text, pageTextFilePath(folder));
                 }
             } catch (const std::exception& e) {
                 result = {false, {}, describe(e), {}, {}};
