@@ -109,6 +109,41 @@ struct TextCounts {
     int sentenceEnds = 0;
 };
 
+// Han, Kana and Hangul write a word in a character or two, so each weighs about
+// as much as three Latin letters; their full-width punctuation ends sentences
+// and clauses without a space after it.
+enum class WideKind { Other, Word, Comma, SentenceEnd };
+
+constexpr int WideWeight = 3;
+
+WideKind wideKindOf(char32_t c) {
+    switch (c) {
+    case U'\u3001': // 、
+    case U'\uFF0C': // ，
+    case U'\uFF1B': // ；
+    case U'\uFF64': // halfwidth 、
+        return WideKind::Comma;
+    case U'\u3002': // 。
+    case U'\uFF01': // ！
+    case U'\uFF1F': // ？
+    case U'\uFF61': // halfwidth 。
+        return WideKind::SentenceEnd;
+    default:
+        break;
+    }
+    const bool word = (c >= 0x1100 && c <= 0x11FF) || (c >= 0x2E80 && c <= 0x2FDF) ||
+                      (c >= 0x3040 && c <= 0x30FF) || (c >= 0x3105 && c <= 0x318F) ||
+                      (c >= 0x31F0 && c <= 0x31FF) || (c >= 0x3400 && c <= 0x4DBF) ||
+                      (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) ||
+                      (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF66 && c <= 0xFF9F) ||
+                      (c >= 0x20000 && c <= 0x3134F);
+    return word ? WideKind::Word : WideKind::Other;
+}
+
+bool isContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
 // Counts a text node's text (UTF-8, ended by a zero byte) in one pass.
 TextCounts countText(const char* utf8) {
     TextCounts counts;
@@ -116,6 +151,21 @@ TextCounts countText(const char* utf8) {
         const auto c = static_cast<unsigned char>(*p);
         if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || (c & 0xC0) == 0x80) {
             continue; // white space, or the rest of a character already counted
+        }
+        if (c >= 0xE1 && isContinuation(p[1]) && isContinuation(p[2])) {
+            char32_t code = 0;
+            if (c < 0xF0) {
+                code = (char32_t(c & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) |
+                       char32_t(p[2] & 0x3F);
+            } else if (isContinuation(p[3])) {
+                code = (char32_t(c & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) |
+                       (char32_t(p[2] & 0x3F) << 6) | char32_t(p[3] & 0x3F);
+            }
+            const WideKind kind = wideKindOf(code);
+            counts.chars += kind == WideKind::Word ? WideWeight : 1;
+            counts.commas += kind == WideKind::Comma ? 1 : 0;
+            counts.sentenceEnds += kind == WideKind::SentenceEnd ? 1 : 0;
+            continue;
         }
         ++counts.chars;
         if (c == ',') {

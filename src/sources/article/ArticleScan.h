@@ -9,7 +9,8 @@ struct GumboInternalNode;
 namespace vt {
 
 // What one element of a page holds, as the article finder weighs it. Counts are
-// of characters other than white space, in text the page can show.
+// of characters other than white space, in text the page can show; a Han, Kana
+// or Hangul character counts as three, about what it says in Latin letters.
 struct ArticleNode {
     const GumboInternalNode* element = nullptr;
     int parent = -1;    // index of the parent element, -1 for the first one
