@@ -1,7 +1,9 @@
 #include "sources/ArticleText.h"
 
 #include "sources/article/ArticleChoice.h"
+#include "sources/article/PageHead.h"
 #include "sources/article/PageTitle.h"
+#include "sources/article/SiteLinks.h"
 #include "sources/text/RenderedText.h"
 
 #include <algorithm>
@@ -124,10 +126,11 @@ QString articleText(const Nodes& nodes, ArticleChoice choice, int heading, const
 } // namespace
 
 PageTexts pageTextsOf(const GumboNode* documentElement, PageTextMode mode) {
-    const Nodes nodes = scanArticleNodes(documentElement);
+    const PageHead page = readPageHead(documentElement);
+    const Nodes nodes = scanArticleNodes(documentElement, SiteLinks(page.address));
     const ArticleChoice choice = chooseArticle(nodes);
-    const QString headTitle = titleElementOf(documentElement);
-    const QString openGraphTitle = openGraphTitleOf(documentElement);
+    const QString& headTitle = page.title;
+    const QString& openGraphTitle = page.openGraphTitle;
     const int heading =
         choice.root >= 0 ? titleHeading(nodes, choice, headTitle, openGraphTitle) : -1;
     PageTexts texts;
@@ -142,7 +145,7 @@ PageTexts pageTextsOf(const GumboNode* documentElement, PageTextMode mode) {
         texts.outline.headings.clear();
         texts.text = renderedTextOf(documentElement, &texts.outline.headings);
     }
-    texts.outline.description = descriptionOf(documentElement);
+    texts.outline.description = page.description;
     return texts;
 }
 

@@ -23,21 +23,8 @@ struct OpenElement {
     int index;
     int block; // the nearest block, which owns the text
     bool inLink;
-    bool inOffPageLink;
+    bool inSiteLink;
 };
-
-// Links to another page, as opposed to a place on this one ("#history").
-bool linksOffPage(const GumboNode* a) {
-    const GumboAttribute* href = gumbo_get_attribute(&a->v.element.attributes, "href");
-    if (!href) {
-        return false;
-    }
-    std::string_view target(href->value);
-    while (!target.empty() && (target.front() == ' ' || target.front() == '\n')) {
-        target.remove_prefix(1);
-    }
-    return !target.starts_with('#');
-}
 
 bool attributeIs(const GumboNode* element, const char* name, std::string_view value) {
     const GumboAttribute* attribute = gumbo_get_attribute(&element->v.element.attributes, name);
@@ -213,7 +200,7 @@ void close(std::vector<ArticleNode>& nodes, int index) {
     }
     if (isHeading(node.element) && node.chars > 0) {
         ++node.headings;
-        if (node.offPageLinkChars * 5 >= node.chars * 3) {
+        if (node.siteLinkChars * 5 >= node.chars * 3) {
             ++node.linkedHeadings;
         }
     }
@@ -223,16 +210,17 @@ void close(std::vector<ArticleNode>& nodes, int index) {
     ArticleNode& parent = nodes[static_cast<std::size_t>(node.parent)];
     parent.chars += node.chars;
     parent.linkChars += node.linkChars;
-    parent.offPageLinkChars += node.offPageLinkChars;
-    parent.headings += node.headings;
-    parent.linkedHeadings += node.linkedHeadings;
+    parent.siteLinkChars += node.siteLinkChars;
     parent.formControls += node.formControls;
     if (node.hint == ArticleHint::Negative) {
-        // Whatever noise holds counts against the element around it.
+        // Whatever noise holds counts against the element around it; the
+        // headlines of a related box do not make the page a listing.
         parent.score -= 0.5f * static_cast<float>(node.chars) + 2.0f * BlockCost;
     } else {
         parent.score += node.score;
         parent.proseChars += node.proseChars;
+        parent.headings += node.headings;
+        parent.linkedHeadings += node.linkedHeadings;
     }
 }
 
@@ -256,7 +244,7 @@ bool isBlockContainer(const GumboNode* element) {
     }
 }
 
-std::vector<ArticleNode> scanArticleNodes(const GumboNode* root) {
+std::vector<ArticleNode> scanArticleNodes(const GumboNode* root, const SiteLinks& links) {
     std::vector<ArticleNode> nodes;
     std::vector<OpenElement> open;
     nodes.reserve(4096);
@@ -285,8 +273,8 @@ std::vector<ArticleNode> scanArticleNodes(const GumboNode* root) {
                 parent.linkChars += counts.chars;
                 block.ownLinkChars += counts.chars;
             }
-            if (top.inOffPageLink) {
-                parent.offPageLinkChars += counts.chars;
+            if (top.inSiteLink) {
+                parent.siteLinkChars += counts.chars;
             }
             textSoFar += counts.chars;
             continue;
@@ -309,11 +297,12 @@ std::vector<ArticleNode> scanArticleNodes(const GumboNode* root) {
             close(nodes, index);
             continue;
         }
-        const bool link = tag == GUMBO_TAG_A &&
-                          gumbo_get_attribute(&child->v.element.attributes, "href") != nullptr;
+        const GumboAttribute* href = tag == GUMBO_TAG_A
+                                         ? gumbo_get_attribute(&child->v.element.attributes, "href")
+                                         : nullptr;
+        const bool siteLink = href && links.targetOf(href->value) == SiteLinks::Target::ThisSite;
         open.push_back({child, 0, index, isBlockContainer(child) ? index : parent.block,
-                        parent.inLink || link,
-                        parent.inOffPageLink || (link && linksOffPage(child))});
+                        parent.inLink || href != nullptr, parent.inSiteLink || siteLink});
     }
     return nodes;
 }

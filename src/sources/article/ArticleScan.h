@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sources/article/ArticleHints.h"
+#include "sources/article/SiteLinks.h"
 
 #include <vector>
 
@@ -17,11 +18,11 @@ struct ArticleNode {
     int end = 0;        // one past the last descendant's index
     int textBefore = 0; // characters of text before the element, in document order
     int chars = 0;
-    int linkChars = 0;        // inside links
-    int offPageLinkChars = 0; // inside links to other pages
-    int proseChars = 0;       // in paragraphs of prose, outside noise
-    int headings = 0;         // h1 to h6 with text
-    int linkedHeadings = 0;   // headings that are mostly a link to another page (teasers)
+    int linkChars = 0;      // inside links
+    int siteLinkChars = 0;  // inside links to other pages of the same site
+    int proseChars = 0;     // in paragraphs of prose, outside noise
+    int headings = 0;       // h1 to h6 with text
+    int linkedHeadings = 0; // headings mostly a link to another page of the site (teasers)
     int formControls = 0;
     float score = 0; // the prose inside minus the noise inside
     ArticleHint hint = ArticleHint::None;
@@ -35,8 +36,9 @@ struct ArticleNode {
 // The elements under root (root included) in document order, so the
 // descendants of element i are the indices i + 1 up to its end. Elements that
 // never show (head, script, style, template, hidden ones, embedded media) and
-// their contents are left out. The walk keeps its own stack.
-std::vector<ArticleNode> scanArticleNodes(const GumboInternalNode* root);
+// their contents are left out; links tells teasers from links to other sites.
+// The walk keeps its own stack.
+std::vector<ArticleNode> scanArticleNodes(const GumboInternalNode* root, const SiteLinks& links);
 
 // The tag kinds the finder treats alike.
 bool isHeading(const GumboInternalNode* element);
