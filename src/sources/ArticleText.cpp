@@ -39,33 +39,6 @@ bool isInNoise(const Nodes& nodes, int index, int stop, const std::vector<int>& 
     return false;
 }
 
-// The index of the h1 that titles the article: the first one inside it, else
-// one just above it that the head's titles agree with; -1 when neither.
-int titleHeading(const Nodes& nodes, const ArticleChoice& choice, const QString& headTitle,
-                 const QString& openGraphTitle) {
-    const ArticleNode& root = at(nodes, choice.root);
-    for (int i = choice.root + 1; i < root.end; ++i) {
-        if (isH1(at(nodes, i)) && !isInNoise(nodes, i, choice.root, choice.leftOut)) {
-            return i;
-        }
-    }
-    for (int i = choice.root - 1; i >= 0; --i) {
-        const ArticleNode& node = at(nodes, i);
-        if (node.textBefore + node.chars + HeadingDistance < root.textBefore) {
-            break; // too far above
-        }
-        if (!isH1(node) || node.end > choice.root || isInNoise(nodes, i, -1, {})) {
-            continue;
-        }
-        const QString text = headingTextOf(node.element);
-        if ((headTitle.isEmpty() && openGraphTitle.isEmpty()) || titlesAgree(text, headTitle) ||
-            titlesAgree(text, openGraphTitle)) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 // Empties elements for as long as it lives, so the rendering leaves them out;
 // puts their children back when it goes. The tree is this extraction's own for
 // the call (the caller parsed it and nobody else is reading it).
@@ -91,6 +64,45 @@ class LeftOutElements {
   private:
     std::vector<std::pair<GumboVector*, unsigned>> m_saved;
 };
+
+// A heading's text on one line, without its marks (an anchor's "¶").
+QString headingText(const Nodes& nodes, int heading) {
+    std::vector<int> marks;
+    for (int i = heading + 1; i < at(nodes, heading).end; ++i) {
+        if (at(nodes, i).hint == ArticleHint::Marker) {
+            marks.push_back(i);
+        }
+    }
+    const LeftOutElements leftOut(nodes, marks);
+    return headingTextOf(at(nodes, heading).element);
+}
+
+// The index of the h1 that titles the article: the first one inside it, else
+// one just above it that the head's titles agree with; -1 when neither.
+int titleHeading(const Nodes& nodes, const ArticleChoice& choice, const QString& headTitle,
+                 const QString& openGraphTitle) {
+    const ArticleNode& root = at(nodes, choice.root);
+    for (int i = choice.root + 1; i < root.end; ++i) {
+        if (isH1(at(nodes, i)) && !isInNoise(nodes, i, choice.root, choice.leftOut)) {
+            return i;
+        }
+    }
+    for (int i = choice.root - 1; i >= 0; --i) {
+        const ArticleNode& node = at(nodes, i);
+        if (node.textBefore + node.chars + HeadingDistance < root.textBefore) {
+            break; // too far above
+        }
+        if (!isH1(node) || node.end > choice.root || isInNoise(nodes, i, -1, {})) {
+            continue;
+        }
+        const QString text = headingText(nodes, i);
+        if ((headTitle.isEmpty() && openGraphTitle.isEmpty()) || titlesAgree(text, headTitle) ||
+            titlesAgree(text, openGraphTitle)) {
+            return i;
+        }
+    }
+    return -1;
+}
 
 // Whether the text's first line is the title itself, not merely a line that
 // starts with the same words ("New Zealand" before "New Zealand (Maori: ...").
@@ -134,7 +146,7 @@ PageTexts pageTextsOf(const GumboNode* documentElement, PageTextMode mode) {
     const int heading =
         choice.root >= 0 ? titleHeading(nodes, choice, headTitle, openGraphTitle) : -1;
     PageTexts texts;
-    texts.title = heading >= 0                ? headingTextOf(at(nodes, heading).element)
+    texts.title = heading >= 0                ? headingText(nodes, heading)
                   : !openGraphTitle.isEmpty() ? openGraphTitle
                                               : headTitle;
     if (mode == PageTextMode::ArticleOnly && choice.convincing) {

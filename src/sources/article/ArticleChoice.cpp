@@ -167,6 +167,9 @@ bool isInCode(const Nodes& nodes, int index) {
 bool isNoiseInside(const Nodes& nodes, int index) {
     const ArticleNode& node = at(nodes, index);
     const GumboTag tag = tagOf(node);
+    if (node.hint == ArticleHint::Marker) {
+        return true;
+    }
     if (node.hint == ArticleHint::Negative) {
         return !isInCode(nodes, index); // a "comment" in a program listing is the listing's
     }

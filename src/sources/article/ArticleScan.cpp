@@ -190,6 +190,13 @@ float ownTextValue(const ArticleNode& node, int& proseChars) {
     return static_cast<float>(unlinked) * (1.0f - linkShare) + 5.0f * static_cast<float>(commas);
 }
 
+// Whether an element named like noise holds mostly prose, as a section of a
+// manual about sharing does and a share bar or a sign-up box does not.
+bool holdsProse(const ArticleNode& node) {
+    return node.formControls == 0 && node.linkedHeadings == 0 && node.linkChars * 4 < node.chars &&
+           node.proseChars >= ProseLength && node.proseChars * 3 >= node.chars * 2;
+}
+
 void close(std::vector<ArticleNode>& nodes, int index) {
     ArticleNode& node = nodes[static_cast<std::size_t>(index)];
     node.end = static_cast<int>(nodes.size());
@@ -197,6 +204,9 @@ void close(std::vector<ArticleNode>& nodes, int index) {
         int prose = 0;
         node.score += ownTextValue(node, prose);
         node.proseChars += prose;
+    }
+    if (node.hint == ArticleHint::NamedNoise) {
+        node.hint = holdsProse(node) ? ArticleHint::None : ArticleHint::Negative;
     }
     if (isHeading(node.element) && node.chars > 0) {
         ++node.headings;
@@ -293,7 +303,7 @@ std::vector<ArticleNode> scanArticleNodes(const GumboNode* root, const SiteLinks
                                     .textBefore = textSoFar,
                                     .formControls = isFormControl(tag) ? 1 : 0,
                                     .hint = hinter.hintOf(child)});
-        if (hasNoTextToWeigh(tag)) {
+        if (hasNoTextToWeigh(tag) || nodes.back().hint == ArticleHint::Marker) {
             close(nodes, index);
             continue;
         }
