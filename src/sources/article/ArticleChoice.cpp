@@ -181,8 +181,10 @@ bool isNoiseInside(const Nodes& nodes, int index) {
         return true;
     }
     // Link lists and "read more" lines; a list is judged whole, not item by item.
+    // So is a table: a cell that is one link is the table's.
     const bool judgedWhole = tag != GUMBO_TAG_LI && tag != GUMBO_TAG_DT && tag != GUMBO_TAG_DD &&
-                             tag != GUMBO_TAG_PRE && !isHeading(node.element);
+                             tag != GUMBO_TAG_PRE && tag != GUMBO_TAG_TD && tag != GUMBO_TAG_TH &&
+                             tag != GUMBO_TAG_TR && !isHeading(node.element);
     return judgedWhole && isBlockContainer(node.element) && isLinkHeavy(node);
 }
 
