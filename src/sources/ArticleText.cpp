@@ -28,10 +28,16 @@ bool isH1(const ArticleNode& node) {
     return node.element->v.element.tag == GUMBO_TAG_H1 && node.chars > 0;
 }
 
-// Whether anything from index up to (not including) stop is noise or left out.
+bool isPictureCaption(const ArticleNode& node) {
+    const GumboTag tag = node.element->v.element.tag;
+    return tag == GUMBO_TAG_FIGURE || tag == GUMBO_TAG_FIGCAPTION || tag == GUMBO_TAG_CAPTION;
+}
+
+// Whether anything from index up to (not including) stop is noise, left out,
+// or a figure or caption, whose headings title a picture or a table.
 bool isInNoise(const Nodes& nodes, int index, int stop, const std::vector<int>& leftOut) {
     for (int i = index; i > stop && i >= 0; i = at(nodes, i).parent) {
-        if (at(nodes, i).hint == ArticleHint::Negative ||
+        if (at(nodes, i).hint == ArticleHint::Negative || isPictureCaption(at(nodes, i)) ||
             std::find(leftOut.begin(), leftOut.end(), i) != leftOut.end()) {
             return true;
         }
