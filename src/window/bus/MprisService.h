@@ -16,7 +16,9 @@ inline constexpr char DesktopEntryName[] = "example.quillmere.Vellumtone";
 
 // The window's reading on the desktop bus (MPRIS 2), so media keys and desktop
 // players show and drive it. Play, Pause and PlayPause act as a click on the
-// reading button would; Stop ends the reading. Without a bus it does nothing.
+// reading button would; Stop ends the reading; Next and Previous move it by
+// section, and the metadata names the section being heard
+// ("vellumtone:section"). Without a bus it does nothing.
 // It must go before the window does.
 class MprisService : public QObject {
     Q_OBJECT
@@ -32,10 +34,14 @@ class MprisService : public QObject {
     QString playbackStatus() const;
     QVariantMap metadata() const;
     double volume() const;
+    bool canGoNext() const;
+    bool canGoPrevious() const;
     void play();
     void pause();
     void playPause();
     void stop();
+    void next();
+    void previous();
     void raise();
     void quit();
 
@@ -48,6 +54,8 @@ class MprisService : public QObject {
     QString m_busName;
     QString m_lastStatus;
     QVariantMap m_lastMetadata;
+    bool m_lastCanGoNext = false;
+    bool m_lastCanGoPrevious = false;
     int m_readings = 0; // numbers the readings, for their track ids
 };
 

@@ -47,6 +47,7 @@ class Form1 : public QWidget, private ReadingView {
     VoiceChoice voiceChoice() const override;
     ReadingController::State readingState() const { return m_reading->state(); }
     const ReadingController& reading() const { return *m_reading; }
+    ReadingController& reading() { return *m_reading; }
     // Ends a reading under way (paused or not) and readies the button for the next.
     void stopReading();
     // The folder where reading and the sample button keep their page text.
