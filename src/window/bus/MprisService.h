@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/LauncherProgress.h"
 #include "window/handlers/ReadingController.h"
 
 #include <QDBusConnection>
@@ -12,7 +13,7 @@ class Form1;
 
 inline constexpr char MprisBusName[] = "org.mpris.MediaPlayer2.vellumtone";
 inline constexpr char MprisObjectPath[] = "/org/mpris/MediaPlayer2";
-inline constexpr char DesktopEntryName[] = "example.quillmere.Vellumtone";
+inline constexpr const char* DesktopEntryName = DesktopFileId;
 
 // The window's reading on the desktop bus (MPRIS 2), so media keys and desktop
 // players show and drive it. Play, Pause and PlayPause act as a click on the
