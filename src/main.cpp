@@ -3,6 +3,7 @@
 #include "commands/SaveMp3Command.h"
 #include "core/TempFolders.h"
 #include "speech/engine/EspeakEngine.h"
+#include "window/bus/ExportNotifier.h"
 #include "window/bus/MprisService.h"
 #include "window/form/Form1.h"
 #include "window/form/QtDialogs.h"
@@ -87,5 +88,7 @@ int main(int argc, char** argv) {
     window.show();
     // Media keys and desktop players, when there is a session bus.
     const vt::MprisService mpris(window, QDBusConnection::sessionBus());
+    // The end of an export on the desktop, for when the window is not in front.
+    const vt::ExportNotifier notifier(window, dialogs, QDBusConnection::sessionBus());
     return app.exec();
 }

@@ -91,13 +91,7 @@ QString readStoredChoices(const QSet<QString>& given, const VoiceCatalogue& voic
 }
 
 QString storedFolder() {
-    QString desktop;
-    try {
-        desktop = GetDesktopFolder();
-    } catch (const std::exception&) {
-        // No desktop: the folder stays empty and the export says it does not exist.
-    }
-    return SettingsStore().read(QString::fromLatin1(key::Text3), desktop);
+    return SettingsStore().read(QString::fromLatin1(key::Text3), DefaultOutputFolder());
 }
 
 // The highest position --voice may name. When the engine cannot list its

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QProcess>
+#include <QString>
+
+namespace vt::test {
+
+// A session bus of the test's own (dbus-daemon), gone with the object, with
+// the connections made to it under its name.
+class PrivateBus {
+  public:
+    explicit PrivateBus(QString connectionName) : m_name(std::move(connectionName)) {
+        m_daemon.start("dbus-daemon",
+                       {"--session", "--nofork", "--nopidfile", "--print-address=1"});
+        if (m_daemon.waitForStarted() && m_daemon.waitForReadyRead(10000)) {
+            m_address = QString::fromLatin1(m_daemon.readLine().trimmed());
+        }
+    }
+    ~PrivateBus() {
+        for (const QString& name : {m_name, m_name + QStringLiteral("-other")}) {
+            QDBusConnection::disconnectFromBus(name);
+        }
+        m_daemon.kill();
+        m_daemon.waitForFinished();
+    }
+    PrivateBus(const PrivateBus&) = delete;
+    PrivateBus& operator=(const PrivateBus&) = delete;
+
+    QString address() const { return m_address; }
+    QDBusConnection connection() const { return QDBusConnection::connectToBus(m_address, m_name); }
+    // A second client of the same bus, as another program would be.
+    QDBusConnection otherConnection() const {
+        return QDBusConnection::connectToBus(m_address, m_name + QStringLiteral("-other"));
+    }
+
+  private:
+    QString m_name;
+    QProcess m_daemon;
+    QString m_address;
+};
+
+} // namespace vt::test
