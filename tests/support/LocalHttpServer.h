@@ -32,7 +32,7 @@ struct HttpRoute {
     Behaviour behaviour = Behaviour::Answer;
     std::chrono::milliseconds interval{100}; // for SlowEndless
     QByteArray chunk = "<p>more</p>\n";      // for SlowEndless and Flood
-    qint64 floodBytes = qint64(1) << 40;      // for Flood
+    qint64 floodBytes = qint64(1) << 40;     // for Flood
 };
 
 // An HTTP/1.1 server on 127.0.0.1 (random port) running on its own thread, for
