@@ -3,6 +3,7 @@
 #include "commands/SaveMp3Command.h"
 #include "core/TempFolders.h"
 #include "speech/engine/EspeakEngine.h"
+#include "window/bus/ExportNotifier.h"
 #include "window/bus/MprisService.h"
 #include "window/form/Form1.h"
 #include "window/form/QtDialogs.h"
@@ -22,13 +23,24 @@ constexpr char HelpText[] =
     "       vellumtone --list-voices   print the voices, one per line\n"
     "       vellumtone --text ADDRESS [--article | --whole-page]\n"
     "                                  print the text a reading of the page would speak\n"
-    "       vellumtone --save-mp3 ADDRESS [--folder DIR] [--voice N] [--volume V] [--rate R]\n"
-    "                  [--article | --whole-page] [--quiet]\n"
+    "       vellumtone --save-mp3 ADDRESS [--folder DIR] [--voice N|NAME] [--volume V]\n"
+    "                  [--rate R] [--article | --whole-page] [--quiet]\n"
     "                                  save the page as an MP3 file\n"
     "       vellumtone --help | --version\n"
+    "  ADDRESS       a web address (http, https), a file: address, or a plain path\n"
+    "                to a local file\n"
+    "  --folder DIR  output folder (default: the folder chosen in the window)\n"
+    "  --voice N     position in the voice list (-1: the default voice), or a\n"
+    "                voice's name as --list-voices prints it, in any case\n"
+    "  --volume V    0 to 100\n"
+    "  --rate R      -10 to 10\n"
     "  --article     read only the page's article (when one is found)\n"
     "  --whole-page  read the whole page (it wins over --article; without either,\n"
     "                the choice made in the window decides)\n"
+    "  --quiet       no progress line on the terminal\n"
+    "  --help        print this help\n"
+    "  --version     print the version\n"
+    "Ctrl+C stops a --save-mp3 export and leaves no MP3 behind.\n"
     "Reads web pages aloud (eSpeak NG) and saves them as MP3 files (LAME).\n"
     "See vellumtone(1) for more.\n";
 
@@ -55,8 +67,8 @@ int runCommand(int argc, char** argv) {
         code = vt::saveMp3Command(engine, args, out, err);
     } else {
         err << "usage: vellumtone [--list-voices | --text ADDRESS [--article | --whole-page] | "
-               "--save-mp3 ADDRESS [--folder DIR] [--voice N] [--volume V] [--rate R] "
-               "[--article | --whole-page]]\n";
+               "--save-mp3 ADDRESS [--folder DIR] [--voice N|NAME] [--volume V] [--rate R] "
+               "[--article | --whole-page] [--quiet] | --help | --version]\n";
     }
     out.flush();
     err.flush();
@@ -89,5 +101,7 @@ int main(int argc, char** argv) {
     const vt::MprisService mpris(window, QDBusConnection::sessionBus());
     // Export progress on the program's entry in the task manager or dock.
     window.publishExportProgress(QDBusConnection::sessionBus());
+    // The end of an export on the desktop, for when the window is not in front.
+    const vt::ExportNotifier notifier(window, dialogs, QDBusConnection::sessionBus());
     return app.exec();
 }

@@ -7,10 +7,20 @@
 #include "sources/PageTextModeSetting.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QStringConverter>
 #include <QTextStream>
+#include <QUrl>
 
 namespace vt {
+
+QString commandAddress(const QString& argument) {
+    const QFileInfo file(argument);
+    if (argument.isEmpty() || !QUrl(argument).scheme().isEmpty() || !file.isFile()) {
+        return argument;
+    }
+    return QUrl::fromLocalFile(file.absoluteFilePath()).toString();
+}
 
 int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& err,
                          PageTextMode mode) {
@@ -48,7 +58,7 @@ int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& 
 
 int pageTextCommand(QStringList arguments, QTextStream& out, QTextStream& err) {
     const PageTextMode mode = takePageTextModeOptions(arguments);
-    return printPageTextCommand(arguments.value(0), out, err, mode);
+    return printPageTextCommand(commandAddress(arguments.value(0)), out, err, mode);
 }
 
 bool isPageTextCommand(QStringList arguments) {

@@ -9,6 +9,11 @@ class QTextStream;
 
 namespace vt {
 
+// The address a command-line argument names: a plain path to a local file
+// (absolute or relative, no scheme) as its file: address, anything else as
+// it is.
+QString commandAddress(const QString& argument);
+
 // "vellumtone --text ADDRESS": writes exactly the text GetPageText returns for
 // the address (in the given mode) to out (UTF-8, nothing added) and returns 0; on failure writes
 // the description and a line feed to err and returns 1. The page text file

@@ -3,6 +3,7 @@
 #include "CommandProgress.h"
 #include "StreamDialogs.h"
 #include "commands/InterruptibleRun.h"
+#include "commands/PageTextCommand.h"
 #include "core/FileUtils.h"
 #include "core/NumberText.h"
 #include "core/SettingsStore.h"
@@ -31,15 +32,17 @@ constexpr int ProgressTickMs = 500;
 
 QString usage() {
     return QStringLiteral(
-        "Usage: vellumtone --save-mp3 ADDRESS [--folder DIR] [--voice N] "
+        "Usage: vellumtone --save-mp3 ADDRESS [--folder DIR] [--voice N|NAME] "
         "[--volume V] [--rate R] [--article | --whole-page] [--quiet]\n"
         "  --folder DIR  output folder (default: the folder chosen in the window)\n"
-        "  --voice N     position in the voice list, -1 for the default voice\n"
+        "  --voice N     position in the voice list, -1 for the default voice, or a\n"
+        "                voice's name as the list shows it (case does not matter)\n"
         "  --volume V    0 to 100\n"
         "  --rate R      -10 to 10\n"
         "  --article     read only the page's article (when one is found)\n"
         "  --whole-page  read the whole page (default: the choice made in the window)\n"
-        "  --quiet       no progress line on the terminal");
+        "  --quiet       no progress line on the terminal\n"
+        "ADDRESS is a web or file: address, or a plain path to a local file.");
 }
 
 // A stored number the window's slider would refuse (outside its range, or
@@ -94,13 +97,7 @@ QString readStoredChoices(const QSet<QString>& given, const VoiceCatalogue& voic
 }
 
 QString storedFolder() {
-    QString desktop;
-    try {
-        desktop = GetDesktopFolder();
-    } catch (const std::exception&) {
-        // No desktop: the folder stays empty and the export says it does not exist.
-    }
-    return SettingsStore().read(QString::fromLatin1(key::Text3), desktop);
+    return SettingsStore().read(QString::fromLatin1(key::Text3), DefaultOutputFolder());
 }
 
 // The highest position --voice may name. When the engine cannot list its
@@ -118,10 +115,21 @@ std::optional<int> wholeNumberIn(const QString& text, int lowest, int highest) {
     return value;
 }
 
+// The position of the voice with that name, the whole name with case folded.
+std::optional<int> voiceNamed(const VoiceCatalogue& voices, const QString& name) {
+    const std::vector<VoiceEntry>& list = voices.voices();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].name.compare(name, Qt::CaseInsensitive) == 0) {
+            return static_cast<int>(i);
+        }
+    }
+    return std::nullopt;
+}
+
 // Fills request from the arguments after ADDRESS; "" when they are fine,
 // otherwise what is wrong with them.
-QString readOptions(const QStringList& options, int lastVoice, ExportRequest& request,
-                    QSet<QString>& given) {
+QString readOptions(const QStringList& options, const VoiceCatalogue& voices, int lastVoice,
+                    ExportRequest& request, QSet<QString>& given) {
     for (qsizetype i = 0; i < options.size(); ++i) {
         QString name = options.at(i);
         QString value;
@@ -148,6 +156,9 @@ QString readOptions(const QStringList& options, int lastVoice, ExportRequest& re
         std::optional<int> number;
         if (name == QStringLiteral("--voice")) {
             number = wholeNumberIn(value, -1, lastVoice);
+            if (!number) {
+                number = voiceNamed(voices, value);
+            }
             request.voice.position = number.value_or(0);
         } else if (name == QStringLiteral("--volume")) {
             number = wholeNumberIn(value, 0, 100);
@@ -211,7 +222,7 @@ int saveMp3Command(SpeechEngine& engine, const QStringList& arguments, QTextStre
         return ExitUsage;
     }
     ExportRequest request;
-    request.address = own.at(0);
+    request.address = commandAddress(own.at(0));
     request.folderText = storedFolder();
     VoiceCatalogue voices(engine);
     bool listed = true;
@@ -223,7 +234,8 @@ int saveMp3Command(SpeechEngine& engine, const QStringList& arguments, QTextStre
     QSet<QString> given;
     QStringList options = own.mid(1);
     request.pageText = takePageTextModeOptions(options);
-    const QString problem = readOptions(options, lastVoicePosition(voices, listed), request, given);
+    const QString problem =
+        readOptions(options, voices, lastVoicePosition(voices, listed), request, given);
     if (!problem.isEmpty()) {
         err << "vellumtone: " << problem << '\n' << usage() << '\n';
         err.flush();
@@ -261,6 +273,11 @@ int saveMp3Command(SpeechEngine& engine, const QStringList& arguments, QTextStre
         tick, ProgressTickMs);
 
     if (!result.mp3Made) {
+        if (result.failure == ExportFailure::Cancelled) {
+            // Nothing else was shown for it: one line says what became of the export.
+            err << CancelledLine << '\n';
+            err.flush();
+        }
         return ExitNotMade;
     }
     out << QDir::toNativeSeparators(result.mp3Path) << '\n';

@@ -187,6 +187,13 @@ QString GetDesktopFolder() {
     return withTrailingSeparator(QDir::toNativeSeparators(folder));
 }
 
+QString DefaultOutputFolder() {
+    const QString desktop = GetSpecialFolder(DesktopFolderNumber);
+    const QString folder =
+        !desktop.isEmpty() && QFileInfo(desktop).isDir() ? desktop : QDir::homePath();
+    return withTrailingSeparator(QDir::toNativeSeparators(folder));
+}
+
 QString ApplicationFolder() {
     return QCoreApplication::applicationDirPath();
 }

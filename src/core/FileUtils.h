@@ -46,6 +46,10 @@ inline constexpr int DesktopFolderNumber = 0;
 QString GetSpecialFolder(int folderNumber);
 // The desktop folder with a trailing separator. Throws when it cannot be found.
 QString GetDesktopFolder();
+// Where exports go until a folder is chosen, with a trailing separator: the
+// desktop folder the desktop names (user-dirs.dirs), or the home folder when
+// that folder does not exist, as on a fresh account without ~/Desktop.
+QString DefaultOutputFolder();
 
 // The folder that holds the program file.
 QString ApplicationFolder();

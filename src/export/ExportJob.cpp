@@ -97,7 +97,7 @@ class ExportJob {
 
   private:
     bool refused() {
-        if (m_request.address.isEmpty()) {
+        if (m_request.address.isEmpty() && !m_request.givenText) {
             m_result.failure = ExportFailure::AddressBlank;
             m_result.message = QString::fromLatin1(exportText::WebsiteBlank);
             m_proc.step(Step::AddressBlankNotice, [&] { m_dialogs.notice(m_result.message); });
@@ -121,7 +121,7 @@ class ExportJob {
                            .arg(QString::fromLatin1(EncoderProgramName))));
             return;
         }
-        m_result.mp3Path = FinalMp3Path(m_request.folderText, SanitiseAddress(m_request.address));
+        m_result.mp3Path = FinalMp3Path(m_request.folderText, outputName());
         QString reason;
         const QString outputFolder = QFileInfo(m_result.mp3Path).absolutePath();
         if (!canCreateFilesIn(outputFolder, reason)) {
@@ -155,17 +155,36 @@ class ExportJob {
         }
     }
 
+    // The cleaned address, or for a given text its cleaned title.
+    QString outputName() const {
+        if (!m_request.givenText) {
+            return SanitiseAddress(m_request.address);
+        }
+        const QString name = SanitiseAddress(titleOfText(*m_request.givenText));
+        return name.isEmpty() ? QStringLiteral("Text") : name;
+    }
+
+    // The page's text, or the text given, in the page text file.
+    QString pageText(QString& failure) {
+        try {
+            if (m_request.givenText) {
+                WriteJobTextFile(*m_request.givenText, pageTextFilePath(m_folder));
+                m_pageTitle = titleOfText(*m_request.givenText);
+                return *m_request.givenText;
+            }
+            return GetPageText(m_request.address, m_folder, m_cancel, m_request.pageText,
+                               &m_pageTitle, &m_outline);
+        } catch (const std::exception& e) {
+            failure = describe(e);
+        }
+        return QString();
+    }
+
     // The number of parts, or 0 when the page gave none.
     int fetchAndSplit() {
         const QString pageFile = QDir(m_folder).filePath(QStringLiteral("output.txt"));
-        QString text;
         QString fetchFailure;
-        try {
-            text = GetPageText(m_request.address, m_folder, m_cancel, m_request.pageText,
-                               &m_pageTitle, &m_outline);
-        } catch (const std::exception& e) {
-            fetchFailure = describe(e);
-        }
+        const QString text = pageText(fetchFailure);
         if (stopped()) {
             return 0;
         }
@@ -176,7 +195,8 @@ class ExportJob {
         }
         if (!hasSpeakableText(text)) {
             fail(ExportFailure::PageHasNoText,
-                 noMp3(QStringLiteral("the page has no text to read.")));
+                 noMp3(m_request.givenText ? QStringLiteral("the text box has no text to read.")
+                                           : QStringLiteral("the page has no text to read.")));
             return 0;
         }
         int parts = 0;

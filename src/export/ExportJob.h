@@ -7,6 +7,7 @@
 #include <QMetaType>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <stop_token>
 
 namespace vt {
@@ -20,6 +21,9 @@ struct ExportRequest {
     QString folderText;
     VoiceChoice voice;
     PageTextMode pageText = PageTextMode::WholePage;
+    // Text to read instead of the page at the address (the text box's own):
+    // no address is needed, its first line is the title and names the file.
+    std::optional<QString> givenText = std::nullopt;
 };
 
 // The steps of "Save Audio As MP3", numbered as its error report shows them.

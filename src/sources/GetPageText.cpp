@@ -20,6 +20,16 @@ bool onWindowThread() {
 
 } // namespace
 
+QString titleOfText(const QString& text) {
+    for (const QStringView line : QStringView(text).split(u'\n')) {
+        const QString title = line.toString().simplified();
+        if (!title.isEmpty()) {
+            return title;
+        }
+    }
+    return QString();
+}
+
 QString pageTextFilePath(const QString& folder) {
     return withTrailingSeparator(folder) + QLatin1String(PageTextFileName);
 }

@@ -13,6 +13,10 @@ namespace vt {
 // The page text file's name inside the caller's folder.
 inline constexpr char PageTextFileName[] = "output.txt";
 
+// The title of a text read without a page: its first line that is not blank,
+// with its white space simplified ("" when there is none).
+QString titleOfText(const QString& text);
+
 // The path of the page text file in a folder.
 QString pageTextFilePath(const QString& folder);
 

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -63,10 +64,26 @@ void checkInstalledProgram(const QString& program, const QString& scratch) {
     const Outcome help = run(program, {"--help"});
     EXPECT_EQ(help.exitCode, 0);
     // Every option the README documents.
-    for (const char* option :
-         {"--list-voices", "--text ADDRESS", "--save-mp3 ADDRESS", "--folder", "--voice",
-          "--volume", "--rate", "--article", "--whole-page", "--quiet", "--version"}) {
+    for (const char* option : {"--list-voices", "--text ADDRESS", "--save-mp3 ADDRESS", "--folder",
+                               "--voice", "--volume", "--rate", "--article", "--whole-page",
+                               "--quiet", "--version", "--help", "--voice N|NAME", "plain path"}) {
         EXPECT_TRUE(help.out.contains(option)) << option << "\n" << help.all();
+    }
+    // And every option the program itself names when it is used wrongly.
+    const QString usages =
+        run(program, {"--no-such-option"}).err +
+        run(program, {"--save-mp3", "http://127.0.0.1:9/", "--no-such-option"}).err;
+    const QRegularExpression optionName(QStringLiteral("--[a-z][a-z0-9-]*"));
+    QStringList named;
+    for (const QRegularExpressionMatch& match : optionName.globalMatch(usages)) {
+        named << match.captured();
+    }
+    named.removeDuplicates();
+    EXPECT_GE(named.size(), 12) << usages.toStdString();
+    for (const QString& option : named) {
+        if (option != "--no-such-option") {
+            EXPECT_TRUE(help.out.contains(option)) << option.toStdString() << "\n" << help.all();
+        }
     }
     const Outcome version = run(program, {"--version"});
     EXPECT_EQ(version.exitCode, 0);

@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace vt {
@@ -144,8 +145,8 @@ TEST_F(CrashLeftoversTest, TheWindowRemovesLeftoversWhenItStarts) {
         [&] {
             const QSet<QString> folders = jobFolders();
             return std::all_of(folders.cbegin(), folders.cend(), [](const QString& name) {
-                return QFileInfo::exists(QDir(temporaryRoot()).filePath(name + "/" +
-                                                                        JobLockFileName));
+                return QFileInfo::exists(
+                    QDir(temporaryRoot()).filePath(name + "/" + JobLockFileName));
             });
         },
         60000));
@@ -155,6 +156,24 @@ TEST_F(CrashLeftoversTest, TheWindowRemovesLeftoversWhenItStarts) {
     // The window's own folder, left by that kill, goes at the start after.
     EXPECT_EQ(startCommand(), 0);
     EXPECT_TRUE(jobFolders().isEmpty());
+}
+
+TEST_F(CrashLeftoversTest, CtrlCCancelsTheExportWithOneLineAndLeavesNothing) {
+    QProcess process;
+    const QString job = startExport(process, "interrupted");
+    ASSERT_FALSE(job.isEmpty());
+    // What a terminal sends on Ctrl+C.
+    ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), SIGINT), 0);
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
+              "vellumtone: the export was cancelled; no MP3 was made.\n");
+    EXPECT_EQ(process.readAllStandardOutput(), QByteArray());
+    EXPECT_EQ(
+        QDir(m_out.filePath("interrupted")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+        QStringList());
+    EXPECT_FALSE(QFileInfo::exists(job));
 }
 
 } // namespace

@@ -1,8 +1,11 @@
 #include "commands/SaveMp3Command.h"
 
 #include "ExportFixture.h"
+#include "commands/PageTextCommand.h"
 #include "core/SettingsStore.h"
+#include "export/OutputName.h"
 #include "sources/PageText.h"
+#include "speech/voices/VoiceCatalogue.h"
 #include "support/TestEnvironment.h"
 #include "support/html/HtmlText.h"
 
@@ -10,6 +13,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTextStream>
+#include <QUrl>
 
 namespace vt {
 namespace {
@@ -88,6 +92,66 @@ TEST_F(SaveMp3CommandTest, OptionsOverrideTheSettings) {
         << m_errText.toStdString();
     EXPECT_EQ(m_outText, m_out.filePath("chosen/" + mp3NameFor("/p.txt")) + "\n");
     EXPECT_TRUE(QFileInfo::exists(m_out.filePath("chosen/" + mp3NameFor("/p.txt"))));
+}
+
+TEST_F(SaveMp3CommandTest, AVoiceIsNamedAsTheListShowsItInAnyCase) {
+    m_server.page("/p.txt", "Guten Morgen, wie geht es dir heute?\n", "text/plain");
+    VoiceCatalogue voices(m_speech.engine);
+    voices.refresh();
+    int german = -1;
+    for (std::size_t i = 0; i < voices.voices().size(); ++i) {
+        if (voices.voices()[i].name == "German") {
+            german = static_cast<int>(i);
+        }
+    }
+    ASSERT_GT(german, 0) << "the German voice is installed and not the first";
+    // Each export in a program of its own, so no earlier synthesis in this
+    // process can colour the next and equal voices give equal files.
+    auto made = [&](const QString& voice) {
+        const QString folder = m_out.filePath(voice);
+        QDir().mkpath(folder);
+        QProcess cli;
+        cli.start(EXPORT_CLI_PATH, {"--save-mp3", m_server.url("/p.txt"), "--folder", folder,
+                                    "--voice", voice, "--quiet"});
+        EXPECT_TRUE(cli.waitForFinished(60000));
+        EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+        return test::readAll(folder + "/" + mp3NameFor("/p.txt"));
+    };
+    const QByteArray byPosition = made(QString::number(german));
+    ASSERT_FALSE(byPosition.isEmpty());
+    EXPECT_EQ(made("German"), byPosition);
+    EXPECT_EQ(made("gERMAN"), byPosition);
+    EXPECT_NE(made("0"), byPosition);
+    // The whole name, nothing less.
+    EXPECT_EQ(run({"--save-mp3", m_server.url("/p.txt"), "--voice", "Germ"}), 2);
+    EXPECT_TRUE(m_errText.contains("--voice does not take \"Germ\"")) << m_errText.toStdString();
+}
+
+TEST_F(SaveMp3CommandTest, APlainPathIsTheLocalFilesAddress) {
+    const QString page = m_out.filePath("notes page.txt");
+    test::writeAll(page, "A local file read from a plain path.\n");
+    SettingsStore().write(key::Text3, outFolder());
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(m_out.path()));
+    const int code = run({"--save-mp3", "notes page.txt", "--quiet"}); // relative, with a blank
+    QDir::setCurrent(previous);
+    ASSERT_EQ(code, 0) << m_errText.toStdString();
+    // Named as the file: address would be: file:///.../notes%20page.txt, cleaned.
+    const QString address = QUrl::fromLocalFile(page).toString();
+    EXPECT_TRUE(address.startsWith("file:///"));
+    const QString mp3 = outPath(SanitiseAddress(address) + ".mp3");
+    EXPECT_EQ(m_outText, QDir::toNativeSeparators(mp3) + "\n");
+    EXPECT_TRUE(test::decodeMp3(mp3).ok);
+
+    QString text;
+    QString errors;
+    QTextStream out(&text);
+    QTextStream err(&errors);
+    EXPECT_EQ(pageTextCommand({page}, out, err), 0) << errors.toStdString();
+    EXPECT_EQ(text, "A local file read from a plain path.\n");
+    // Not a file: left as it is, and fails as an address.
+    EXPECT_EQ(commandAddress(m_out.filePath("missing.txt")), m_out.filePath("missing.txt"));
+    EXPECT_EQ(commandAddress("http://example.com/a"), "http://example.com/a");
 }
 
 TEST_F(SaveMp3CommandTest, StoredValuesTheWindowWouldRefuseMakeNoMp3) {

@@ -84,6 +84,17 @@ class LocalHttpServer::Core : public QObject {
         return m_server->serverPort();
     }
 
+    void releaseHeld(const QString& path) {
+        const QList<QPointer<QTcpSocket>> held = m_held.take(path);
+        HttpRoute route;
+        m_owner.lookup(path, &route);
+        for (const QPointer<QTcpSocket>& socket : held) {
+            if (socket) {
+                answer(socket, route, path);
+            }
+        }
+    }
+
   private:
     void serve(QTcpSocket* socket) {
         QByteArray& buffer = m_pending[socket];
@@ -117,6 +128,10 @@ class LocalHttpServer::Core : public QObject {
 
     void answer(QTcpSocket* socket, const HttpRoute& route, const QString& path) {
         if (route.behaviour == HttpRoute::Behaviour::NeverAnswer) {
+            return;
+        }
+        if (route.behaviour == HttpRoute::Behaviour::Held) {
+            m_held[path].append(QPointer<QTcpSocket>(socket));
             return;
         }
         QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + ' ' +
@@ -159,6 +174,7 @@ class LocalHttpServer::Core : public QObject {
     LocalHttpServer& m_owner;
     QTcpServer* m_server = nullptr;
     QHash<QTcpSocket*, QByteArray> m_pending;
+    QHash<QString, QList<QPointer<QTcpSocket>>> m_held;
 };
 
 LocalHttpServer::LocalHttpServer() : m_thread(std::make_unique<QThread>()) {
@@ -191,6 +207,19 @@ void LocalHttpServer::page(const QString& path, const QByteArray& body,
     r.headers = {{"Content-Type", contentType}};
     r.body = body;
     route(path, r);
+}
+
+void LocalHttpServer::release(const QString& path) {
+    {
+        QMutexLocker lock(&m_mutex);
+        const auto found = m_routes.find(path);
+        if (found == m_routes.end() || found->second.behaviour != HttpRoute::Behaviour::Held) {
+            return;
+        }
+        found->second.behaviour = HttpRoute::Behaviour::Answer;
+    }
+    Core* core = m_core;
+    QMetaObject::invokeMethod(core, [core, path] { core->releaseHeld(path); });
 }
 
 void LocalHttpServer::redirect(const QString& path, const QString& location, int status) {

@@ -19,6 +19,7 @@ struct HttpRoute {
     enum class Behaviour {
         Answer,      // status, headers and body, then the connection closes
         NeverAnswer, // reads the request and keeps silent, connection open
+        Held,        // as Answer, but only once release() is called for the path
         SlowEndless, // 200 headers, then a chunk every interval, forever
         Flood,       // 200 headers, then a body as fast as the client takes it, up to
                      // floodBytes: chunks of `chunk`, or with Gzip, compressed zero bytes
@@ -31,7 +32,7 @@ struct HttpRoute {
     Behaviour behaviour = Behaviour::Answer;
     std::chrono::milliseconds interval{100}; // for SlowEndless
     QByteArray chunk = "<p>more</p>\n";      // for SlowEndless and Flood
-    qint64 floodBytes = qint64(1) << 40;      // for Flood
+    qint64 floodBytes = qint64(1) << 40;     // for Flood
 };
 
 // An HTTP/1.1 server on 127.0.0.1 (random port) running on its own thread, for
@@ -53,6 +54,8 @@ class LocalHttpServer {
     void page(const QString& path, const QByteArray& body,
               const QByteArray& contentType = "text/html; charset=utf-8");
     void redirect(const QString& path, const QString& location, int status = 302);
+    // Answers the requests a Held route keeps waiting, and those still to come.
+    void release(const QString& path);
 
     // How many requests reached the path, and the headers of the last one
     // (names in lower case).

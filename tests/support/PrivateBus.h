@@ -7,8 +7,9 @@
 
 namespace vt::test {
 
-// A session bus of the test's own (dbus-daemon), gone with the object.
-// address() is "" when the daemon could not start.
+// A session bus of the test's own (dbus-daemon), gone with the object, with
+// the connections made to it under its name. address() is "" when the daemon
+// could not start.
 class PrivateBus {
   public:
     explicit PrivateBus(QString connectionName = QStringLiteral("vt-private-bus"))
@@ -21,7 +22,9 @@ class PrivateBus {
         }
     }
     ~PrivateBus() {
-        QDBusConnection::disconnectFromBus(m_name);
+        for (const QString& name : {m_name, m_name + QStringLiteral("-other")}) {
+            QDBusConnection::disconnectFromBus(name);
+        }
         m_daemon.kill();
         m_daemon.waitForFinished();
     }
@@ -31,6 +34,10 @@ class PrivateBus {
     QString address() const { return m_address; }
     // The test's one connection to it.
     QDBusConnection connection() const { return QDBusConnection::connectToBus(m_address, m_name); }
+    // A second client of the same bus, as another program would be.
+    QDBusConnection otherConnection() const {
+        return QDBusConnection::connectToBus(m_address, m_name + QStringLiteral("-other"));
+    }
 
   private:
     QString m_name;

@@ -51,6 +51,13 @@ class WindowExport : public ::testing::Test {
 };
 
 TEST_F(WindowExport, TheJobRunsOffTheWindowThreadAndEndsWithDone) {
+    // The page is held back until the slider has been refused, so the job is
+    // surely still running then, however fast it would otherwise end.
+    vt::test::HttpRoute held;
+    held.headers = {{"Content-Type", "text/html; charset=utf-8"}};
+    held.body = "<p>A short page.</p>";
+    held.behaviour = vt::test::HttpRoute::Behaviour::Held;
+    server.route("/short", held);
     w().Text1->setText(server.url("/short"));
     // The hourglass is off by the time "Done." is shown.
     int pointerAtDone = -1;
@@ -67,6 +74,9 @@ TEST_F(WindowExport, TheJobRunsOffTheWindowThreadAndEndsWithDone) {
     EXPECT_EQ(w().Slider1->value(), 50);
     w().PushButton2->click(); // turned away
     EXPECT_EQ(w().PushButton2->text(), "Start Reading");
+    EXPECT_TRUE(w().busy()); // the window is not held up by the page it waits for
+    EXPECT_EQ(f.dialogs.count(Kind::Notice), 2);
+    server.release("/short");
     ASSERT_TRUE(vt::test::waitUntil([&] { return !w().busy(); }, 120000));
     EXPECT_EQ(w().mousePointer(), 0);
     EXPECT_EQ(pointerAtDone, 0);

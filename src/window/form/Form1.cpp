@@ -15,6 +15,7 @@
 #include "window/WindowLog.h"
 #include "window/handlers/ArticleSwitch.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
@@ -34,10 +35,13 @@ Form1::Form1(SpeechEngine& engine, Dialogs& dialogs, std::function<int()> random
     buildControls();
     m_pointer = new MousePointer(this);
     m_articleSwitch = new ArticleSwitch(m_dialogs, this);
-    for (QWidget* control : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(PushButton2),
-                             static_cast<QWidget*>(PushButton8)}) {
-        m_articleSwitch->attachTo(control);
-    }
+    m_cancelExport = new QAction(QString::fromLatin1(CancelExportCaption), this);
+    m_cancelExport->setObjectName(QStringLiteral("CancelExport"));
+    m_articleSwitch->attachTo(Text1);
+    m_articleSwitch->attachTo(PushButton2);
+    m_articleSwitch->attachTo(PushButton8, [this] {
+        return m_export->isRunning() ? QList<QAction*>{m_cancelExport} : QList<QAction*>{};
+    });
     ReadingView& view = *this;
     m_reading =
         std::make_unique<ReadingController>(view, m_dialogs, m_voices, m_pageTextFolder.path());
@@ -75,6 +79,9 @@ void Form1::wireHandlers() {
     connect(Slider2, &QSlider::valueChanged, this, &Form1::Slider2_Change);
     connect(Text2, &QPlainTextEdit::textChanged, this, &Form1::Text2_Change);
     connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
+    Text2->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Text2, &QWidget::customContextMenuRequested, this, &Form1::showTextBoxMenu);
+    connect(m_cancelExport, &QAction::triggered, this, &Form1::CancelExport);
     connect(m_export.get(), &ExportRunner::workStarted, this,
             [this] { setPointer(MousePointer::Hourglass); });
     connect(m_export.get(), &ExportRunner::workEnded, this,
@@ -153,7 +160,7 @@ bool Form1::Form_Load() {
     Frame1->setTitle(m_volume->captionPrefix + QString::number(Slider1->value()));
     Frame4->setTitle(m_rate->captionPrefix + QString::number(Slider2->value()));
     proc.step(Step::RestoreFolder, [&] {
-        Text3->setText(m_settings.read(QString::fromLatin1(key::Text3), GetDesktopFolder()));
+        Text3->setText(m_settings.read(QString::fromLatin1(key::Text3), DefaultOutputFolder()));
     });
     proc.step(Step::CentreOnScreen, [&] { centreOnScreen(); });
     m_articleSwitch->load(); // never fails: an unreadable choice is the whole page

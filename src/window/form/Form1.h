@@ -9,8 +9,10 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stop_token>
 
+class QAction;
 class QComboBox;
 class QDBusConnection;
 class QGroupBox;
@@ -21,6 +23,12 @@ class QPushButton;
 class QSlider;
 
 namespace vt {
+
+// The text box's context menu reads or saves the box's own text; the
+// "Save Audio As MP3" button's offers to stop the export under way.
+inline constexpr char ReadThisTextCaption[] = "Read This Text";
+inline constexpr char SaveThisTextCaption[] = "Save This Text As MP3";
+inline constexpr char CancelExportCaption[] = "Cancel Export";
 
 class ArticleSwitch;
 class ExportRunner;
@@ -102,10 +110,17 @@ class Form1 : public QWidget, private ReadingView {
     void Text1_LostFocus();
     void Text2_Change();
     void Text3_Change();
+    // From the context menus: the reading and the export of the text box's
+    // text instead of the page, and the end of the export under way.
+    void ReadThisText();
+    void SaveThisTextAsMp3();
+    void CancelExport();
 
   signals:
     // The window has closed and everything it ran has stopped.
     void closed();
+    // An export made its MP3 file (after its "Done.").
+    void exportSaved(const QString& mp3Path);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -118,6 +133,9 @@ class Form1 : public QWidget, private ReadingView {
     void wirePointer();
     void loadPointerPicture();
     void centreOnScreen();
+    void startReading(std::optional<QString> text);
+    void startExport(std::optional<QString> text);
+    void showTextBoxMenu(const QPoint& position);
     void onExportFinished(const ExportResult& result);
     void loadTextFile(const QString& path);
     void appendChunks(const QStringList& chunks);
@@ -154,6 +172,7 @@ class Form1 : public QWidget, private ReadingView {
     PrivateFolder m_pageTextFolder;
     MousePointer* m_pointer = nullptr;
     ArticleSwitch* m_articleSwitch = nullptr; // "Read the article only"
+    QAction* m_cancelExport = nullptr;        // "Cancel Export"
     bool m_busy = false;
     std::unique_ptr<SliderBinding> m_volume;
     std::unique_ptr<SliderBinding> m_rate;

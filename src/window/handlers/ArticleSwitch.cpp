@@ -20,16 +20,23 @@ ArticleSwitch::ArticleSwitch(Dialogs& dialogs, QObject* parent)
     connect(m_action, &QAction::triggered, this, &ArticleSwitch::store);
 }
 
-void ArticleSwitch::attachTo(QWidget* widget) {
+void ArticleSwitch::attachTo(QWidget* widget, std::function<QList<QAction*>()> first) {
     widget->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(widget, &QWidget::customContextMenuRequested, this,
-            [this, widget](const QPoint& position) { showMenu(widget, position); });
+            [this, widget, first = std::move(first)](const QPoint& position) {
+                showMenu(widget, position, first ? first() : QList<QAction*>{});
+            });
 }
 
-void ArticleSwitch::showMenu(QWidget* widget, const QPoint& position) {
+void ArticleSwitch::showMenu(QWidget* widget, const QPoint& position,
+                             const QList<QAction*>& first) {
     auto* lineEdit = qobject_cast<QLineEdit*>(widget);
     QMenu* menu = lineEdit ? lineEdit->createStandardContextMenu() : new QMenu(widget);
     if (lineEdit) {
+        menu->addSeparator();
+    }
+    if (!first.isEmpty()) {
+        menu->addActions(first);
         menu->addSeparator();
     }
     menu->addAction(m_action);

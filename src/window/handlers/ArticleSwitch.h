@@ -2,7 +2,9 @@
 
 #include "sources/PageTextMode.h"
 
+#include <QList>
 #include <QObject>
+#include <functional>
 
 class QAction;
 class QPoint;
@@ -23,8 +25,9 @@ class ArticleSwitch : public QObject {
     ArticleSwitch(Dialogs& dialogs, QObject* parent);
 
     // Adds the action to the widget's context menu, below a line edit's own
-    // entries.
-    void attachTo(QWidget* widget);
+    // entries. first, when given, says which actions come before it, at the
+    // moment the menu opens.
+    void attachTo(QWidget* widget, std::function<QList<QAction*>()> first = {});
     // Takes the stored choice (at start).
     void load();
     PageTextMode mode() const;
@@ -32,7 +35,7 @@ class ArticleSwitch : public QObject {
 
   private:
     void store(bool checked);
-    void showMenu(QWidget* widget, const QPoint& position);
+    void showMenu(QWidget* widget, const QPoint& position, const QList<QAction*>& first);
 
     Dialogs& m_dialogs;
     QAction* m_action;

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 
@@ -52,7 +53,17 @@ void Form1::PushButton2_Click() {
         m_reading->SpeakLoud(nullptr);
         return;
     }
-    if (m_busy && m_reading->state() == ReadingController::State::Paused) {
+    startReading(std::nullopt);
+}
+
+void Form1::ReadThisText() {
+    startReading(Text2->toPlainText());
+}
+
+// A new reading of the page at the address, or of the text given.
+void Form1::startReading(std::optional<QString> text) {
+    if (m_busy && PushButton2->text() == QLatin1String(StartReadingCaption) &&
+        m_reading->state() == ReadingController::State::Paused) {
         // A reading left paused under a "Start Reading" caption gives way to a new one.
         m_reading->stop();
         setPointer(MousePointer::Default);
@@ -63,8 +74,14 @@ void Form1::PushButton2_Click() {
     }
     Procedure proc(m_dialogs, tag::PushButton2Click);
     m_busy = true;
-    proc.step(StartReadingStep::SpeakLoud,
-              [&] { m_reading->SpeakLoud([this] { m_busy = false; }); });
+    auto ended = [this] { m_busy = false; };
+    proc.step(StartReadingStep::SpeakLoud, [&] {
+        if (text) {
+            m_reading->SpeakText(*text, ended);
+        } else {
+            m_reading->SpeakLoud(ended);
+        }
+    });
 }
 
 void Form1::stopReading() {

@@ -15,6 +15,7 @@
 #include <QFocusEvent>
 #include <QFutureWatcher>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QtConcurrent>
 
@@ -161,6 +162,18 @@ void Form1::PushButton5_Click() {
             }
             setPointer(MousePointer::Default);
         });
+}
+
+void Form1::showTextBoxMenu(const QPoint& position) {
+    QMenu* menu = Text2->createStandardContextMenu();
+    menu->addSeparator();
+    menu->addAction(QString::fromLatin1(ReadThisTextCaption), this, &Form1::ReadThisText)
+        ->setObjectName(QStringLiteral("ReadThisText"));
+    menu->addAction(QString::fromLatin1(SaveThisTextCaption), this, &Form1::SaveThisTextAsMp3)
+        ->setObjectName(QStringLiteral("SaveThisTextAsMp3"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // Popped up, not run: the window thread goes on while the menu is open.
+    menu->popup(Text2->viewport()->mapToGlobal(position));
 }
 
 void Form1::PushButton6_Click() {

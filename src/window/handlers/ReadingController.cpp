@@ -71,9 +71,26 @@ void ReadingController::SpeakLoud(std::function<void()> ended) {
         m_view.setReadingCaption(ResumeCaption);
         return;
     }
+    beginReading(std::move(ended), m_view.address());
+    startReading();
+}
+
+void ReadingController::SpeakText(const QString& text, std::function<void()> ended) {
+    beginReading(std::move(ended), QString());
+    PageFetchResult given;
+    given.ok = true;
+    given.text = text;
+    given.title = titleOfText(text);
+    onPageFetched(given);
+}
+
+void ReadingController::beginReading(std::function<void()> ended, const QString& address) {
     m_ended = std::move(ended);
     m_procedure.emplace(m_dialogs, tag::SpeakLoud);
-    startReading();
+    m_readingAddress = address;
+    m_view.setReadingCaption(PauseCaption);
+    m_view.setPointer(MousePointer::Hourglass);
+    setState(State::Fetching);
 }
 
 void ReadingController::setState(State state) {
@@ -94,10 +111,6 @@ void ReadingController::setState(State state) {
 
 void ReadingController::startReading() {
     Procedure& proc = *m_procedure;
-    m_readingAddress = m_view.address();
-    m_view.setReadingCaption(PauseCaption);
-    m_view.setPointer(MousePointer::Hourglass);
-    setState(State::Fetching);
     qCDebug(windowLog) << "reading" << m_view.address();
     auto* context = new QObject(this);
     m_fetchContext = context;

@@ -67,6 +67,9 @@ class ReadingController : public QObject {
     // Decides from the caption what a click means: resume, pause, or a new
     // reading. ended runs once when a new reading has ended, however it ended.
     void SpeakLoud(std::function<void()> ended);
+    // A new reading of text itself, nothing fetched: the same voice, steps and
+    // end as a reading of the page; its first line is its title.
+    void SpeakText(const QString& text, std::function<void()> ended);
 
     // Ends a reading under way at once, without a message.
     void stop();
@@ -106,6 +109,7 @@ class ReadingController : public QObject {
   private:
     void setState(State state);
     void startReading();
+    void beginReading(std::function<void()> ended, const QString& address);
     void onPageFetched(const PageFetchResult& result);
     void speakText(QString text, const std::vector<TextHeading>& headings);
     void followPosition();
