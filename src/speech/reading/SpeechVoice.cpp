@@ -50,13 +50,13 @@ void SpeechVoice::setRate(int rate) {
     m_parameters->setRate(rate);
 }
 
-void SpeechVoice::speak(const QString& text) {
+void SpeechVoice::speak(const QString& text, bool textGoesOn) {
     if (!m_output) {
         startPipeline();
     }
     ++m_pendingPieces;
     m_done = false;
-    m_worker->enqueue(text);
+    m_worker->enqueue(text, textGoesOn);
     if (m_pauseDepth == 0) {
         m_feedTimer.start();
     }

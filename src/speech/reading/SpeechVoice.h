@@ -47,8 +47,10 @@ class SpeechVoice : public QObject {
 
     // Queues a piece and returns at once. Throws Failure at once when there is
     // no audio output; that piece is not queued, so when no piece could be
-    // queued, isDone() stays true and no done() follows.
-    void speak(const QString& text);
+    // queued, isDone() stays true and no done() follows. textGoesOn: the next
+    // piece goes on with this one's text, perhaps in the middle of a word,
+    // which is then still spoken whole.
+    void speak(const QString& text, bool textGoesOn = false);
 
     // Act at once. Pauses are counted: speech goes on when every pause has
     // been resumed; a resume without a pause does nothing.

@@ -1,6 +1,7 @@
 #include "SynthesisWorker.h"
 
 #include "PcmQueue.h"
+#include "PieceJoin.h"
 #include "speech/engine/VoiceFailures.h"
 #include "speech/synthesis/SpeechRenderer.h"
 
@@ -40,17 +41,18 @@ SynthesisWorker::~SynthesisWorker() {
     m_thread.join();
 }
 
-void SynthesisWorker::enqueue(const QString& text) {
+void SynthesisWorker::enqueue(const QString& text, bool textGoesOn) {
     {
         std::lock_guard lock(m_mutex);
-        m_pieces.push_back(text);
+        m_pieces.push_back({text, textGoesOn});
     }
     m_wake.notify_all();
 }
 
 void SynthesisWorker::run() {
+    PieceJoin join;
     for (;;) {
-        QString piece;
+        Piece piece;
         {
             std::unique_lock lock(m_mutex);
             m_wake.wait(lock, [&] { return m_cancel.stop_requested() || !m_pieces.empty(); });
@@ -60,7 +62,8 @@ void SynthesisWorker::run() {
             piece = std::move(m_pieces.front());
             m_pieces.pop_front();
         }
-        const PieceResult result = speakPiece(piece);
+        const PieceJoin::Speech speech = join.next(piece.text, piece.textGoesOn);
+        const PieceResult result = speakPiece(speech.text, speech.sentenceGoesOn);
         if (m_cancel.stop_requested()) {
             return;
         }
@@ -68,10 +71,11 @@ void SynthesisWorker::run() {
     }
 }
 
-SynthesisWorker::PieceResult SynthesisWorker::speakPiece(const QString& text) {
+SynthesisWorker::PieceResult SynthesisWorker::speakPiece(const QString& text, bool sentenceGoesOn) {
     QueueReceiver receiver(m_audio, m_events.audioAvailable);
     SpeechRenderer renderer(m_voices, *m_parameters, receiver, m_cancel.get_token());
     renderer.setBeforeChunk([&] { m_audio.waitForRoom(); });
+    renderer.setSentenceGoesOn(sentenceGoesOn);
     try {
         renderer.speak(text);
         return {};

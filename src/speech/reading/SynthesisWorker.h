@@ -39,11 +39,17 @@ class SynthesisWorker {
     SynthesisWorker(const SynthesisWorker&) = delete;
     SynthesisWorker& operator=(const SynthesisWorker&) = delete;
 
-    void enqueue(const QString& text);
+    // textGoesOn: the next piece goes on with this one's text, perhaps in the
+    // middle of a word.
+    void enqueue(const QString& text, bool textGoesOn = false);
 
   private:
+    struct Piece {
+        QString text;
+        bool textGoesOn = false;
+    };
     void run();
-    PieceResult speakPiece(const QString& text);
+    PieceResult speakPiece(const QString& text, bool sentenceGoesOn);
 
     const VoiceCatalogue m_voices;
     std::shared_ptr<const VoiceParameters> m_parameters;
@@ -51,7 +57,7 @@ class SynthesisWorker {
     Events m_events;
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::deque<QString> m_pieces;
+    std::deque<Piece> m_pieces;
     std::stop_source m_cancel;
     std::thread m_thread;
 };

@@ -31,6 +31,10 @@ class SpeechRenderer {
     // After speak: for each mark, the number of samples given out before it.
     const std::vector<qint64>& markSamples() const { return m_markSamples; }
 
+    // The next text ends inside a sentence that the text spoken after it goes
+    // on with, so its end makes no pause.
+    void setSentenceGoesOn(bool goesOn) { m_sentenceGoesOn = goesOn; }
+
     // Returns false when cancelled. Throws VoiceUnavailable or Failure.
     bool speak(const QString& text);
 
@@ -42,6 +46,7 @@ class SpeechRenderer {
     std::function<void()> m_beforeChunk;
     std::vector<qsizetype> m_marks;
     std::vector<qint64> m_markSamples;
+    bool m_sentenceGoesOn = false;
 };
 
 } // namespace vt

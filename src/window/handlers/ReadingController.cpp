@@ -137,8 +137,9 @@ void ReadingController::speakText(QString text) {
         });
     }
     setState(State::Speaking);
-    for (const QString& piece : pieces) {
-        proc.step(Step::Speak, [&] { requireVoice().speak(piece); });
+    // A cut may fall inside a word; the voice keeps it whole.
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        proc.step(Step::Speak, [&] { requireVoice().speak(pieces[i], i + 1 < pieces.size()); });
     }
     // Nothing is left to hear when nothing could be queued.
     if (proc.test(Step::NothingQueued, [&] { return requireVoice().isDone(); })) {
