@@ -134,6 +134,10 @@ QString withoutDecoration(const QString& text) {
             if (!near) {
                 result[i] = u' ';
             }
+        } else if ((c == u'-' && letterAt(i - 1) && letterAt(i + 1)) ||
+                   (c == u':' && i >= 1 && text[i - 1].isDigit() && i + 1 < length &&
+                    text[i + 1].isDigit())) {
+            // "Wi-Fi" is one word, "10:30" one time of day.
         } else if (isDecoration(c)) {
             result[i] = u' ';
         }

@@ -32,7 +32,9 @@ QStringList phonemeWords(SpeechEngine& engine, const QStringList& texts,
 // The text with each character a reader takes for decoration replaced by a
 // blank: the punctuation and signs of the windows-1252 code page (separators,
 // bullets, quotes, dashes, brackets, colons, ©, ™) other than . , ; ! ?, an
-// apostrophe that does not part a word ("don't", "parents'"), and a symbol
+// apostrophe that does not part a word ("don't", "parents'"), a hyphen that
+// does not join two letters ("Wi-Fi"), a colon that does not join two digits
+// ("10:30"), and a symbol
 // that stands apart from any word (% $ € £ ¥ & @ + # =). What is left is the
 // page's words, and nothing but them.
 QString withoutDecoration(const QString& text);
