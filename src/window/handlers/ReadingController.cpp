@@ -137,9 +137,11 @@ void ReadingController::speakText(QString text) {
         });
     }
     setState(State::Speaking);
-    // A cut may fall inside a word; the voice keeps it whole.
+    // A cut may fall inside a word; the voice keeps it whole. The last piece
+    // is often empty: the one before it ends the text.
     for (qsizetype i = 0; i < pieces.size(); ++i) {
-        proc.step(Step::Speak, [&] { requireVoice().speak(pieces[i], i + 1 < pieces.size()); });
+        const bool goesOn = i + 1 < pieces.size() && !pieces[i + 1].isEmpty();
+        proc.step(Step::Speak, [&] { requireVoice().speak(pieces[i], goesOn); });
     }
     // Nothing is left to hear when nothing could be queued.
     if (proc.test(Step::NothingQueued, [&] { return requireVoice().isDone(); })) {
