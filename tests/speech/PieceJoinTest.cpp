@@ -135,8 +135,8 @@ TEST_F(PieceJoinTest, TheReadingVoiceSpeaksAWordCutBetweenTwoPiecesWithoutAPause
         }
     };
     SynthesisWorker worker(m_speech.voices, parameters, queue, events);
-    worker.enqueue(QStringLiteral("Visitors to the region around Great"), true);
-    worker.enqueue(QStringLiteral("er Wellington like the coast."), false);
+    worker.enqueue(QStringLiteral("Visitors to the region around Great"), {}, true);
+    worker.enqueue(QStringLiteral("er Wellington like the coast."), {}, false);
     ASSERT_EQ(finished.get_future().wait_for(std::chrono::seconds(60)), std::future_status::ready);
     const QByteArray pieces = queue.take(queue.size());
 

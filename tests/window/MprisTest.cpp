@@ -4,6 +4,7 @@
 #include "core/SettingsStore.h"
 #include "support/AudioServer.h"
 #include "support/LocalHttpServer.h"
+#include "support/PrivateBus.h"
 #include "support/TestEnvironment.h"
 #include "window/bus/MprisService.h"
 
@@ -21,31 +22,6 @@ namespace {
 
 const ::testing::Environment* const audioServer =
     ::testing::AddGlobalTestEnvironment(new vt::test::AudioServerEnvironment);
-
-// A bus of the test's own, gone with the object.
-class PrivateBus {
-  public:
-    PrivateBus() {
-        m_daemon.start("dbus-daemon",
-                       {"--session", "--nofork", "--nopidfile", "--print-address=1"});
-        if (m_daemon.waitForStarted() && m_daemon.waitForReadyRead(10000)) {
-            m_address = QString::fromLatin1(m_daemon.readLine().trimmed());
-        }
-    }
-    ~PrivateBus() {
-        QDBusConnection::disconnectFromBus(QStringLiteral("vt-mpris-test"));
-        m_daemon.kill();
-        m_daemon.waitForFinished();
-    }
-    QString address() const { return m_address; }
-    QDBusConnection connection() const {
-        return QDBusConnection::connectToBus(m_address, QStringLiteral("vt-mpris-test"));
-    }
-
-  private:
-    QProcess m_daemon;
-    QString m_address;
-};
 
 // Records the PlaybackStatus values the player announces.
 class StatusListener : public QObject {
@@ -107,7 +83,7 @@ class Mpris : public ::testing::Test {
     }
     QString caption() { return f.window->PushButton2->text(); }
 
-    PrivateBus bus;
+    vt::test::PrivateBus bus{"vt-mpris-test"};
     vt::test::LocalHttpServer server;
     vt::test::WindowFixture f;
     std::unique_ptr<MprisService> service;

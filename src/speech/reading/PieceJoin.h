@@ -21,6 +21,9 @@ class PieceJoin {
     // piece of the same text follows.
     Speech next(const QString& piece, bool textGoesOn);
 
+    // How many characters wait for the next piece.
+    qsizetype waitingLength() const { return m_waiting.size(); }
+
     // A word waiting longer than this is no word: the piece is spoken as cut.
     static constexpr qsizetype LongestWord = 100;
 

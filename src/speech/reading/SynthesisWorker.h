@@ -10,6 +10,7 @@
 #include <mutex>
 #include <stop_token>
 #include <thread>
+#include <vector>
 
 namespace vt {
 
@@ -25,10 +26,19 @@ class SynthesisWorker {
         QString description;
         bool voiceUnavailable = false;
     };
-    // Both are called on the worker thread.
+    // Where the speech stands: the chunk at that character offset of the
+    // piece (numbered from 0 in the order queued) is spoken from that sample
+    // of the audio on (counted from the worker's first sample).
+    struct ChunkStart {
+        qint64 sample = 0;
+        int piece = 0;
+        qsizetype offset = 0;
+    };
+    // All are called on the worker thread.
     struct Events {
         std::function<void()> audioAvailable;
         std::function<void(const PieceResult&)> pieceFinished;
+        std::function<void(const ChunkStart&)> chunkStarted;
     };
 
     SynthesisWorker(const VoiceCatalogue& voices, std::shared_ptr<const VoiceParameters> parameters,
@@ -39,17 +49,20 @@ class SynthesisWorker {
     SynthesisWorker(const SynthesisWorker&) = delete;
     SynthesisWorker& operator=(const SynthesisWorker&) = delete;
 
-    // textGoesOn: the next piece goes on with this one's text, perhaps in the
-    // middle of a word.
-    void enqueue(const QString& text, bool textGoesOn = false);
+    // marks: offsets in text where a chunk must begin (sorted), so a
+    // position there is reported exactly. textGoesOn: the next piece goes on
+    // with this one's text, perhaps in the middle of a word.
+    void enqueue(const QString& text, std::vector<qsizetype> marks = {}, bool textGoesOn = false);
 
   private:
+    void run();
     struct Piece {
         QString text;
+        std::vector<qsizetype> marks;
         bool textGoesOn = false;
     };
-    void run();
-    PieceResult speakPiece(const QString& text, bool sentenceGoesOn);
+    // shift: how many characters of the previous piece the text starts with.
+    PieceResult speakPiece(const Piece& piece, qsizetype shift, bool sentenceGoesOn);
 
     const VoiceCatalogue m_voices;
     std::shared_ptr<const VoiceParameters> m_parameters;
@@ -58,6 +71,8 @@ class SynthesisWorker {
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<Piece> m_pieces;
+    int m_piecesTaken = 0;     // on the worker thread only
+    qint64 m_samplesGiven = 0; // on the worker thread only
     std::stop_source m_cancel;
     std::thread m_thread;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/LauncherProgress.h"
 #include "window/handlers/ReadingController.h"
 
 #include <QDBusConnection>
@@ -12,11 +13,13 @@ class Form1;
 
 inline constexpr char MprisBusName[] = "org.mpris.MediaPlayer2.vellumtone";
 inline constexpr char MprisObjectPath[] = "/org/mpris/MediaPlayer2";
-inline constexpr char DesktopEntryName[] = "example.quillmere.Vellumtone";
+inline constexpr const char* DesktopEntryName = DesktopFileId;
 
 // The window's reading on the desktop bus (MPRIS 2), so media keys and desktop
 // players show and drive it. Play, Pause and PlayPause act as a click on the
-// reading button would; Stop ends the reading. Without a bus it does nothing.
+// reading button would; Stop ends the reading; Next and Previous move it by
+// section, and the metadata names the section being heard
+// ("vellumtone:section"). Without a bus it does nothing.
 // It must go before the window does.
 class MprisService : public QObject {
     Q_OBJECT
@@ -32,10 +35,14 @@ class MprisService : public QObject {
     QString playbackStatus() const;
     QVariantMap metadata() const;
     double volume() const;
+    bool canGoNext() const;
+    bool canGoPrevious() const;
     void play();
     void pause();
     void playPause();
     void stop();
+    void next();
+    void previous();
     void raise();
     void quit();
 
@@ -48,6 +55,8 @@ class MprisService : public QObject {
     QString m_busName;
     QString m_lastStatus;
     QVariantMap m_lastMetadata;
+    bool m_lastCanGoNext = false;
+    bool m_lastCanGoPrevious = false;
     int m_readings = 0; // numbers the readings, for their track ids
 };
 
