@@ -41,8 +41,14 @@ bool isWordSymbol(char16_t c) {
     }
 }
 
+// A hyphen between two letters joins one word ("Wi-Fi", "Jean-Pierre"), a
+// colon between two digits one number ("10:30"); the engine reads them so.
+bool isJoiner(char16_t c) {
+    return c == u'-' || c == u':';
+}
+
 // What becomes of a character of the code page.
-enum class Fate : unsigned char { Stays, Blank, Apostrophe, WordSymbol };
+enum class Fate : unsigned char { Stays, Blank, Apostrophe, WordSymbol, Joiner };
 
 using FateTable = std::array<Fate, 65536>;
 
@@ -55,6 +61,8 @@ std::unique_ptr<FateTable> buildTable() {
             (*table)[c] = Fate::Apostrophe;
         } else if (isWordSymbol(c)) {
             (*table)[c] = Fate::WordSymbol;
+        } else if (isJoiner(c)) {
+            (*table)[c] = Fate::Joiner;
         } else if (!isKept(c)) {
             (*table)[c] = Fate::Blank;
         }
@@ -106,6 +114,11 @@ class Cleaner {
                     m_out[i] = u' ';
                 }
                 break;
+            case Fate::Joiner:
+                if (!joinsWord(i)) {
+                    m_out[i] = u' ';
+                }
+                break;
             case Fate::WordSymbol: {
                 const qsizetype end = symbolRunEnd(i);
                 if (!symbolRunInWord(i, end)) {
@@ -136,6 +149,15 @@ class Cleaner {
         }
         return (before == u's' || before == u'S') && isLetterOrMark(at(i - 2)) &&
                !isWordCharacter(after);
+    }
+
+    bool joinsWord(qsizetype i) const {
+        const char16_t before = at(i - 1);
+        const char16_t after = at(i + 1);
+        if (m_text[i] == u':') {
+            return before >= u'0' && before <= u'9' && after >= u'0' && after <= u'9';
+        }
+        return isLetterOrMark(before) && isLetterOrMark(after);
     }
 
     qsizetype symbolRunEnd(qsizetype i) const {

@@ -9,7 +9,9 @@ namespace vt {
 // blank, except where it is part of a word: an apostrophe (' or ’) between two
 // letters ("don't") or after a word's final s ("parents'"), and the symbols
 // % $ € £ ¥ & @ + # = touching a word or a number ("10%", "$5", "AT&T", "C++",
-// "#1", "a@b"; a single one also across one blank: "10 %", "Tom & Jerry").
+// "#1", "a@b"; a single one also across one blank: "10 %", "Tom & Jerry"), a
+// hyphen between two letters ("Wi-Fi") and a colon between two digits
+// ("10:30").
 // The length does not change; characters outside the code page stay as they
 // are.
 QString CleanSpeechText(const QString& text);

@@ -25,9 +25,10 @@ TEST(CleanSpeechText, EveryCodeOfTheCodePageIsKeptOrBlankedByTheDefinition) {
         const bool keep = c.isLetter() || c.isDigit() || KeptPunctuation.contains(c);
         EXPECT_EQ(output, keep ? input : QStringLiteral("x,   ,y")) << "code " << code;
         kept += output == input;
-        // Between two letters only the apostrophes and the word symbols stay.
+        // Between two letters only the apostrophes, the word symbols and the
+        // hyphen stay.
         const QString inWord = QStringLiteral("x") + c + QStringLiteral("y");
-        const bool keepInWord = keep || dependsOnItsPlace(c);
+        const bool keepInWord = keep || dependsOnItsPlace(c) || c == u'-';
         EXPECT_EQ(CleanSpeechText(inWord), keepInWord ? inWord : QStringLiteral("x y"))
             << "code " << code;
     }
@@ -80,7 +81,10 @@ TEST(CleanSpeechText, TypicalTextKeepsItsLengthAndWords) {
         "It's 10:30 - isn't it?\r\n\tCaf\u00e9 \"Z\u00fcrich\" (ok); 5\u00d73\u00f72 \u00a7 yes!");
     const QString output = CleanSpeechText(input);
     EXPECT_EQ(output, QString::fromUtf8(
-                          "It's 10 30   isn't it?   Caf\u00e9  Z\u00fcrich   ok ; 5 3 2   yes!"));
+                          "It's 10:30   isn't it?   Caf\u00e9  Z\u00fcrich   ok ; 5 3 2   yes!"));
+    // A hyphen or colon that joins nothing is decoration.
+    EXPECT_EQ(CleanSpeechText(QStringLiteral("Wi-Fi, start-up, 3 - 2, -x, 1:a, a:1, 9:05")),
+              QStringLiteral("Wi-Fi, start-up, 3   2,  x, 1 a, a 1, 9:05"));
     EXPECT_EQ(output.size(), input.size());
     EXPECT_EQ(CleanSpeechText(QString()), QString());
 }

@@ -52,13 +52,13 @@ void SpeechVoice::setRate(int rate) {
     m_parameters->setRate(rate);
 }
 
-void SpeechVoice::speak(const QString& text, std::vector<qsizetype> marks) {
+void SpeechVoice::speak(const QString& text, std::vector<qsizetype> marks, bool textGoesOn) {
     if (!m_output) {
         startPipeline();
     }
     ++m_pendingPieces;
     m_done = false;
-    m_worker->enqueue(text, std::move(marks));
+    m_worker->enqueue(text, std::move(marks), textGoesOn);
     if (m_pauseDepth == 0) {
         m_feedTimer.start();
     }

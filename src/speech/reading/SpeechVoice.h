@@ -58,8 +58,10 @@ class SpeechVoice : public QObject {
     // no audio output; that piece is not queued, so when no piece could be
     // queued, isDone() stays true and no done() follows.
     // marks are offsets in text (sorted) where a chunk must begin, so that
-    // its position is known exactly (a heading, a paragraph).
-    void speak(const QString& text, std::vector<qsizetype> marks = {});
+    // its position is known exactly (a heading, a paragraph). textGoesOn: the
+    // next piece goes on with this one's text, perhaps in the middle of a
+    // word, which is then still spoken whole.
+    void speak(const QString& text, std::vector<qsizetype> marks = {}, bool textGoesOn = false);
     // Drops at once everything queued and not yet heard, so that speech can
     // start again elsewhere; no done() follows for it. Pauses stay counted.
     void clear();

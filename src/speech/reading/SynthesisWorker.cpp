@@ -1,6 +1,7 @@
 #include "SynthesisWorker.h"
 
 #include "PcmQueue.h"
+#include "PieceJoin.h"
 #include "speech/engine/VoiceFailures.h"
 #include "speech/synthesis/SpeechRenderer.h"
 
@@ -42,15 +43,16 @@ SynthesisWorker::~SynthesisWorker() {
     m_thread.join();
 }
 
-void SynthesisWorker::enqueue(const QString& text, std::vector<qsizetype> marks) {
+void SynthesisWorker::enqueue(const QString& text, std::vector<qsizetype> marks, bool textGoesOn) {
     {
         std::lock_guard lock(m_mutex);
-        m_pieces.push_back({text, std::move(marks)});
+        m_pieces.push_back({text, std::move(marks), textGoesOn});
     }
     m_wake.notify_all();
 }
 
 void SynthesisWorker::run() {
+    PieceJoin join;
     for (;;) {
         Piece piece;
         {
@@ -62,7 +64,15 @@ void SynthesisWorker::run() {
             piece = std::move(m_pieces.front());
             m_pieces.pop_front();
         }
-        const PieceResult result = speakPiece(piece);
+        // The word a cut fell in waits for the rest of it in the next piece:
+        // marks and chunk offsets still count in the piece as queued.
+        const qsizetype waiting = join.waitingLength();
+        PieceJoin::Speech speech = join.next(piece.text, piece.textGoesOn);
+        for (qsizetype& mark : piece.marks) {
+            mark += waiting;
+        }
+        piece.text = std::move(speech.text);
+        const PieceResult result = speakPiece(piece, waiting, speech.sentenceGoesOn);
         if (m_cancel.stop_requested()) {
             return;
         }
@@ -70,17 +80,19 @@ void SynthesisWorker::run() {
     }
 }
 
-SynthesisWorker::PieceResult SynthesisWorker::speakPiece(const Piece& piece) {
+SynthesisWorker::PieceResult SynthesisWorker::speakPiece(const Piece& piece, qsizetype shift,
+                                                         bool sentenceGoesOn) {
     QueueReceiver receiver(m_audio, m_events.audioAvailable, m_samplesGiven);
     SpeechRenderer renderer(m_voices, *m_parameters, receiver, m_cancel.get_token());
     renderer.setBeforeChunk([&] { m_audio.waitForRoom(); });
     const int number = m_piecesTaken++;
     if (m_events.chunkStarted) {
-        renderer.setChunkStarts([&, number](qsizetype offset) {
-            m_events.chunkStarted({m_samplesGiven, number, offset});
+        renderer.setChunkStarts([&, number, shift](qsizetype offset) {
+            m_events.chunkStarted({m_samplesGiven, number, qMax(qsizetype(0), offset - shift)});
         });
     }
     renderer.setMarks(piece.marks);
+    renderer.setSentenceGoesOn(sentenceGoesOn);
     try {
         renderer.speak(piece.text);
         return {};

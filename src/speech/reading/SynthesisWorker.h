@@ -50,16 +50,19 @@ class SynthesisWorker {
     SynthesisWorker& operator=(const SynthesisWorker&) = delete;
 
     // marks: offsets in text where a chunk must begin (sorted), so a
-    // position there is reported exactly.
-    void enqueue(const QString& text, std::vector<qsizetype> marks = {});
+    // position there is reported exactly. textGoesOn: the next piece goes on
+    // with this one's text, perhaps in the middle of a word.
+    void enqueue(const QString& text, std::vector<qsizetype> marks = {}, bool textGoesOn = false);
 
   private:
     void run();
     struct Piece {
         QString text;
         std::vector<qsizetype> marks;
+        bool textGoesOn = false;
     };
-    PieceResult speakPiece(const Piece& piece);
+    // shift: how many characters of the previous piece the text starts with.
+    PieceResult speakPiece(const Piece& piece, qsizetype shift, bool sentenceGoesOn);
 
     const VoiceCatalogue m_voices;
     std::shared_ptr<const VoiceParameters> m_parameters;

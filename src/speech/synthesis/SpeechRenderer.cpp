@@ -98,7 +98,10 @@ bool SpeechRenderer::speak(const QString& text) {
         const qsizetype sectionStart = from;
         const QString section = text.mid(from, cuts[piece] - from);
         from = qMax(from, cuts[piece]);
-        for (const SpeechChunk& chunk : chunkForSpeech(section)) {
+        const std::vector<SpeechChunk> chunks = chunkForSpeech(section);
+        for (std::size_t c = 0; c < chunks.size(); ++c) {
+            const SpeechChunk& chunk = chunks[c];
+            const bool last = piece + 1 == cuts.size() && c + 1 == chunks.size();
             if (m_beforeChunk) {
                 m_beforeChunk();
             }
@@ -111,7 +114,8 @@ bool SpeechRenderer::speak(const QString& text) {
             const EngineRate rate = engineRateFor(m_parameters.rate());
             stretcher.setSpeed(rate.stretch);
             const SynthesisSettings settings{voice, rate.wordsPerMinute, MaximumVolume,
-                                             !chunk.endsInsideSentence};
+                                             !chunk.endsInsideSentence &&
+                                                 !(last && m_sentenceGoesOn)};
             if (!engine.synthesize(chunk.text.toString(), settings, stretcher, m_cancel)) {
                 return false;
             }

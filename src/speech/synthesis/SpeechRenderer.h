@@ -36,6 +36,10 @@ class SpeechRenderer {
     // After speak: for each mark, the number of samples given out before it.
     const std::vector<qint64>& markSamples() const { return m_markSamples; }
 
+    // The next text ends inside a sentence that the text spoken after it goes
+    // on with, so its end makes no pause.
+    void setSentenceGoesOn(bool goesOn) { m_sentenceGoesOn = goesOn; }
+
     // Returns false when cancelled. Throws VoiceUnavailable or Failure.
     bool speak(const QString& text);
 
@@ -48,6 +52,7 @@ class SpeechRenderer {
     std::function<void(qsizetype)> m_chunkStarts;
     std::vector<qsizetype> m_marks;
     std::vector<qint64> m_markSamples;
+    bool m_sentenceGoesOn = false;
 };
 
 } // namespace vt

@@ -180,11 +180,15 @@ void ReadingController::speakText(QString text, const std::vector<TextHeading>& 
                 &ReadingController::followPosition);
     }
     setState(State::Speaking);
+    // A cut may fall inside a word; the voice keeps it whole. The last piece
+    // is often empty: the one before it ends the text.
     qsizetype pieceStart = 0;
-    for (const QString& piece : pieces) {
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const QString& piece = pieces[i];
         m_pieceStarts.push_back(pieceStart);
         const std::vector<qsizetype> marks = sectionMarks(m_sections, pieceStart, piece.size());
-        proc.step(Step::Speak, [&] { requireVoice().speak(piece, marks); });
+        const bool goesOn = i + 1 < pieces.size() && !pieces[i + 1].isEmpty();
+        proc.step(Step::Speak, [&] { requireVoice().speak(piece, marks, goesOn); });
         pieceStart += piece.size();
     }
     // Nothing is left to hear when nothing could be queued.
@@ -301,9 +305,12 @@ void ReadingController::skipTo(std::size_t section) {
     QString rest = m_text.mid(from);
     qsizetype pieceStart = from;
     try {
-        for (const QString& piece : SplitByLength(rest, PieceLength)) {
+        const QStringList pieces = SplitByLength(rest, PieceLength);
+        for (qsizetype i = 0; i < pieces.size(); ++i) {
+            const QString& piece = pieces[i];
             m_pieceStarts.push_back(pieceStart);
-            voice.speak(piece, sectionMarks(m_sections, pieceStart, piece.size()));
+            const bool goesOn = i + 1 < pieces.size() && !pieces[i + 1].isEmpty();
+            voice.speak(piece, sectionMarks(m_sections, pieceStart, piece.size()), goesOn);
             pieceStart += piece.size();
         }
     } catch (const std::exception& e) {
