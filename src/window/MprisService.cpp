@@ -117,6 +117,18 @@ void MprisService::quit() {
     m_window.close();
 }
 
+bool MprisService::refuse() {
+    if (!m_window.reading().showingMessage()) {
+        return false;
+    }
+    if (calledFromDBus()) {
+        sendErrorReply(
+            QString::fromLatin1(MessageOpenError),
+            QStringLiteral("A message of the reading is open; it must be answered first."));
+    }
+    return true;
+}
+
 void MprisService::readingChanged() {
     if (m_window.readingState() == ReadingController::State::Fetching) {
         ++m_readings; // a new reading has begun
@@ -158,7 +170,9 @@ void MprisRootAdaptor::Raise() {
     m_service->raise();
 }
 void MprisRootAdaptor::Quit() {
-    m_service->quit();
+    if (!m_service->refuse()) {
+        m_service->quit();
+    }
 }
 
 MprisPlayerAdaptor::MprisPlayerAdaptor(MprisService* service)
@@ -173,17 +187,28 @@ QVariantMap MprisPlayerAdaptor::metadata() const {
 double MprisPlayerAdaptor::volume() const {
     return m_service->volume();
 }
+bool MprisPlayerAdaptor::refused() {
+    return m_service->refuse();
+}
 void MprisPlayerAdaptor::Play() {
-    m_service->play();
+    if (!refused()) {
+        m_service->play();
+    }
 }
 void MprisPlayerAdaptor::Pause() {
-    m_service->pause();
+    if (!refused()) {
+        m_service->pause();
+    }
 }
 void MprisPlayerAdaptor::PlayPause() {
-    m_service->playPause();
+    if (!refused()) {
+        m_service->playPause();
+    }
 }
 void MprisPlayerAdaptor::Stop() {
-    m_service->stop();
+    if (!refused()) {
+        m_service->stop();
+    }
 }
 
 } // namespace vt

@@ -1,5 +1,6 @@
 // The reading on a private desktop bus: a real reading of a local page, driven
 // and watched from outside the program (dbus-send, playerctl).
+#include "PrivateBus.h"
 #include "WindowTestSupport.h"
 #include "core/SettingsStore.h"
 #include "support/AudioServer.h"
@@ -22,30 +23,7 @@ namespace {
 const ::testing::Environment* const audioServer =
     ::testing::AddGlobalTestEnvironment(new vt::test::AudioServerEnvironment);
 
-// A bus of the test's own, gone with the object.
-class PrivateBus {
-  public:
-    PrivateBus() {
-        m_daemon.start("dbus-daemon",
-                       {"--session", "--nofork", "--nopidfile", "--print-address=1"});
-        if (m_daemon.waitForStarted() && m_daemon.waitForReadyRead(10000)) {
-            m_address = QString::fromLatin1(m_daemon.readLine().trimmed());
-        }
-    }
-    ~PrivateBus() {
-        QDBusConnection::disconnectFromBus(QStringLiteral("vt-mpris-test"));
-        m_daemon.kill();
-        m_daemon.waitForFinished();
-    }
-    QString address() const { return m_address; }
-    QDBusConnection connection() const {
-        return QDBusConnection::connectToBus(m_address, QStringLiteral("vt-mpris-test"));
-    }
-
-  private:
-    QProcess m_daemon;
-    QString m_address;
-};
+using vt::test::PrivateBus;
 
 // Records the PlaybackStatus values the player announces.
 class StatusListener : public QObject {
