@@ -1,0 +1,243 @@
+#include "ReadingController.h"
+
+#include "core/Dialogs.h"
+#include "core/Failure.h"
+#include "core/FileUtils.h"
+#include "core/ProcedureTags.h"
+#include "sources/GetPageText.h"
+#include "sources/PageFetcher.h"
+#include "speech/reading/SpeechVoice.h"
+#include "window/WindowLog.h"
+#include "window/form/MousePointer.h"
+
+#include <QScopeGuard>
+
+namespace vt {
+
+namespace {
+using Step = SpeakLoudStep;
+constexpr qsizetype PieceLength = 100000;
+const QString NoTextMessage = QStringLiteral("No text to read. Select a file above to read.");
+} // namespace
+
+struct ReadingController::Reading {
+    Reading(Dialogs& dialogs, std::function<void()> whenEnded)
+        : procedure(dialogs, tag::SpeakLoud), ended(std::move(whenEnded)) {}
+    Procedure procedure;
+    std::function<void()> ended;
+};
+
+// Counts the messages open, so the desktop bus can refuse its commands while
+// one of them runs its nested event loop.
+class ReadingController::CountingDialogs final : public DialogsRelay {
+  public:
+    CountingDialogs(Dialogs& target, int& open) : DialogsRelay(target), m_open(open) {}
+
+  private:
+    void relay(const std::function<void()>& call) override {
+        ++m_open;
+        const auto closed = qScopeGuard([this] { --m_open; });
+        call();
+    }
+    int& m_open;
+};
+
+ReadingController::ReadingController(ReadingView& view, Dialogs& dialogs,
+                                     const VoiceCatalogue& voices, QString pageTextFolder)
+    : m_view(view), m_dialogs(std::make_unique<CountingDialogs>(dialogs, m_openMessages)),
+      m_voices(voices), m_pageTextFolder(std::move(pageTextFolder)) {}
+
+ReadingController::~ReadingController() {
+    stop();
+}
+
+SpeechVoice& ReadingController::requireVoice() const {
+    if (!m_voice) {
+        throw Failure(QStringLiteral("Object variable or With block variable not set"));
+    }
+    return *m_voice;
+}
+
+void ReadingController::SpeakLoud(std::function<void()> ended) {
+    Procedure proc(*m_dialogs, tag::SpeakLoud);
+    const ReadingRef reading = m_reading;
+    if (m_view.readingCaption() == ResumeCaption) {
+        if (m_state != State::Paused) {
+            return; // nothing of this reading is paused yet
+        }
+        proc.step(Step::Resume, [&] { requireVoice().resume(); });
+        if (!current(reading)) {
+            return; // stopped while the report was open
+        }
+        setState(State::Speaking);
+        m_view.setReadingCaption(PauseCaption);
+        return;
+    }
+    if (m_view.readingCaption() == PauseCaption) {
+        if (m_state != State::Speaking) {
+            return; // a click during the fetch waits for this reading's voice
+        }
+        proc.step(Step::Pause, [&] { requireVoice().pause(); });
+        if (!current(reading)) {
+            return;
+        }
+        setState(State::Paused);
+        m_view.setReadingCaption(ResumeCaption);
+        return;
+    }
+    m_reading = std::make_shared<Reading>(*m_dialogs, std::move(ended));
+    startReading(m_reading);
+}
+
+void ReadingController::setState(State state) {
+    if (state == State::Idle) {
+        m_readingAddress.clear();
+        m_readingTitle.clear();
+    }
+    const bool differs = state != m_state;
+    m_state = state;
+    if (differs) {
+        emit changed();
+    }
+}
+
+void ReadingController::startReading(const ReadingRef& reading) {
+    m_readingAddress = m_view.address();
+    m_view.setReadingCaption(PauseCaption);
+    m_view.setPointer(MousePointer::Hourglass);
+    setState(State::Fetching);
+    qCDebug(windowLog) << "reading" << m_view.address();
+    auto* context = new QObject(this);
+    m_fetchContext = context;
+    const bool started = reading->procedure.step(Step::FetchPage, [&] {
+        fetchPageTextAsync(
+            m_view.address(), m_pageTextFolder, context,
+            [this, reading](const PageFetchResult& result) { onPageFetched(reading, result); },
+            m_view.pageTextMode());
+    });
+    if (!started) {
+        delete context;
+        if (current(reading)) {
+            onPageFetched(reading, PageFetchResult{});
+        }
+    }
+}
+
+void ReadingController::onPageFetched(const ReadingRef& reading, const PageFetchResult& result) {
+    if (!current(reading)) {
+        return;
+    }
+    if (m_fetchContext) {
+        m_fetchContext->deleteLater();
+    }
+    Procedure& proc = reading->procedure;
+    QString text;
+    if (result.ok) {
+        text = result.text;
+        m_readingTitle = result.title;
+    } else if (!result.description.isEmpty()) {
+        qCDebug(windowLog) << "page not fetched:" << result.description;
+        proc.report(Step::FetchPage, result.description);
+        if (!current(reading)) {
+            return; // stopped, or replaced, while the report was open
+        }
+    }
+    if (text.isEmpty()) {
+        proc.step(Step::NoTextNotice, [&] { m_dialogs->notice(NoTextMessage); });
+        finish(reading);
+        return;
+    }
+    speakText(reading, std::move(text));
+}
+
+void ReadingController::speakText(const ReadingRef& reading, QString text) {
+    Procedure& proc = reading->procedure;
+    // Each step may show a report; the reading may have been stopped meanwhile.
+    const auto step = [&](Step number, const std::function<void()>& action) {
+        proc.step(number, action);
+        return current(reading);
+    };
+    if (!step(Step::CreateVoice, [&] {
+            auto voice = std::make_unique<SpeechVoice>(m_voices);
+            m_voice = std::move(voice); // the previous reading's voice is released
+        })) {
+        return;
+    }
+    const VoiceChoice choice = m_view.voiceChoice();
+    if (choice.position != -1 &&
+        !step(Step::ChooseVoice, [&] { requireVoice().selectVoice(choice.position); })) {
+        return;
+    }
+    if (!step(Step::SetVolume, [&] { requireVoice().setVolume(choice.volume); }) ||
+        !step(Step::SetRate, [&] { requireVoice().setRate(choice.rate); })) {
+        return;
+    }
+    QStringList pieces;
+    proc.assign(Step::SplitText, pieces, [&] { return SplitByLength(text, PieceLength); });
+    if (!current(reading)) {
+        return;
+    }
+    qCDebug(windowLog) << "speaking" << text.size() << "characters in" << pieces.size() << "pieces";
+    if (m_voice) {
+        connect(m_voice.get(), &SpeechVoice::done, this,
+                [this, reading] { onSpeechDone(reading); });
+        connect(m_voice.get(), &SpeechVoice::failed, this,
+                [this, reading](const QString& description) {
+                    if (current(reading)) {
+                        reading->procedure.report(Step::Speak, description);
+                    }
+                });
+    }
+    setState(State::Speaking);
+    for (const QString& piece : pieces) {
+        if (!step(Step::Speak, [&] { requireVoice().speak(piece); })) {
+            return;
+        }
+    }
+    // Nothing is left to hear when nothing could be queued.
+    const bool nothingQueued =
+        proc.test(Step::NothingQueued, [&] { return requireVoice().isDone(); });
+    if (nothingQueued) {
+        onSpeechDone(reading);
+    }
+}
+
+void ReadingController::onSpeechDone(const ReadingRef& reading) {
+    if (m_state != State::Speaking && m_state != State::Paused) {
+        return;
+    }
+    finish(reading);
+}
+
+void ReadingController::finish(const ReadingRef& reading) {
+    if (!current(reading)) {
+        return; // a reading that was stopped ends without a word
+    }
+    m_view.setPointer(MousePointer::Default);
+    m_view.setReadingCaption(StartReadingCaption);
+    qCDebug(windowLog) << "reading ended";
+    setState(State::Idle);
+    const ReadingRef ended = std::exchange(m_reading, nullptr);
+    if (ended->ended) {
+        std::exchange(ended->ended, nullptr)();
+    }
+}
+
+void ReadingController::stop() {
+    delete m_fetchContext.data();
+    if (m_voice) {
+        disconnect(m_voice.get(), nullptr, this, nullptr);
+        if (m_state == State::Speaking || m_state == State::Paused) {
+            m_voice.reset(); // stops the speech at once
+        }
+    }
+    setState(State::Idle);
+    m_reading.reset();
+}
+
+void ReadingController::releaseVoice() {
+    stop();
+    m_voice.reset();
+}
+
+} // namespace vt
