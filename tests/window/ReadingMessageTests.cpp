@@ -6,7 +6,7 @@
 #include "WindowTestSupport.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
-#include "window/MprisService.h"
+#include "window/bus/MprisService.h"
 
 #include <QLineEdit>
 #include <QProcess>
