@@ -87,5 +87,7 @@ int main(int argc, char** argv) {
     window.show();
     // Media keys and desktop players, when there is a session bus.
     const vt::MprisService mpris(window, QDBusConnection::sessionBus());
+    // Export progress on the program's entry in the task manager or dock.
+    window.publishExportProgress(QDBusConnection::sessionBus());
     return app.exec();
 }

@@ -104,5 +104,20 @@ int main(int argc, char** argv) {
     adversarial("2 MB of unclosed <span>w", QByteArray("<span>w").repeated(300000));
     adversarial("2 MB of <h2><a>",
                 QByteArray("<h2><a href=/x>t</a></h2><p>w.</p>").repeated(60000));
+    // A listing makes the finder try the next candidates: the story beside the
+    // teasers, once at this size and once at twice it.
+    for (const int teasers : {20000, 40000}) {
+        QByteArray listing =
+            "<main><article><p>" +
+            QByteArray("A story of plain prose, with commas, to read. ").repeated(40) +
+            "</p></article><div>";
+        for (int i = 0; i < teasers; ++i) {
+            listing += "<div><h3><a href=/s>Headline</a></h3><p>A line, of summary.</p></div>";
+        }
+        listing += "</div></main>";
+        adversarial(teasers == 20000 ? "20,000 teasers beside a story"
+                                     : "40,000 teasers beside a story",
+                    listing);
+    }
     return 0;
 }

@@ -7,11 +7,14 @@
 #include "core/NumberText.h"
 #include "core/SettingsStore.h"
 #include "export/ExportJob.h"
+#include "export/LauncherProgress.h"
 #include "sources/PageTextModeSetting.h"
 #include "speech/voices/VoiceCatalogue.h"
 #include "speech/voices/VoiceList.h"
 
+#include <QDBusConnection>
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
 #include <QTextStream>
 #include <limits>
@@ -179,8 +182,25 @@ bool isSaveMp3Command(const QStringList& arguments) {
     return optionIndex(arguments) >= 0;
 }
 
+namespace {
+// The session bus, when one is announced; asking for it otherwise could start
+// one (autolaunch) just for a command's progress.
+QDBusConnection announcedSessionBus() {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const bool announced =
+        !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") ||
+        (!runtime.isEmpty() && QFileInfo::exists(QString::fromLocal8Bit(runtime) + "/bus"));
+    return announced ? QDBusConnection::sessionBus() : QDBusConnection(QString());
+}
+} // namespace
+
 int saveMp3Command(SpeechEngine& engine, const QStringList& arguments, QTextStream& out,
                    QTextStream& err) {
+    return saveMp3Command(engine, arguments, out, err, LauncherProgress(announcedSessionBus()));
+}
+
+int saveMp3Command(SpeechEngine& engine, const QStringList& arguments, QTextStream& out,
+                   QTextStream& err, const LauncherProgress& launcher) {
     // ADDRESS and the options follow --save-mp3, or start the list when the
     // caller has taken the option off already.
     QStringList own = arguments.mid(optionIndex(arguments) + 1);
@@ -224,7 +244,8 @@ int saveMp3Command(SpeechEngine& engine, const QStringList& arguments, QTextStre
         progressDialogs.emplace(streamDialogs, *progress);
     }
     Dialogs& dialogs = progressDialogs ? static_cast<Dialogs&>(*progressDialogs) : streamDialogs;
-    const ExportProgress listeners = progress ? progress->callbacks() : ExportProgress{};
+    const ExportProgress listeners =
+        launcher.attachTo(progress ? progress->callbacks() : ExportProgress{});
     ExportResult result;
     // The export is worker-thread code; without a window this thread just
     // waits, moving the progress line's clock on now and then. Ctrl+C cancels

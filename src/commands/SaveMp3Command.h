@@ -6,6 +6,7 @@ class QTextStream;
 
 namespace vt {
 
+class LauncherProgress;
 class SpeechEngine;
 
 inline constexpr char SaveMp3Option[] = "--save-mp3";
@@ -24,7 +25,11 @@ bool isSaveMp3Command(const QStringList& arguments);
 // would show (error reports included) goes to err; the MP3's path goes to out.
 // Returns 0 when the MP3 was made, 1 when it was not, 2 for a usage error.
 // Ctrl+C cancels the export cleanly. Needs a QCoreApplication.
+// The progress also shows on the task-manager entry, on the session bus when
+// there is one, or on the launcher's bus.
 int saveMp3Command(SpeechEngine& engine, const QStringList& arguments, QTextStream& out,
                    QTextStream& err);
+int saveMp3Command(SpeechEngine& engine, const QStringList& arguments, QTextStream& out,
+                   QTextStream& err, const LauncherProgress& launcher);
 
 } // namespace vt

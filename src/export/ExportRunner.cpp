@@ -46,13 +46,17 @@ void ExportRunner::start(ExportRequest request, const VoiceCatalogue& voices,
     m_job = std::make_shared<Job>(windowDialogs);
     connect(&m_job->relay, &ExportProgressRelay::workStarted, this, &ExportRunner::workStarted);
     connect(&m_job->relay, &ExportProgressRelay::workEnded, this, &ExportRunner::workEnded);
-    m_watcher.setFuture(QtConcurrent::run(
-        QThreadPool::globalInstance(), [job = m_job, request = std::move(request), voices] {
+    m_watcher.setFuture(
+        QtConcurrent::run(QThreadPool::globalInstance(), [job = m_job, request = std::move(request),
+                                                          voices, launcher = m_launcher] {
             // Emitted on the worker, delivered queued on the window thread in
             // order with the dialogs the job shows.
             ExportProgressRelay* relay = &job->relay;
-            const ExportProgress progress{[relay] { emit relay->workStarted(); },
-                                          [relay] { emit relay->workEnded(); }};
+            ExportProgress progress{[relay] { emit relay->workStarted(); },
+                                    [relay] { emit relay->workEnded(); }};
+            if (launcher) {
+                progress = launcher->attachTo(std::move(progress));
+            }
             try {
                 return runExport(request, voices, job->workerSide, job->cancel.get_token(),
                                  progress);

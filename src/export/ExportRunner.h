@@ -1,10 +1,12 @@
 #pragma once
 
 #include "ExportJob.h"
+#include "LauncherProgress.h"
 
 #include <QFutureWatcher>
 #include <QObject>
 #include <memory>
+#include <optional>
 
 namespace vt {
 
@@ -38,6 +40,8 @@ class ExportRunner : public QObject {
     // still follows. Does not wait.
     void cancel();
     bool isRunning() const { return m_running; }
+    // The task-manager entry the jobs started from now on show their progress on.
+    void setLauncher(LauncherProgress launcher) { m_launcher = std::move(launcher); }
 
   signals:
     // The request passed its checks and the work begins; the work is over and
@@ -51,6 +55,7 @@ class ExportRunner : public QObject {
     std::shared_ptr<Job> m_job;
     QFutureWatcher<ExportResult> m_watcher;
     bool m_running = false;
+    std::optional<LauncherProgress> m_launcher;
 };
 
 } // namespace vt

@@ -1,7 +1,9 @@
 #include "sources/ArticleText.h"
 
 #include "sources/article/ArticleChoice.h"
+#include "sources/article/PageHead.h"
 #include "sources/article/PageTitle.h"
+#include "sources/article/SiteLinks.h"
 #include "sources/text/RenderedText.h"
 
 #include <algorithm>
@@ -26,42 +28,21 @@ bool isH1(const ArticleNode& node) {
     return node.element->v.element.tag == GUMBO_TAG_H1 && node.chars > 0;
 }
 
-// Whether anything from index up to (not including) stop is noise or left out.
+bool isPictureCaption(const ArticleNode& node) {
+    const GumboTag tag = node.element->v.element.tag;
+    return tag == GUMBO_TAG_FIGURE || tag == GUMBO_TAG_FIGCAPTION || tag == GUMBO_TAG_CAPTION;
+}
+
+// Whether anything from index up to (not including) stop is noise, left out,
+// or a figure or caption, whose headings title a picture or a table.
 bool isInNoise(const Nodes& nodes, int index, int stop, const std::vector<int>& leftOut) {
     for (int i = index; i > stop && i >= 0; i = at(nodes, i).parent) {
-        if (at(nodes, i).hint == ArticleHint::Negative ||
+        if (at(nodes, i).hint == ArticleHint::Negative || isPictureCaption(at(nodes, i)) ||
             std::find(leftOut.begin(), leftOut.end(), i) != leftOut.end()) {
             return true;
         }
     }
     return false;
-}
-
-// The index of the h1 that titles the article: the first one inside it, else
-// one just above it that the head's titles agree with; -1 when neither.
-int titleHeading(const Nodes& nodes, const ArticleChoice& choice, const QString& headTitle,
-                 const QString& openGraphTitle) {
-    const ArticleNode& root = at(nodes, choice.root);
-    for (int i = choice.root + 1; i < root.end; ++i) {
-        if (isH1(at(nodes, i)) && !isInNoise(nodes, i, choice.root, choice.leftOut)) {
-            return i;
-        }
-    }
-    for (int i = choice.root - 1; i >= 0; --i) {
-        const ArticleNode& node = at(nodes, i);
-        if (node.textBefore + node.chars + HeadingDistance < root.textBefore) {
-            break; // too far above
-        }
-        if (!isH1(node) || node.end > choice.root || isInNoise(nodes, i, -1, {})) {
-            continue;
-        }
-        const QString text = headingTextOf(node.element);
-        if ((headTitle.isEmpty() && openGraphTitle.isEmpty()) || titlesAgree(text, headTitle) ||
-            titlesAgree(text, openGraphTitle)) {
-            return i;
-        }
-    }
-    return -1;
 }
 
 // Empties elements for as long as it lives, so the rendering leaves them out;
@@ -89,6 +70,45 @@ class LeftOutElements {
   private:
     std::vector<std::pair<GumboVector*, unsigned>> m_saved;
 };
+
+// A heading's text on one line, without its marks (an anchor's "¶").
+QString headingText(const Nodes& nodes, int heading) {
+    std::vector<int> marks;
+    for (int i = heading + 1; i < at(nodes, heading).end; ++i) {
+        if (at(nodes, i).hint == ArticleHint::Marker) {
+            marks.push_back(i);
+        }
+    }
+    const LeftOutElements leftOut(nodes, marks);
+    return headingTextOf(at(nodes, heading).element);
+}
+
+// The index of the h1 that titles the article: the first one inside it, else
+// one just above it that the head's titles agree with; -1 when neither.
+int titleHeading(const Nodes& nodes, const ArticleChoice& choice, const QString& headTitle,
+                 const QString& openGraphTitle) {
+    const ArticleNode& root = at(nodes, choice.root);
+    for (int i = choice.root + 1; i < root.end; ++i) {
+        if (isH1(at(nodes, i)) && !isInNoise(nodes, i, choice.root, choice.leftOut)) {
+            return i;
+        }
+    }
+    for (int i = choice.root - 1; i >= 0; --i) {
+        const ArticleNode& node = at(nodes, i);
+        if (node.textBefore + node.chars + HeadingDistance < root.textBefore) {
+            break; // too far above
+        }
+        if (!isH1(node) || node.end > choice.root || isInNoise(nodes, i, -1, {})) {
+            continue;
+        }
+        const QString text = headingText(nodes, i);
+        if ((headTitle.isEmpty() && openGraphTitle.isEmpty()) || titlesAgree(text, headTitle) ||
+            titlesAgree(text, openGraphTitle)) {
+            return i;
+        }
+    }
+    return -1;
+}
 
 // Whether the text's first line is the title itself, not merely a line that
 // starts with the same words ("New Zealand" before "New Zealand (Maori: ...").
@@ -124,14 +144,15 @@ QString articleText(const Nodes& nodes, ArticleChoice choice, int heading, const
 } // namespace
 
 PageTexts pageTextsOf(const GumboNode* documentElement, PageTextMode mode) {
-    const Nodes nodes = scanArticleNodes(documentElement);
+    const PageHead page = readPageHead(documentElement);
+    const Nodes nodes = scanArticleNodes(documentElement, SiteLinks(page.address));
     const ArticleChoice choice = chooseArticle(nodes);
-    const QString headTitle = titleElementOf(documentElement);
-    const QString openGraphTitle = openGraphTitleOf(documentElement);
+    const QString& headTitle = page.title;
+    const QString& openGraphTitle = page.openGraphTitle;
     const int heading =
         choice.root >= 0 ? titleHeading(nodes, choice, headTitle, openGraphTitle) : -1;
     PageTexts texts;
-    texts.title = heading >= 0                ? headingTextOf(at(nodes, heading).element)
+    texts.title = heading >= 0                ? headingText(nodes, heading)
                   : !openGraphTitle.isEmpty() ? openGraphTitle
                                               : headTitle;
     if (mode == PageTextMode::ArticleOnly && choice.convincing) {
@@ -142,7 +163,7 @@ PageTexts pageTextsOf(const GumboNode* documentElement, PageTextMode mode) {
         texts.outline.headings.clear();
         texts.text = renderedTextOf(documentElement, &texts.outline.headings);
     }
-    texts.outline.description = descriptionOf(documentElement);
+    texts.outline.description = page.description;
     return texts;
 }
 

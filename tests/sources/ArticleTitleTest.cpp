@@ -67,4 +67,54 @@ TEST(ArticleTitle, IsNotRepeatedWhenTheFirstLineIsTheTitle) {
         << texts.text.toStdString();
 }
 
+// Four paragraphs of a report, for the pages below.
+QByteArray reportParagraphs() {
+    return "<p>The ferry company will add a third boat to the island route from May, after a "
+           "winter in which one sailing in five was full before the last passengers boarded."
+           "</p>\n<p>The new boat, bought second hand from a company in the south, takes two "
+           "hundred passengers and forty cars, and needs a longer ramp at the island pier.</p>\n"
+           "<p>Islanders welcomed the news but asked for an earlier first sailing, so that "
+           "workers can reach the mainland before the shifts at the hospital begin.</p>\n<p>The "
+           "company said it would look at the timetable again in the autumn, once it has seen "
+           "how many people use the extra sailings.</p>\n";
+}
+
+TEST(ArticleTitle, IsFoundWhereMarkupBeforeTheHeadMovedIt) {
+    // A script's container before <head>: the parser starts the body there and
+    // the head's title and meta land in it.
+    const QByteArray page = "<!DOCTYPE html><html><div id=\"fb-root\"></div><head><meta "
+                            "charset=\"utf-8\"><title>Third ferry for the island route | Coast "
+                            "News</title><meta property=\"og:title\" content=\"Third ferry for "
+                            "the island route\"><meta name=\"description\" content=\"More "
+                            "sailings from May.\"></head><body><div class=\"story\">" +
+                            reportParagraphs() + "</div></body></html>";
+    const PageTexts texts = articleOf(page);
+    ASSERT_TRUE(texts.article);
+    EXPECT_EQ(texts.title, QStringLiteral("Third ferry for the island route"));
+    EXPECT_TRUE(texts.text.startsWith(QStringLiteral("Third ferry for the island route\n\nThe "
+                                                     "ferry company")))
+        << texts.text.toStdString();
+    EXPECT_EQ(texts.outline.description, QStringLiteral("More sailings from May."));
+    const PageTexts whole = vt::pageTextsOfHtml(page, QString(), PageTextMode::WholePage);
+    EXPECT_EQ(whole.title, QStringLiteral("Third ferry for the island route"));
+    EXPECT_EQ(
+        vt::pageTextsOfHtml("<p>x</p><title>Late title</title>", QString(), PageTextMode::WholePage)
+            .title,
+        QStringLiteral("Late title"));
+}
+
+TEST(ArticleTitle, AHeadingInsideAPictureCaptionIsNotTheHeadline) {
+    const QByteArray page =
+        "<html><head><title>Third ferry for the island route - Coast News</title></head><body>"
+        "<h1>Third ferry for the island route</h1><article><figure class=\"lead-image\"><img "
+        "src=\"ferry.jpg\" alt=\"\"><figcaption><h1>The new ferry in its old colours</h1>"
+        "</figcaption></figure>" +
+        reportParagraphs() + "</article></body></html>";
+    const PageTexts texts = articleOf(page);
+    ASSERT_TRUE(texts.article);
+    EXPECT_EQ(texts.title, QStringLiteral("Third ferry for the island route"));
+    EXPECT_TRUE(texts.text.startsWith(QStringLiteral("Third ferry for the island route\n\n")))
+        << texts.text.toStdString();
+}
+
 } // namespace

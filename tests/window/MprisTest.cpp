@@ -1,10 +1,10 @@
 // The reading on a private desktop bus: a real reading of a local page, driven
 // and watched from outside the program (dbus-send, playerctl).
-#include "PrivateBus.h"
 #include "WindowTestSupport.h"
 #include "core/SettingsStore.h"
 #include "support/AudioServer.h"
 #include "support/LocalHttpServer.h"
+#include "support/PrivateBus.h"
 #include "support/TestEnvironment.h"
 #include "window/bus/MprisService.h"
 
@@ -85,7 +85,7 @@ class Mpris : public ::testing::Test {
     }
     QString caption() { return f.window->PushButton2->text(); }
 
-    PrivateBus bus;
+    vt::test::PrivateBus bus{"vt-mpris-test"};
     vt::test::LocalHttpServer server;
     vt::test::WindowFixture f;
     std::unique_ptr<MprisService> service;

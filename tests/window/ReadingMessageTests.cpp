@@ -2,9 +2,9 @@
 // frame must not end, report into or speak for the reading that follows, and
 // the desktop bus refuses its commands until the message is answered. No sound
 // is needed: every page here gives no text or no page at all.
-#include "PrivateBus.h"
 #include "WindowTestSupport.h"
 #include "support/LocalHttpServer.h"
+#include "support/PrivateBus.h"
 #include "support/TestEnvironment.h"
 #include "window/bus/MprisService.h"
 
@@ -66,8 +66,7 @@ TEST_F(ReadingMessage, AStaleFrameLeavesTheNextReadingAlone) {
     EXPECT_EQ(captionAtReport[0], "Pause");
     const QStringList reports = f.dialogs.textsOf(Kind::ErrorReport);
     ASSERT_EQ(reports.size(), 1);
-    EXPECT_TRUE(reports[0].contains("Speak.SpeakLoud at line 114\r\r"))
-        << reports[0].toStdString();
+    EXPECT_TRUE(reports[0].contains("Speak.SpeakLoud at line 114\r\r")) << reports[0].toStdString();
     EXPECT_EQ(f.dialogs.count(Kind::Notice), 2); // each reading its own "No text to read"
     EXPECT_EQ(f.window->PushButton2->text(), "Start Reading");
 

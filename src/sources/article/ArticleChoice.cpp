@@ -50,13 +50,24 @@ float choiceScore(const ArticleNode& node) {
     }
 }
 
-int bestCandidate(const Nodes& nodes) {
+// Whether index is one of the elements tried already or holds one of them.
+bool holdsOneOf(const Nodes& nodes, int index, const std::vector<int>& tried) {
+    for (const int t : tried) {
+        if (index <= t && at(nodes, index).end > t) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The best scoring element that is none of those tried and holds none of them.
+int bestCandidate(const Nodes& nodes, const std::vector<int>& tried) {
     int best = -1;
     float bestScore = 0.0f;
     // Backwards, so of equal scores the innermost element wins.
     for (int i = static_cast<int>(nodes.size()) - 1; i >= 0; --i) {
         const float score = choiceScore(at(nodes, i));
-        if (score > bestScore) {
+        if (score > bestScore && !holdsOneOf(nodes, i, tried)) {
             bestScore = score;
             best = i;
         }
@@ -74,10 +85,19 @@ bool isFigure(const ArticleNode& node) {
            (tag == GUMBO_TAG_UNKNOWN && elementName(node.element) == "picture");
 }
 
+// A listing (news front page, search results, a stream of recommendations)
+// has teasers: headlines that link to the site's other pages, with little
+// prose each.
+bool looksLikeListing(int prose, int headlines, int headings, int fewestHeadlines) {
+    return headlines >= fewestHeadlines && headlines * 2 >= headings &&
+           prose < ProsePerStory * headlines;
+}
+
 // Whether a sibling of the best element carries the article on: a strong block
 // of its own, a paragraph of prose, or a figure.
 bool continuesArticle(const ArticleNode& sibling, const ArticleNode& best) {
-    if (sibling.hint == ArticleHint::Negative || isLinkHeavy(sibling)) {
+    if (sibling.hint == ArticleHint::Negative || isLinkHeavy(sibling) ||
+        looksLikeListing(sibling.proseChars, sibling.linkedHeadings, sibling.headings, 2)) {
         return false;
     }
     const float threshold = best.score * 0.2f > 50.0f ? best.score * 0.2f : 50.0f;
@@ -147,6 +167,9 @@ bool isInCode(const Nodes& nodes, int index) {
 bool isNoiseInside(const Nodes& nodes, int index) {
     const ArticleNode& node = at(nodes, index);
     const GumboTag tag = tagOf(node);
+    if (node.hint == ArticleHint::Marker) {
+        return true;
+    }
     if (node.hint == ArticleHint::Negative) {
         return !isInCode(nodes, index); // a "comment" in a program listing is the listing's
     }
@@ -158,8 +181,10 @@ bool isNoiseInside(const Nodes& nodes, int index) {
         return true;
     }
     // Link lists and "read more" lines; a list is judged whole, not item by item.
+    // So is a table: a cell that is one link is the table's.
     const bool judgedWhole = tag != GUMBO_TAG_LI && tag != GUMBO_TAG_DT && tag != GUMBO_TAG_DD &&
-                             tag != GUMBO_TAG_PRE && !isHeading(node.element);
+                             tag != GUMBO_TAG_PRE && tag != GUMBO_TAG_TD && tag != GUMBO_TAG_TH &&
+                             tag != GUMBO_TAG_TR && !isHeading(node.element);
     return judgedWhole && isBlockContainer(node.element) && isLinkHeavy(node);
 }
 
@@ -230,7 +255,9 @@ bool isShown(const Nodes& nodes, int index) {
     return true;
 }
 
-bool isConvincing(const Nodes& nodes, const ArticleChoice& choice) {
+enum class Verdict { Convincing, Listing, Unconvincing };
+
+Verdict judge(const Nodes& nodes, const ArticleChoice& choice) {
     const ArticleNode& root = at(nodes, choice.root);
     int prose = root.proseChars;
     int headlines = root.linkedHeadings;
@@ -244,28 +271,47 @@ bool isConvincing(const Nodes& nodes, const ArticleChoice& choice) {
             }
         }
     }
-    if (prose < MinimumProse) {
-        return false;
+    if (looksLikeListing(prose, headlines, headings, ListingHeadlines)) {
+        return Verdict::Listing;
     }
-    const bool listing = headlines >= ListingHeadlines && headlines * 2 >= headings &&
-                         prose < ProsePerStory * headlines;
-    return !listing && isShown(nodes, choice.root);
+    if (prose < MinimumProse || !isShown(nodes, choice.root)) {
+        return Verdict::Unconvincing;
+    }
+    // Past a listing, an element with a teaser of its own is one of its stories.
+    return choice.afterListing && headlines > 0 ? Verdict::Unconvincing : Verdict::Convincing;
 }
 
 } // namespace
 
 ArticleChoice chooseArticle(const Nodes& nodes) {
-    ArticleChoice choice;
-    choice.best = bestCandidate(nodes);
-    if (choice.best < 0) {
-        return choice;
+    // When the best element is a listing, an article beside it may still be
+    // the page's subject: a story next to a stream of recommendations.
+    constexpr int Attempts = 4;
+    ArticleChoice first;
+    std::vector<int> tried;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        ArticleChoice choice;
+        choice.best = bestCandidate(nodes, tried);
+        if (choice.best < 0) {
+            break;
+        }
+        choice.afterListing = attempt > 0;
+        takeInSiblings(nodes, choice);
+        const Verdict verdict = judge(nodes, choice);
+        if (verdict == Verdict::Convincing) {
+            choice.convincing = true;
+            markNoise(nodes, choice);
+            return choice;
+        }
+        if (attempt == 0) {
+            if (verdict != Verdict::Listing) {
+                return choice;
+            }
+            first = choice;
+        }
+        tried.push_back(choice.best);
     }
-    takeInSiblings(nodes, choice);
-    choice.convincing = isConvincing(nodes, choice);
-    if (choice.convincing) {
-        markNoise(nodes, choice);
-    }
-    return choice;
+    return first;
 }
 
 } // namespace vt

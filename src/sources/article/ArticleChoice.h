@@ -8,9 +8,10 @@ namespace vt {
 
 // The part of a page that holds its article, as element indices of a scan.
 struct ArticleChoice {
-    int best = -1;           // the element that scores best, -1 when none holds any prose
-    int root = -1;           // what is rendered: best, or its parent when siblings continue it
-    bool convincing = false; // enough prose, not a listing, not hidden
+    int best = -1;             // the element that scores best, -1 when none holds any prose
+    int root = -1;             // what is rendered: best, or its parent when siblings continue it
+    bool convincing = false;   // enough prose, not a listing, not hidden
+    bool afterListing = false; // found when a better candidate was a listing
     // Elements under root left out of the article, each with its descendants:
     // noise inside it and the siblings of best that do not continue it.
     std::vector<int> leftOut;

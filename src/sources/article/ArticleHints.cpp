@@ -13,15 +13,24 @@ namespace {
 
 // Words of class names and ids. A word matches a token of the name that starts
 // or ends with it ("navbar", "mainnav", "comments"); short words only match
-// whole tokens.
-constexpr std::string_view NoiseWords[] = {
-    "nav",      "menu",       "footer",   "sidebar",    "comment",   "share",      "sharing",
-    "social",   "related",    "promo",    "cookie",     "subscribe", "newsletter", "advert",
-    "sponsor",  "breadcrumb", "masthead", "pagination", "pager",     "popup",      "signup",
-    "outbrain", "taboola",    "reflist",  "references", "widget",    "recommend",  "toolbar"};
-constexpr std::string_view NoiseTokens[] = {"ad",     "ads",         "toc",   "tags",
-                                            "banner", "modal",       "login", "reference",
-                                            "disqus", "editsection", "skip",  "jump"};
+// whole tokens. The strong ones always mark noise; the lesser ones also turn up
+// in the names of content ("gigya-share-btns" on an article's body, a manual's
+// "sharing-with-others" section), so structure or prose outweighs them.
+constexpr std::string_view StrongNoiseWords[] = {
+    "nav",     "menu",    "footer",     "sidebar",    "comment",   "related",  "promo",
+    "cookie",  "advert",  "sponsor",    "breadcrumb", "masthead",  "popup",    "outbrain",
+    "taboola", "reflist", "references", "gallery",    "slideshow", "carousel", "lightbox"};
+constexpr std::string_view StrongNoiseTokens[] = {"banner", "modal",  "reference",
+                                                  "disqus", "slides", "slider"};
+constexpr std::string_view NoiseWords[] = {"share",  "sharing",    "social",     "subscribe",
+                                           "signup", "newsletter", "pagination", "pager",
+                                           "widget", "recommend",  "toolbar"};
+constexpr std::string_view NoiseTokens[] = {"ad", "ads", "toc", "tags", "login", "skip", "jump"};
+// Tokens of marks that are not read.
+constexpr std::string_view MarkerTokens[] = {"editsection", "headerlink", "noteref", "footnoteref"};
+// Tokens that undo a lesser noise word beside them ("toc-backref" is a
+// heading's own text, linking back to the contents).
+constexpr std::string_view KeepTokens[] = {"backref"};
 constexpr std::string_view ContentWords[] = {"article", "content", "entry", "post", "story",
                                              "body",    "main",    "text",  "prose"};
 // Tokens the matching above would misread.
@@ -56,13 +65,30 @@ bool startsOrEndsWithOneOf(const auto& words, std::string_view token) {
     return false;
 }
 
-enum Verdict : unsigned char { Noise = 1, Content = 2, Byline = 4 };
+enum Verdict : unsigned char {
+    Noise = 1,
+    Content = 2,
+    Byline = 4,
+    StrongNoise = 8,
+    Mark = 16,
+    Keep = 32
+};
 
 unsigned char judgeToken(std::string_view token) {
     unsigned char verdict = 0;
-    if (contains(NoiseTokens, token) ||
-        (startsOrEndsWithOneOf(NoiseWords, token) && !contains(NotNoise, token))) {
+    const bool notNoise = contains(NotNoise, token);
+    if (contains(StrongNoiseTokens, token) ||
+        (startsOrEndsWithOneOf(StrongNoiseWords, token) && !notNoise)) {
+        verdict |= StrongNoise;
+    } else if (contains(NoiseTokens, token) ||
+               (startsOrEndsWithOneOf(NoiseWords, token) && !notNoise)) {
         verdict |= Noise;
+    }
+    if (contains(MarkerTokens, token)) {
+        verdict |= Mark;
+    }
+    if (contains(KeepTokens, token)) {
+        verdict |= Keep;
     }
     if (startsOrEndsWithOneOf(ContentWords, token) && !contains(NotContent, token)) {
         verdict |= Content;
@@ -125,6 +151,66 @@ constexpr TagSet PhraseTags{GUMBO_TAG_EM,   GUMBO_TAG_STRONG, GUMBO_TAG_B,    GU
                             GUMBO_TAG_U,    GUMBO_TAG_SMALL,  GUMBO_TAG_CODE, GUMBO_TAG_TIME,
                             GUMBO_TAG_ABBR, GUMBO_TAG_BR,     GUMBO_TAG_IMG,  GUMBO_TAG_WBR};
 
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && ascii::isSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && ascii::isSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool linksWithinPage(const GumboNode* element) {
+    return element->type == GUMBO_NODE_ELEMENT && element->v.element.tag == GUMBO_TAG_A &&
+           trimmed(attributeOf(element, "href")).starts_with('#');
+}
+
+// The element's only text, when it is one text node.
+std::string_view onlyText(const GumboNode* element) {
+    const GumboVector& children = element->v.element.children;
+    if (children.length != 1) {
+        return {};
+    }
+    const auto* child = static_cast<const GumboNode*>(children.data[0]);
+    return child->type == GUMBO_NODE_TEXT ? trimmed(child->v.text.text) : std::string_view();
+}
+
+// The first child element.
+const GumboNode* firstElementChild(const GumboNode* element) {
+    const GumboVector& children = element->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+        const auto* child = static_cast<const GumboNode*>(children.data[i]);
+        if (child->type == GUMBO_NODE_ELEMENT) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+// Citation and footnote markers ("[12]"), a heading's anchor ("¶"), an edit link.
+bool isMarker(const GumboNode* element, unsigned char verdict) {
+    if (verdict & Mark) {
+        return true;
+    }
+    switch (element->v.element.tag) {
+    case GUMBO_TAG_SUP: {
+        const GumboNode* first = firstElementChild(element);
+        return (verdict & (Noise | StrongNoise)) || (first && linksWithinPage(first));
+    }
+    case GUMBO_TAG_A: {
+        if (attributeOf(element, "href").find("action=edit") != std::string_view::npos) {
+            return true;
+        }
+        const std::string_view text = onlyText(element);
+        return linksWithinPage(element) &&
+               (text == "\u00B6" || text == "\u00A7" || text == "#" || text == "\U0001F517");
+    }
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 unsigned char ArticleHinter::verdictOf(std::string_view classOrId) {
@@ -163,8 +249,14 @@ ArticleHint ArticleHinter::hintOf(const GumboNode* element) {
             structural = structural || ascii::equalsNoCase(value, "articlebody");
         }
     }
-    if (noise || (verdict & Noise)) {
+    if (isMarker(element, verdict)) {
+        return ArticleHint::Marker;
+    }
+    if (noise || (verdict & StrongNoise)) {
         return ArticleHint::Negative;
+    }
+    if ((verdict & Noise) && !(verdict & Keep)) {
+        return structural ? ArticleHint::Structural : ArticleHint::NamedNoise;
     }
     if (structural) {
         return ArticleHint::Structural;

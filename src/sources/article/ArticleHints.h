@@ -12,7 +12,13 @@ enum class ArticleHint {
     None,
     Positive,   // a class or id such as "entry-content", "story-body"
     Structural, // article, main, role="main", itemprop="articleBody"
-    Negative,   // navigation, sidebars, footers, forms, share and comment boxes, ads
+    Negative,   // navigation, sidebars, footers, forms, comment boxes, galleries, ads
+    // A lesser noise word in a class or id ("share", "social", "widget"): noise
+    // unless the element turns out to hold prose; the scan settles it.
+    NamedNoise,
+    // Marks that go with the text but are not read: citation and footnote
+    // markers, a heading's anchor ("¶"), an "edit" link. They cost nothing.
+    Marker,
 };
 
 // Gives the hints of a page's elements. Pages repeat their class names a lot,

@@ -23,21 +23,8 @@ struct OpenElement {
     int index;
     int block; // the nearest block, which owns the text
     bool inLink;
-    bool inOffPageLink;
+    bool inSiteLink;
 };
-
-// Links to another page, as opposed to a place on this one ("#history").
-bool linksOffPage(const GumboNode* a) {
-    const GumboAttribute* href = gumbo_get_attribute(&a->v.element.attributes, "href");
-    if (!href) {
-        return false;
-    }
-    std::string_view target(href->value);
-    while (!target.empty() && (target.front() == ' ' || target.front() == '\n')) {
-        target.remove_prefix(1);
-    }
-    return !target.starts_with('#');
-}
 
 bool attributeIs(const GumboNode* element, const char* name, std::string_view value) {
     const GumboAttribute* attribute = gumbo_get_attribute(&element->v.element.attributes, name);
@@ -109,6 +96,41 @@ struct TextCounts {
     int sentenceEnds = 0;
 };
 
+// Han, Kana and Hangul write a word in a character or two, so each weighs about
+// as much as three Latin letters; their full-width punctuation ends sentences
+// and clauses without a space after it.
+enum class WideKind { Other, Word, Comma, SentenceEnd };
+
+constexpr int WideWeight = 3;
+
+WideKind wideKindOf(char32_t c) {
+    switch (c) {
+    case U'\u3001': // 、
+    case U'\uFF0C': // ，
+    case U'\uFF1B': // ；
+    case U'\uFF64': // halfwidth 、
+        return WideKind::Comma;
+    case U'\u3002': // 。
+    case U'\uFF01': // ！
+    case U'\uFF1F': // ？
+    case U'\uFF61': // halfwidth 。
+        return WideKind::SentenceEnd;
+    default:
+        break;
+    }
+    const bool word = (c >= 0x1100 && c <= 0x11FF) || (c >= 0x2E80 && c <= 0x2FDF) ||
+                      (c >= 0x3040 && c <= 0x30FF) || (c >= 0x3105 && c <= 0x318F) ||
+                      (c >= 0x31F0 && c <= 0x31FF) || (c >= 0x3400 && c <= 0x4DBF) ||
+                      (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) ||
+                      (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF66 && c <= 0xFF9F) ||
+                      (c >= 0x20000 && c <= 0x3134F);
+    return word ? WideKind::Word : WideKind::Other;
+}
+
+bool isContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
 // Counts a text node's text (UTF-8, ended by a zero byte) in one pass.
 TextCounts countText(const char* utf8) {
     TextCounts counts;
@@ -116,6 +138,21 @@ TextCounts countText(const char* utf8) {
         const auto c = static_cast<unsigned char>(*p);
         if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || (c & 0xC0) == 0x80) {
             continue; // white space, or the rest of a character already counted
+        }
+        if (c >= 0xE1 && isContinuation(p[1]) && isContinuation(p[2])) {
+            char32_t code = 0;
+            if (c < 0xF0) {
+                code = (char32_t(c & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) |
+                       char32_t(p[2] & 0x3F);
+            } else if (isContinuation(p[3])) {
+                code = (char32_t(c & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) |
+                       (char32_t(p[2] & 0x3F) << 6) | char32_t(p[3] & 0x3F);
+            }
+            const WideKind kind = wideKindOf(code);
+            counts.chars += kind == WideKind::Word ? WideWeight : 1;
+            counts.commas += kind == WideKind::Comma ? 1 : 0;
+            counts.sentenceEnds += kind == WideKind::SentenceEnd ? 1 : 0;
+            continue;
         }
         ++counts.chars;
         if (c == ',') {
@@ -153,6 +190,13 @@ float ownTextValue(const ArticleNode& node, int& proseChars) {
     return static_cast<float>(unlinked) * (1.0f - linkShare) + 5.0f * static_cast<float>(commas);
 }
 
+// Whether an element named like noise holds mostly prose, as a section of a
+// manual about sharing does and a share bar or a sign-up box does not.
+bool holdsProse(const ArticleNode& node) {
+    return node.formControls == 0 && node.linkedHeadings == 0 && node.linkChars * 4 < node.chars &&
+           node.proseChars >= ProseLength && node.proseChars * 3 >= node.chars * 2;
+}
+
 void close(std::vector<ArticleNode>& nodes, int index) {
     ArticleNode& node = nodes[static_cast<std::size_t>(index)];
     node.end = static_cast<int>(nodes.size());
@@ -161,9 +205,12 @@ void close(std::vector<ArticleNode>& nodes, int index) {
         node.score += ownTextValue(node, prose);
         node.proseChars += prose;
     }
+    if (node.hint == ArticleHint::NamedNoise) {
+        node.hint = holdsProse(node) ? ArticleHint::None : ArticleHint::Negative;
+    }
     if (isHeading(node.element) && node.chars > 0) {
         ++node.headings;
-        if (node.offPageLinkChars * 5 >= node.chars * 3) {
+        if (node.siteLinkChars * 5 >= node.chars * 3) {
             ++node.linkedHeadings;
         }
     }
@@ -173,16 +220,17 @@ void close(std::vector<ArticleNode>& nodes, int index) {
     ArticleNode& parent = nodes[static_cast<std::size_t>(node.parent)];
     parent.chars += node.chars;
     parent.linkChars += node.linkChars;
-    parent.offPageLinkChars += node.offPageLinkChars;
-    parent.headings += node.headings;
-    parent.linkedHeadings += node.linkedHeadings;
+    parent.siteLinkChars += node.siteLinkChars;
     parent.formControls += node.formControls;
     if (node.hint == ArticleHint::Negative) {
-        // Whatever noise holds counts against the element around it.
+        // Whatever noise holds counts against the element around it; the
+        // headlines of a related box do not make the page a listing.
         parent.score -= 0.5f * static_cast<float>(node.chars) + 2.0f * BlockCost;
     } else {
         parent.score += node.score;
         parent.proseChars += node.proseChars;
+        parent.headings += node.headings;
+        parent.linkedHeadings += node.linkedHeadings;
     }
 }
 
@@ -206,7 +254,7 @@ bool isBlockContainer(const GumboNode* element) {
     }
 }
 
-std::vector<ArticleNode> scanArticleNodes(const GumboNode* root) {
+std::vector<ArticleNode> scanArticleNodes(const GumboNode* root, const SiteLinks& links) {
     std::vector<ArticleNode> nodes;
     std::vector<OpenElement> open;
     nodes.reserve(4096);
@@ -235,8 +283,8 @@ std::vector<ArticleNode> scanArticleNodes(const GumboNode* root) {
                 parent.linkChars += counts.chars;
                 block.ownLinkChars += counts.chars;
             }
-            if (top.inOffPageLink) {
-                parent.offPageLinkChars += counts.chars;
+            if (top.inSiteLink) {
+                parent.siteLinkChars += counts.chars;
             }
             textSoFar += counts.chars;
             continue;
@@ -255,15 +303,16 @@ std::vector<ArticleNode> scanArticleNodes(const GumboNode* root) {
                                     .textBefore = textSoFar,
                                     .formControls = isFormControl(tag) ? 1 : 0,
                                     .hint = hinter.hintOf(child)});
-        if (hasNoTextToWeigh(tag)) {
+        if (hasNoTextToWeigh(tag) || nodes.back().hint == ArticleHint::Marker) {
             close(nodes, index);
             continue;
         }
-        const bool link = tag == GUMBO_TAG_A &&
-                          gumbo_get_attribute(&child->v.element.attributes, "href") != nullptr;
+        const GumboAttribute* href = tag == GUMBO_TAG_A
+                                         ? gumbo_get_attribute(&child->v.element.attributes, "href")
+                                         : nullptr;
+        const bool siteLink = href && links.targetOf(href->value) == SiteLinks::Target::ThisSite;
         open.push_back({child, 0, index, isBlockContainer(child) ? index : parent.block,
-                        parent.inLink || link,
-                        parent.inOffPageLink || (link && linksOffPage(child))});
+                        parent.inLink || href != nullptr, parent.inSiteLink || siteLink});
     }
     return nodes;
 }

@@ -7,6 +7,8 @@
 #include "speech/synthesis/VoiceParameters.h"
 #include "speech/voices/VoiceCatalogue.h"
 
+#include <algorithm>
+
 namespace vt {
 
 namespace {
@@ -50,13 +52,13 @@ void SpeechVoice::setRate(int rate) {
     m_parameters->setRate(rate);
 }
 
-void SpeechVoice::speak(const QString& text) {
+void SpeechVoice::speak(const QString& text, std::vector<qsizetype> marks) {
     if (!m_output) {
         startPipeline();
     }
     ++m_pendingPieces;
     m_done = false;
-    m_worker->enqueue(text);
+    m_worker->enqueue(text, std::move(marks));
     if (m_pauseDepth == 0) {
         m_feedTimer.start();
     }
@@ -84,12 +86,67 @@ void SpeechVoice::startPipeline() {
             },
             Qt::QueuedConnection);
     };
+    events.chunkStarted = [this, generation](const SynthesisWorker::ChunkStart& start) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, start] {
+                if (generation == m_generation) {
+                    m_positions.push_back({start.piece, start.offset, start.sample});
+                }
+            },
+            Qt::QueuedConnection);
+    };
     m_worker =
         std::make_unique<SynthesisWorker>(m_voices, m_parameters, *m_queue, std::move(events));
     m_unwritten.clear();
     m_pendingPieces = 0;
     m_speechBytes = 0;
     m_silenceBytes = 0;
+    m_positions.clear();
+    m_heardIndex = -1;
+}
+
+void SpeechVoice::clear() {
+    m_feedTimer.stop();
+    stopPipeline();
+    ++m_generation; // what the old pipeline still sends is dropped
+    m_done = true;
+    m_pendingPieces = 0;
+    m_unwritten.clear();
+    m_positions.clear();
+    m_heardIndex = -1;
+}
+
+qint64 SpeechVoice::heardSamples() const {
+    if (!m_output) {
+        return 0;
+    }
+    return m_output->playedMicroseconds() * SpeechEngine::SampleRate / 1'000'000;
+}
+
+int SpeechVoice::heardIndex() const {
+    const qint64 heard = heardSamples();
+    const auto after = std::upper_bound(
+        m_positions.begin(), m_positions.end(), heard,
+        [](qint64 sample, const Position& position) { return sample < position.sample; });
+    return static_cast<int>(after - m_positions.begin()) - 1;
+}
+
+std::optional<SpeechVoice::Position> SpeechVoice::heardPosition() const {
+    const int index = heardIndex();
+    if (index < 0) {
+        return std::nullopt;
+    }
+    return m_positions[static_cast<std::size_t>(index)];
+}
+
+void SpeechVoice::followPosition() {
+    const int index = heardIndex();
+    if (index != m_heardIndex) {
+        m_heardIndex = index;
+        // Later, from the event loop: whoever hears it may clear or end the voice.
+        QMetaObject::invokeMethod(this, &SpeechVoice::positionChanged, Qt::QueuedConnection);
+    }
 }
 
 void SpeechVoice::stopPipeline() {
@@ -118,6 +175,7 @@ void SpeechVoice::feed() {
         return;
     }
     writeQueuedSpeech();
+    followPosition();
     const bool synthesisOver =
         m_pendingPieces == 0 && m_queue->size() == 0 && m_unwritten.isEmpty();
     if (!synthesisOver) {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace vt {
 
@@ -26,6 +27,14 @@ class SpeechVoice : public QObject {
     struct FailureInfo {
         QString description;
         bool voiceUnavailable = false;
+    };
+    // A place in the queued speech: the chunk at that character offset of a
+    // piece (numbered from 0 in the order queued since the voice began or was
+    // last cleared) is heard from that sample on.
+    struct Position {
+        int piece = 0;
+        qsizetype offset = 0;
+        qint64 sample = 0;
     };
 
     // Speaks with the catalogue's engine; a position names a voice of that
@@ -48,7 +57,12 @@ class SpeechVoice : public QObject {
     // Queues a piece and returns at once. Throws Failure at once when there is
     // no audio output; that piece is not queued, so when no piece could be
     // queued, isDone() stays true and no done() follows.
-    void speak(const QString& text);
+    // marks are offsets in text (sorted) where a chunk must begin, so that
+    // its position is known exactly (a heading, a paragraph).
+    void speak(const QString& text, std::vector<qsizetype> marks = {});
+    // Drops at once everything queued and not yet heard, so that speech can
+    // start again elsewhere; no done() follows for it. Pauses stay counted.
+    void clear();
 
     // Act at once. Pauses are counted: speech goes on when every pause has
     // been resumed; a resume without a pause does nothing.
@@ -60,11 +74,20 @@ class SpeechVoice : public QObject {
     bool isDone() const { return m_done; }
     const std::optional<FailureInfo>& firstFailure() const { return m_firstFailure; }
 
+    // The samples heard since the speech began or was last cleared.
+    qint64 heardSamples() const;
+    // The chunk being heard now; none before the first one is heard.
+    std::optional<Position> heardPosition() const;
+    // Every chunk handed to the engine so far, heard or not, in order.
+    const std::vector<Position>& positions() const { return m_positions; }
+
   signals:
     // Once every queued piece has been synthesised and played.
     void done();
     // A piece could not be synthesised; the voice goes on with the next.
     void failed(const QString& description);
+    // The chunk being heard has changed.
+    void positionChanged();
 
   private:
     void startPipeline();
@@ -77,6 +100,8 @@ class SpeechVoice : public QObject {
     void onOutputBroken(const QString& description);
     void recordFailure(const QString& description, bool voiceUnavailable);
     void finish();
+    void followPosition();
+    int heardIndex() const;
 
     const VoiceCatalogue m_voices;
     std::shared_ptr<VoiceParameters> m_parameters;
@@ -94,6 +119,8 @@ class SpeechVoice : public QObject {
     int m_generation = 0;
     bool m_done = true;
     std::optional<FailureInfo> m_firstFailure;
+    std::vector<Position> m_positions;
+    int m_heardIndex = -1; // of m_positions, as last announced
 };
 
 } // namespace vt

@@ -10,16 +10,18 @@ namespace {
 
 class QueueReceiver final : public SampleReceiver {
   public:
-    QueueReceiver(PcmQueue& queue, const std::function<void()>& audioAvailable)
-        : m_queue(queue), m_audioAvailable(audioAvailable) {}
+    QueueReceiver(PcmQueue& queue, const std::function<void()>& audioAvailable, qint64& given)
+        : m_queue(queue), m_audioAvailable(audioAvailable), m_given(given) {}
     void receive(const qint16* samples, qsizetype count) override {
         m_queue.push(samples, count);
+        m_given += count;
         m_audioAvailable();
     }
 
   private:
     PcmQueue& m_queue;
     const std::function<void()>& m_audioAvailable;
+    qint64& m_given;
 };
 
 } // namespace
@@ -40,17 +42,17 @@ SynthesisWorker::~SynthesisWorker() {
     m_thread.join();
 }
 
-void SynthesisWorker::enqueue(const QString& text) {
+void SynthesisWorker::enqueue(const QString& text, std::vector<qsizetype> marks) {
     {
         std::lock_guard lock(m_mutex);
-        m_pieces.push_back(text);
+        m_pieces.push_back({text, std::move(marks)});
     }
     m_wake.notify_all();
 }
 
 void SynthesisWorker::run() {
     for (;;) {
-        QString piece;
+        Piece piece;
         {
             std::unique_lock lock(m_mutex);
             m_wake.wait(lock, [&] { return m_cancel.stop_requested() || !m_pieces.empty(); });
@@ -68,12 +70,19 @@ void SynthesisWorker::run() {
     }
 }
 
-SynthesisWorker::PieceResult SynthesisWorker::speakPiece(const QString& text) {
-    QueueReceiver receiver(m_audio, m_events.audioAvailable);
+SynthesisWorker::PieceResult SynthesisWorker::speakPiece(const Piece& piece) {
+    QueueReceiver receiver(m_audio, m_events.audioAvailable, m_samplesGiven);
     SpeechRenderer renderer(m_voices, *m_parameters, receiver, m_cancel.get_token());
     renderer.setBeforeChunk([&] { m_audio.waitForRoom(); });
+    const int number = m_piecesTaken++;
+    if (m_events.chunkStarted) {
+        renderer.setChunkStarts([&, number](qsizetype offset) {
+            m_events.chunkStarted({m_samplesGiven, number, offset});
+        });
+    }
+    renderer.setMarks(piece.marks);
     try {
-        renderer.speak(text);
+        renderer.speak(piece.text);
         return {};
     } catch (const VoiceUnavailable& failure) {
         return {true, failure.description(), true};

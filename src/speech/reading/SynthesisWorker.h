@@ -10,6 +10,7 @@
 #include <mutex>
 #include <stop_token>
 #include <thread>
+#include <vector>
 
 namespace vt {
 
@@ -25,10 +26,19 @@ class SynthesisWorker {
         QString description;
         bool voiceUnavailable = false;
     };
-    // Both are called on the worker thread.
+    // Where the speech stands: the chunk at that character offset of the
+    // piece (numbered from 0 in the order queued) is spoken from that sample
+    // of the audio on (counted from the worker's first sample).
+    struct ChunkStart {
+        qint64 sample = 0;
+        int piece = 0;
+        qsizetype offset = 0;
+    };
+    // All are called on the worker thread.
     struct Events {
         std::function<void()> audioAvailable;
         std::function<void(const PieceResult&)> pieceFinished;
+        std::function<void(const ChunkStart&)> chunkStarted;
     };
 
     SynthesisWorker(const VoiceCatalogue& voices, std::shared_ptr<const VoiceParameters> parameters,
@@ -39,11 +49,17 @@ class SynthesisWorker {
     SynthesisWorker(const SynthesisWorker&) = delete;
     SynthesisWorker& operator=(const SynthesisWorker&) = delete;
 
-    void enqueue(const QString& text);
+    // marks: offsets in text where a chunk must begin (sorted), so a
+    // position there is reported exactly.
+    void enqueue(const QString& text, std::vector<qsizetype> marks = {});
 
   private:
     void run();
-    PieceResult speakPiece(const QString& text);
+    struct Piece {
+        QString text;
+        std::vector<qsizetype> marks;
+    };
+    PieceResult speakPiece(const Piece& piece);
 
     const VoiceCatalogue m_voices;
     std::shared_ptr<const VoiceParameters> m_parameters;
@@ -51,7 +67,9 @@ class SynthesisWorker {
     Events m_events;
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::deque<QString> m_pieces;
+    std::deque<Piece> m_pieces;
+    int m_piecesTaken = 0;     // on the worker thread only
+    qint64 m_samplesGiven = 0; // on the worker thread only
     std::stop_source m_cancel;
     std::thread m_thread;
 };

@@ -66,6 +66,10 @@ void SpeechRenderer::setBeforeChunk(std::function<void()> beforeChunk) {
     m_beforeChunk = std::move(beforeChunk);
 }
 
+void SpeechRenderer::setChunkStarts(std::function<void(qsizetype offset)> chunkStarts) {
+    m_chunkStarts = std::move(chunkStarts);
+}
+
 void SpeechRenderer::setMarks(std::vector<qsizetype> offsets) {
     m_marks = std::move(offsets);
 }
@@ -91,6 +95,7 @@ bool SpeechRenderer::speak(const QString& text) {
             stretcher.flush(); // what is held back belongs before the mark
             m_markSamples.push_back(counted.count());
         }
+        const qsizetype sectionStart = from;
         const QString section = text.mid(from, cuts[piece] - from);
         from = qMax(from, cuts[piece]);
         for (const SpeechChunk& chunk : chunkForSpeech(section)) {
@@ -99,6 +104,9 @@ bool SpeechRenderer::speak(const QString& text) {
             }
             if (m_cancel.stop_requested()) {
                 return false;
+            }
+            if (m_chunkStarts) {
+                m_chunkStarts(sectionStart + (chunk.text.data() - section.constData()));
             }
             const EngineRate rate = engineRateFor(m_parameters.rate());
             stretcher.setSpeed(rate.stretch);

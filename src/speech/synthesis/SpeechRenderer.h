@@ -23,6 +23,11 @@ class SpeechRenderer {
 
     // Called before each chunk; may wait (for room in an audio queue).
     void setBeforeChunk(std::function<void()> beforeChunk);
+    // Called as each chunk is handed to the engine, with the chunk's character
+    // offset in the text; every sample given out afterwards belongs to it or to
+    // a later chunk (below the engine's slowest rate a few earlier ones may
+    // still follow, held back by the time-stretching).
+    void setChunkStarts(std::function<void(qsizetype offset)> chunkStarts);
 
     // Character offsets of the next text where a sample position is wanted
     // (sorted). Each one starts a piece of its own, cut where the engine
@@ -40,6 +45,7 @@ class SpeechRenderer {
     SampleReceiver& m_output;
     std::stop_token m_cancel;
     std::function<void()> m_beforeChunk;
+    std::function<void(qsizetype)> m_chunkStarts;
     std::vector<qsizetype> m_marks;
     std::vector<qint64> m_markSamples;
 };

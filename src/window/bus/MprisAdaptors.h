@@ -53,8 +53,8 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(double MinimumRate READ rate)
     Q_PROPERTY(double MaximumRate READ rate)
     Q_PROPERTY(double Volume READ volume)
-    Q_PROPERTY(bool CanGoNext READ no)
-    Q_PROPERTY(bool CanGoPrevious READ no)
+    Q_PROPERTY(bool CanGoNext READ canGoNext)
+    Q_PROPERTY(bool CanGoPrevious READ canGoPrevious)
     Q_PROPERTY(bool CanPlay READ yes)
     Q_PROPERTY(bool CanPause READ yes)
     Q_PROPERTY(bool CanSeek READ no)
@@ -66,6 +66,8 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     QVariantMap metadata() const;
     double rate() const { return 1.0; }
     double volume() const;
+    bool canGoNext() const;
+    bool canGoPrevious() const;
     bool yes() const { return true; }
     bool no() const { return false; }
 
@@ -74,9 +76,10 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     void Pause();
     void PlayPause();
     void Stop();
-    // Nothing to go to or seek in: a reading is one page, spoken from the start.
-    void Next() {}
-    void Previous() {}
+    // By section of the page: its headings, or its paragraphs.
+    void Next();
+    void Previous();
+    // Nothing to seek in: the speech is made as it is heard.
     void Seek(qlonglong) {}
     void SetPosition(const QDBusObjectPath&, qlonglong) {}
     void OpenUri(const QString&) {}

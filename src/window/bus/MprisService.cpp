@@ -7,6 +7,7 @@
 #include <QDBusMessage>
 #include <QPushButton>
 #include <QSlider>
+#include <tuple>
 
 namespace vt {
 
@@ -42,6 +43,8 @@ MprisService::MprisService(Form1& window, QDBusConnection bus)
     }
     m_lastStatus = playbackStatus();
     m_lastMetadata = metadata();
+    m_lastCanGoNext = canGoNext();
+    m_lastCanGoPrevious = canGoPrevious();
     connect(&m_window.reading(), &ReadingController::changed, this, &MprisService::readingChanged);
 }
 
@@ -78,11 +81,31 @@ QVariantMap MprisService::metadata() const {
                    QStringLiteral("/example/quillmere/Vellumtone/reading/%1").arg(m_readings))));
     map.insert(QStringLiteral("xesam:title"), title.isEmpty() ? address : title);
     map.insert(QStringLiteral("xesam:url"), address);
+    const QString section = reading.sectionTitle();
+    if (!section.isEmpty()) {
+        map.insert(QStringLiteral("vellumtone:section"), section);
+    }
     return map;
 }
 
 double MprisService::volume() const {
     return m_window.Slider1->value() / 100.0;
+}
+
+bool MprisService::canGoNext() const {
+    return m_window.reading().canGoNext();
+}
+
+bool MprisService::canGoPrevious() const {
+    return m_window.reading().canGoPrevious();
+}
+
+void MprisService::next() {
+    m_window.reading().nextSection();
+}
+
+void MprisService::previous() {
+    m_window.reading().previousSection();
 }
 
 void MprisService::play() {
@@ -144,6 +167,14 @@ void MprisService::readingChanged() {
         m_lastMetadata = data;
         changed.insert(QStringLiteral("Metadata"), data);
     }
+    for (const auto& [name, now, last] :
+         {std::tuple{"CanGoNext", canGoNext(), &m_lastCanGoNext},
+          std::tuple{"CanGoPrevious", canGoPrevious(), &m_lastCanGoPrevious}}) {
+        if (now != *last) {
+            *last = now;
+            changed.insert(QString::fromLatin1(name), now);
+        }
+    }
     if (!changed.isEmpty()) {
         announce(changed);
     }
@@ -189,6 +220,22 @@ double MprisPlayerAdaptor::volume() const {
 }
 bool MprisPlayerAdaptor::refused() {
     return m_service->refuse();
+}
+bool MprisPlayerAdaptor::canGoNext() const {
+    return m_service->canGoNext();
+}
+bool MprisPlayerAdaptor::canGoPrevious() const {
+    return m_service->canGoPrevious();
+}
+void MprisPlayerAdaptor::Next() {
+    if (!refused()) {
+        m_service->next();
+    }
+}
+void MprisPlayerAdaptor::Previous() {
+    if (!refused()) {
+        m_service->previous();
+    }
 }
 void MprisPlayerAdaptor::Play() {
     if (!refused()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/LauncherProgress.h"
 #include "window/handlers/ReadingController.h"
 
 #include <QDBusConnection>
@@ -13,15 +14,17 @@ class Form1;
 
 inline constexpr char MprisBusName[] = "org.mpris.MediaPlayer2.vellumtone";
 inline constexpr char MprisObjectPath[] = "/org/mpris/MediaPlayer2";
-inline constexpr char DesktopEntryName[] = "example.quillmere.Vellumtone";
+inline constexpr const char* DesktopEntryName = DesktopFileId;
 // The error a command gets while a message of the reading is open.
 inline constexpr char MessageOpenError[] = "example.quillmere.Vellumtone.Error.MessageOpen";
 
 // The window's reading on the desktop bus (MPRIS 2), so media keys and desktop
 // players show and drive it. Play, Pause and PlayPause act as a click on the
-// reading button would; Stop ends the reading. While a message of the reading
-// is open, they and Quit are refused with MessageOpenError: the reading waits
-// at that message, and a command queued behind it would act on a reading the
+// reading button would; Stop ends the reading; Next and Previous move it by
+// section, and the metadata names the section being heard
+// ("vellumtone:section"). While a message of the reading is open, the
+// commands and Quit are refused with MessageOpenError: the reading waits at
+// that message, and a command queued behind it would act on a reading the
 // user can no longer see. Without a bus it does nothing.
 // It must go before the window does.
 class MprisService : public QObject, public QDBusContext {
@@ -38,10 +41,14 @@ class MprisService : public QObject, public QDBusContext {
     QString playbackStatus() const;
     QVariantMap metadata() const;
     double volume() const;
+    bool canGoNext() const;
+    bool canGoPrevious() const;
     void play();
     void pause();
     void playPause();
     void stop();
+    void next();
+    void previous();
     void raise();
     void quit();
     // Whether commands are refused now; a call from the bus then gets
@@ -57,6 +64,8 @@ class MprisService : public QObject, public QDBusContext {
     QString m_busName;
     QString m_lastStatus;
     QVariantMap m_lastMetadata;
+    bool m_lastCanGoNext = false;
+    bool m_lastCanGoPrevious = false;
     int m_readings = 0; // numbers the readings, for their track ids
 };
 

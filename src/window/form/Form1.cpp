@@ -55,6 +55,10 @@ Form1::Form1(SpeechEngine& engine, Dialogs& dialogs, std::function<int()> random
 
 Form1::~Form1() = default;
 
+void Form1::publishExportProgress(const QDBusConnection& bus) {
+    m_export->setLauncher(LauncherProgress(bus));
+}
+
 void Form1::wireHandlers() {
     connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);

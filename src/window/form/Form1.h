@@ -12,6 +12,7 @@
 #include <stop_token>
 
 class QComboBox;
+class QDBusConnection;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -47,8 +48,12 @@ class Form1 : public QWidget, private ReadingView {
     VoiceChoice voiceChoice() const override;
     ReadingController::State readingState() const { return m_reading->state(); }
     const ReadingController& reading() const { return *m_reading; }
+    ReadingController& reading() { return *m_reading; }
     // Ends a reading under way (paused or not) and readies the button for the next.
     void stopReading();
+    // Exports started from now on show their progress on the desktop's
+    // task-manager entry through this bus (nothing when it is not connected).
+    void publishExportProgress(const QDBusConnection& bus);
     // The folder where reading and the sample button keep their page text.
     QString pageTextFolder() const { return m_pageTextFolder.path(); }
 

@@ -6,10 +6,12 @@
 #include "core/ProcedureTags.h"
 #include "sources/GetPageText.h"
 #include "sources/PageFetcher.h"
+#include "speech/engine/SpeechEngine.h"
 #include "speech/reading/SpeechVoice.h"
 #include "window/WindowLog.h"
 #include "window/form/MousePointer.h"
 
+#include <QElapsedTimer>
 #include <QScopeGuard>
 
 namespace vt {
@@ -18,6 +20,20 @@ namespace {
 using Step = SpeakLoudStep;
 constexpr qsizetype PieceLength = 100000;
 const QString NoTextMessage = QStringLiteral("No text to read. Select a file above to read.");
+
+// Where sections begin inside the piece of the text at start of that length,
+// as offsets in the piece: the speech is cut there so it is known exactly
+// when each begins to be heard.
+std::vector<qsizetype> sectionMarks(const std::vector<ReadingSection>& sections, qsizetype start,
+                                    qsizetype length) {
+    std::vector<qsizetype> marks;
+    for (const ReadingSection& section : sections) {
+        if (section.offset > start && section.offset < start + length) {
+            marks.push_back(section.offset - start);
+        }
+    }
+    return marks;
+}
 } // namespace
 
 struct ReadingController::Reading {
@@ -93,6 +109,10 @@ void ReadingController::setState(State state) {
     if (state == State::Idle) {
         m_readingAddress.clear();
         m_readingTitle.clear();
+        m_text.clear();
+        m_sections.clear();
+        m_pieceStarts.clear();
+        m_section = 0;
     }
     const bool differs = state != m_state;
     m_state = state;
@@ -132,8 +152,10 @@ void ReadingController::onPageFetched(const ReadingRef& reading, const PageFetch
     }
     Procedure& proc = reading->procedure;
     QString text;
+    std::vector<TextHeading> headings;
     if (result.ok) {
         text = result.text;
+        headings = result.outline.headings;
         m_readingTitle = result.title;
     } else if (!result.description.isEmpty()) {
         qCDebug(windowLog) << "page not fetched:" << result.description;
@@ -147,10 +169,11 @@ void ReadingController::onPageFetched(const ReadingRef& reading, const PageFetch
         finish(reading);
         return;
     }
-    speakText(reading, std::move(text));
+    speakText(reading, std::move(text), headings);
 }
 
-void ReadingController::speakText(const ReadingRef& reading, QString text) {
+void ReadingController::speakText(const ReadingRef& reading, QString text,
+                                  const std::vector<TextHeading>& headings) {
     Procedure& proc = reading->procedure;
     // Each step may show a report; the reading may have been stopped meanwhile.
     const auto step = [&](Step number, const std::function<void()>& action) {
@@ -172,6 +195,11 @@ void ReadingController::speakText(const ReadingRef& reading, QString text) {
         !step(Step::SetRate, [&] { requireVoice().setRate(choice.rate); })) {
         return;
     }
+    m_text = text;
+    m_sections = readingSections(m_text, headings,
+                                 m_readingTitle.isEmpty() ? m_readingAddress : m_readingTitle);
+    m_section = 0;
+    m_pieceStarts.clear();
     QStringList pieces;
     proc.assign(Step::SplitText, pieces, [&] { return SplitByLength(text, PieceLength); });
     if (!current(reading)) {
@@ -187,12 +215,18 @@ void ReadingController::speakText(const ReadingRef& reading, QString text) {
                         reading->procedure.report(Step::Speak, description);
                     }
                 });
+        connect(m_voice.get(), &SpeechVoice::positionChanged, this,
+                &ReadingController::followPosition);
     }
     setState(State::Speaking);
+    qsizetype pieceStart = 0;
     for (const QString& piece : pieces) {
-        if (!step(Step::Speak, [&] { requireVoice().speak(piece); })) {
+        m_pieceStarts.push_back(pieceStart);
+        const std::vector<qsizetype> marks = sectionMarks(m_sections, pieceStart, piece.size());
+        if (!step(Step::Speak, [&] { requireVoice().speak(piece, marks); })) {
             return;
         }
+        pieceStart += piece.size();
     }
     // Nothing is left to hear when nothing could be queued.
     const bool nothingQueued =
@@ -233,6 +267,104 @@ void ReadingController::stop() {
     }
     setState(State::Idle);
     m_reading.reset();
+}
+
+bool ReadingController::movable() const {
+    return (m_state == State::Speaking || m_state == State::Paused) && m_voice &&
+           !m_sections.empty();
+}
+
+bool ReadingController::canGoNext() const {
+    return movable() && m_section + 1 < m_sections.size();
+}
+
+bool ReadingController::canGoPrevious() const {
+    return movable();
+}
+
+QString ReadingController::sectionTitle() const {
+    return movable() ? m_sections[m_section].title : QString();
+}
+
+std::optional<qsizetype> ReadingController::heardOffset() const {
+    if (!movable()) {
+        return std::nullopt;
+    }
+    const std::optional<SpeechVoice::Position> heard = m_voice->heardPosition();
+    if (!heard || heard->piece < 0 || std::size_t(heard->piece) >= m_pieceStarts.size()) {
+        return std::nullopt;
+    }
+    return m_pieceStarts[std::size_t(heard->piece)] + heard->offset;
+}
+
+void ReadingController::followPosition() {
+    const std::optional<qsizetype> offset = heardOffset();
+    if (!offset) {
+        return;
+    }
+    const std::size_t section = sectionAt(m_sections, *offset);
+    if (section != m_section) {
+        m_section = section;
+        emit changed();
+    }
+}
+
+void ReadingController::nextSection() {
+    if (canGoNext()) {
+        skipTo(m_section + 1);
+    }
+}
+
+void ReadingController::previousSection() {
+    if (!canGoPrevious()) {
+        return;
+    }
+    // How long the current section has been heard: from the first chunk of it.
+    const qsizetype start = m_sections[m_section].offset;
+    qint64 heardFor = 0;
+    for (const SpeechVoice::Position& position : m_voice->positions()) {
+        const std::size_t piece = std::size_t(position.piece);
+        if (piece < m_pieceStarts.size() && m_pieceStarts[piece] + position.offset >= start) {
+            heardFor = m_voice->heardSamples() - position.sample;
+            break;
+        }
+    }
+    const bool justBegun = heardFor < qint64(SpeechEngine::SampleRate) * PreviousWindowMs / 1000;
+    skipTo(justBegun && m_section > 0 ? m_section - 1 : m_section);
+}
+
+void ReadingController::skipTo(std::size_t section) {
+    const ReadingRef reading = m_reading;
+    SpeechVoice& voice = *m_voice;
+    QElapsedTimer stopping;
+    stopping.start();
+    voice.clear(); // the engine is told to stop; it ends its block at once
+    m_section = section;
+    m_pieceStarts.clear();
+    const qsizetype from = m_sections[section].offset;
+    qCDebug(windowLog) << "reading moves to section" << section << "at" << from
+                       << "; the old speech stopped in" << stopping.nsecsElapsed() / 1000 << "us";
+    QString rest = m_text.mid(from);
+    qsizetype pieceStart = from;
+    try {
+        for (const QString& piece : SplitByLength(rest, PieceLength)) {
+            m_pieceStarts.push_back(pieceStart);
+            voice.speak(piece, sectionMarks(m_sections, pieceStart, piece.size()));
+            pieceStart += piece.size();
+        }
+    } catch (const std::exception& e) {
+        qCWarning(windowLog) << "the reading could not go on:" << describe(e);
+        if (current(reading)) {
+            reading->procedure.report(Step::Speak, describe(e));
+        }
+        if (!current(reading)) {
+            return; // stopped, or replaced, while the report was open
+        }
+    }
+    emit changed();
+    if (voice.isDone()) {
+        onSpeechDone(reading); // nothing could be queued: the reading is over
+    }
 }
 
 void ReadingController::releaseVoice() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReadingSections.h"
 #include "core/ErrorReport.h"
 #include "sources/PageTextMode.h"
 #include "speech/voices/VoiceChoice.h"
@@ -80,8 +81,27 @@ class ReadingController : public QObject {
     SpeechVoice* speechVoice() const { return m_voice.get(); }
     void releaseVoice();
 
+    // Moving through the sections of the text being read (its headings, or
+    // its paragraphs when it has none), from outside the window: the speech
+    // goes on from the start of the next section, or goes back to the start of
+    // the current one, or of the one before when the current one began to be
+    // heard less than PreviousWindowMs ago. A paused reading stays paused.
+    // Nothing happens unless a reading is speaking or paused.
+    void nextSection();
+    void previousSection();
+    bool canGoNext() const;
+    bool canGoPrevious() const;
+    // The title of the section being heard ("" when nothing is read).
+    QString sectionTitle() const;
+    // The text being read, and the offset in it of the chunk being heard
+    // (none before the first is heard after a start or a move).
+    QString spokenText() const { return m_text; }
+    std::optional<qsizetype> heardOffset() const;
+
+    static constexpr int PreviousWindowMs = 2000;
+
   signals:
-    // The state, the address or the title changed.
+    // The state, the address, the title or the section being heard changed.
     void changed();
 
   private:
@@ -96,7 +116,11 @@ class ReadingController : public QObject {
     void setState(State state);
     void startReading(const ReadingRef& reading);
     void onPageFetched(const ReadingRef& reading, const PageFetchResult& result);
-    void speakText(const ReadingRef& reading, QString text);
+    void speakText(const ReadingRef& reading, QString text,
+                   const std::vector<TextHeading>& headings);
+    void followPosition();
+    void skipTo(std::size_t section);
+    bool movable() const;
     void onSpeechDone(const ReadingRef& reading);
     void finish(const ReadingRef& reading);
     SpeechVoice& requireVoice() const;
@@ -112,6 +136,12 @@ class ReadingController : public QObject {
     std::unique_ptr<SpeechVoice> m_voice;
     ReadingRef m_reading; // the reading under way, if any
     QPointer<QObject> m_fetchContext;
+    // The text being read, its sections, and where each piece queued since
+    // the voice last started over begins in it.
+    QString m_text;
+    std::vector<ReadingSection> m_sections;
+    std::vector<qsizetype> m_pieceStarts;
+    std::size_t m_section = 0; // the one being heard, as last announced
 };
 
 } // namespace vt
