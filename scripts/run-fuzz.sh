@@ -7,14 +7,17 @@
 #
 #   scripts/run-fuzz.sh                  every target for 30 s
 #   FUZZ_SECONDS=1800 scripts/run-fuzz.sh page_text
+#   FUZZ_SECONDS=600 FUZZ_MAX_LEN=1048576 scripts/run-fuzz.sh style_sheet
+#                                        longer inputs, to reach what only size shows
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
 root=$PWD
 seconds="${FUZZ_SECONDS:-30}"
+max_len="${FUZZ_MAX_LEN:-4096}"
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(page_text charset text_splitter settings_value)
+  targets=(page_text charset text_splitter settings_value style_sheet)
 fi
 
 source scripts/sanitized-build.sh
@@ -27,7 +30,7 @@ fuzz_one() {
   mkdir -p "$work/corpus" "$work/artifacts"
   "$build/fuzz/fuzz_$target" "$work/corpus" "$root/fuzz/corpus/$target" \
     -dict="$root/fuzz/dict/$target.dict" -max_total_time="$seconds" -timeout=10 \
-    -rss_limit_mb=2048 -max_len=4096 -print_final_stats=1 \
+    -rss_limit_mb=2048 -max_len="$max_len" -print_final_stats=1 \
     -artifact_prefix="$work/artifacts/" 2>"$work/log.txt"
 }
 

@@ -31,8 +31,11 @@ int printPageTextCommand(const QString& address, QTextStream& out, QTextStream& 
     } else {
         PrivateFolder folder;
         if (!folder.isValid()) {
-            failure =
-                QStringLiteral("Cannot create a temporary folder in \"%1\".").arg(temporaryRoot());
+            failure = folder.errorString().isEmpty()
+                          ? QStringLiteral("Cannot create a temporary folder in \"%1\".")
+                                .arg(temporaryRoot())
+                          : QStringLiteral("Cannot create a temporary folder: %1.")
+                                .arg(folder.errorString());
         } else {
             // Ctrl+C and SIGTERM cancel the fetch, so the command still ends
             // the ordinary way and its private folder is removed.

@@ -1,6 +1,8 @@
 #include "TempFolders.h"
 
+#include "CoreLog.h"
 #include "JobFolderLock.h"
+#include "OwnFolder.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -18,46 +20,52 @@ QString temporaryRoot() {
     return temp.isEmpty() ? QDir::tempPath() : temp;
 }
 
-PrivateFolder::PrivateFolder()
-    : m_dir(std::make_unique<QTemporaryDir>(
-          QDir(temporaryRoot()).filePath(QString::fromLatin1(FolderPrefix) + "XXXXXX"))) {
-    if (m_dir->isValid()) {
-        m_lock = std::make_unique<JobFolderLock>(m_dir->path());
+PrivateFolder::PrivateFolder() : m_problem(sharedFolderProblem(temporaryRoot())) {
+    if (!m_problem.isEmpty()) {
+        qCWarning(coreLog).noquote() << "No private folder is made:" << m_problem;
+        return;
+    }
+    QTemporaryDir made(
+        QDir(temporaryRoot()).filePath(QString::fromLatin1(FolderPrefix) + "XXXXXX"));
+    if (!made.isValid()) {
+        return;
+    }
+    // From here on the folder is reached through its descriptor: its removal
+    // stays inside it whatever happens to its name.
+    made.setAutoRemove(false);
+    m_path = made.path();
+    m_folder = std::make_unique<OwnFolder>(m_path);
+    if (m_folder->isOpen()) {
+        m_lock = std::make_unique<JobFolderLock>(m_path);
+    } else {
+        QDir().rmdir(m_path);
+        m_path.clear();
     }
 }
 
 PrivateFolder::~PrivateFolder() {
     // The folder goes first: while it is removed, its lock still says it is in use.
-    m_dir.reset();
+    if (isValid()) {
+        m_folder->remove();
+    }
+    m_folder.reset();
     m_lock.reset();
 }
 
 bool PrivateFolder::isValid() const {
-    return m_dir->isValid();
+    return m_folder && m_folder->isOpen();
+}
+
+QString PrivateFolder::errorString() const {
+    return m_problem;
 }
 
 QString PrivateFolder::path() const {
-    return QDir::toNativeSeparators(m_dir->path());
+    return QDir::toNativeSeparators(m_path);
 }
 
 QString PrivateFolder::filePath(const QString& name) const {
-    return QDir::toNativeSeparators(m_dir->filePath(name));
-}
-
-int RemoveAbandonedJobFolders() {
-    const QDir root(temporaryRoot());
-    // Exactly the names PrivateFolder gives, and among those only folders
-    // carrying a lock file: others that merely look alike stay.
-    const QStringList names = root.entryList({QString::fromLatin1(FolderPrefix) + "??????"},
-                                             QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    int removed = 0;
-    for (const QString& name : names) {
-        const QString folder = root.filePath(name);
-        if (isOwnFolder(folder) && removeIfAbandoned(folder)) {
-            ++removed;
-        }
-    }
-    return removed;
+    return QDir::toNativeSeparators(QDir(m_path).filePath(name));
 }
 
 } // namespace vt

@@ -133,7 +133,11 @@ class ExportJob {
         }
         const PrivateFolder folder;
         if (!folder.isValid()) {
-            if (!failedForFullDisk(temporaryRoot())) {
+            if (!folder.errorString().isEmpty()) {
+                fail(ExportFailure::NoWorkingFolder,
+                     noMp3(QStringLiteral("no working folder could be made: %1.")
+                               .arg(folder.errorString())));
+            } else if (!failedForFullDisk(temporaryRoot())) {
                 fail(ExportFailure::NoWorkingFolder,
                      noMp3(QStringLiteral("no working folder could be made in \"%1\".")
                                .arg(native(temporaryRoot()))));

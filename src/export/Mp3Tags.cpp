@@ -1,5 +1,7 @@
 #include "Mp3Tags.h"
 
+#include "BidiControls.h"
+
 #include <QUrl>
 #include <chapterframe.h>
 #include <commentsframe.h>
@@ -13,8 +15,30 @@ namespace {
 
 constexpr qint64 SpeechSampleRate = 22050;
 
+// Players show a line or two of a tag; a page's title can be megabytes.
+constexpr qsizetype MaxTagCharacters = 500;
+
+// At most MaxTagCharacters characters (a surrogate pair is one), without the
+// characters that reorder what a player shows.
+QString boundedTagText(const QString& text) {
+    QString kept;
+    qsizetype characters = 0;
+    for (qsizetype i = 0; i < text.size() && characters < MaxTagCharacters; ++i) {
+        const QChar c = text.at(i);
+        if (isBidiControl(c)) {
+            continue;
+        }
+        kept.append(c);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            kept.append(text.at(++i));
+        }
+        ++characters;
+    }
+    return kept;
+}
+
 TagLib::String tagText(const QString& text) {
-    return TagLib::String(text.toStdString(), TagLib::String::UTF8);
+    return TagLib::String(boundedTagText(text).toStdString(), TagLib::String::UTF8);
 }
 
 void addTextFrame(TagLib::ID3v2::Tag& tag, const char* id, const QString& text) {

@@ -1,5 +1,7 @@
 #include "OutputName.h"
 
+#include "BidiControls.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -42,8 +44,9 @@ QString RemoveQuotesAndControls(const QString& text) {
 
 QString SanitiseAddress(const QString& address) {
     const QLatin1StringView forbidden(ForbiddenNameCharacters);
-    return RemoveQuotesAndControls(
-        keptCharacters(address, [&](QChar c) { return !forbidden.contains(c); }));
+    // Bidi controls would let the name show on screen as another name.
+    return RemoveQuotesAndControls(keptCharacters(
+        address, [&](QChar c) { return !forbidden.contains(c) && !isBidiControl(c); }));
 }
 
 QString FinalMp3Path(const QString& folderText, const QString& cleanedAddress) {

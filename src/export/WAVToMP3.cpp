@@ -2,13 +2,19 @@
 
 #include "Encoder.h"
 #include "ExportLog.h"
+#include "Mp3StreamCheck.h"
 #include "core/FileUtils.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
 #include <QPromise>
 #include <QRegularExpression>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -42,9 +48,10 @@ QString lastLine(const QByteArray& errorOutput) {
 // never started) goes through end(), which keeps only the first.
 class EncoderRun : public QObject {
   public:
-    EncoderRun(QString program, QString wavPath, QString mp3Path, std::stop_token cancel)
+    EncoderRun(QString program, QString wavPath, QString mp3Path, std::stop_token cancel,
+               std::chrono::milliseconds stallLimit)
         : m_program(std::move(program)), m_wavPath(std::move(wavPath)),
-          m_mp3Path(std::move(mp3Path)) {
+          m_mp3Path(std::move(mp3Path)), m_stallLimit(stallLimit) {
         m_process.setProgram(m_program);
         m_process.setArguments({QStringLiteral("-h"), m_wavPath, m_mp3Path});
         m_process.setStandardInputFile(QProcess::nullDevice());
@@ -62,6 +69,11 @@ class EncoderRun : public QObject {
                                 .arg(native(m_program), m_process.errorString())));
             }
         });
+        // An encoder whose output stops growing and that does not end is stuck:
+        // a look now and then at the output's size tells.
+        m_watchdog.setInterval(std::clamp(m_stallLimit / 10, std::chrono::milliseconds(20),
+                                          std::chrono::milliseconds(1000)));
+        connect(&m_watchdog, &QTimer::timeout, this, &EncoderRun::watch);
         // The stop arrives on whichever thread requests it; the kill happens here.
         QPointer<EncoderRun> self(this);
         m_onCancel.emplace(std::move(cancel), [self] {
@@ -74,10 +86,24 @@ class EncoderRun : public QObject {
         m_promise.start();
         qCDebug(exportLog) << "encoding" << m_wavPath << "to" << m_mp3Path;
         m_process.start();
+        m_sinceProgress.start();
+        m_watchdog.start();
         return m_promise.future();
     }
 
   private:
+    void watch() {
+        const qint64 size = QFileInfo(m_mp3Path).size();
+        if (size != m_watchedSize) {
+            m_watchedSize = size;
+            m_sinceProgress.restart();
+        } else if (std::chrono::milliseconds(m_sinceProgress.elapsed()) >= m_stallLimit &&
+                   !m_ended) {
+            m_stalled = true;
+            m_process.kill(); // finished() follows, and ends the run
+        }
+    }
+
     void kill() {
         if (m_ended) {
             return;
@@ -90,6 +116,14 @@ class EncoderRun : public QObject {
         m_errorTail += m_process.readAllStandardError();
         if (m_cancelled) {
             end(EncodeResult{true, QString()});
+            return;
+        }
+        if (m_stalled) {
+            end(failure(QStringLiteral("The MP3 encoder \"%1\" made no progress for %2 seconds "
+                                       "while encoding \"%3\" and was stopped.")
+                            .arg(native(m_program))
+                            .arg(std::chrono::duration<double>(m_stallLimit).count())
+                            .arg(native(m_wavPath))));
             return;
         }
         // A child ended by a signal reports the signal number; tell it apart
@@ -110,6 +144,10 @@ class EncoderRun : public QObject {
             end(EncodeResult{false,
                              QStringLiteral("The MP3 encoder \"%1\" ended without writing \"%2\".")
                                  .arg(native(m_program), native(m_mp3Path))});
+        } else if (const QString wrong = checkEncodedMp3(m_wavPath, m_mp3Path); !wrong.isEmpty()) {
+            end(failure(QStringLiteral("The MP3 encoder \"%1\" exited normally, but its output "
+                                       "\"%2\" is not valid MP3 (%3).")
+                            .arg(native(m_program), native(m_mp3Path), wrong)));
         } else {
             end(EncodeResult{});
         }
@@ -125,6 +163,7 @@ class EncoderRun : public QObject {
             return;
         }
         m_ended = true;
+        m_watchdog.stop();
         if (result.cancelled) {
             DeleteFileQuiet(m_mp3Path);
         }
@@ -138,7 +177,12 @@ class EncoderRun : public QObject {
     QString m_program;
     QString m_wavPath;
     QString m_mp3Path;
+    std::chrono::milliseconds m_stallLimit;
     QProcess m_process;
+    QTimer m_watchdog;
+    QElapsedTimer m_sinceProgress;
+    qint64 m_watchedSize = -1;
+    bool m_stalled = false;
     QByteArray m_errorTail;
     QPromise<EncodeResult> m_promise;
     std::optional<std::stop_callback<std::function<void()>>> m_onCancel;
@@ -149,7 +193,7 @@ class EncoderRun : public QObject {
 } // namespace
 
 QFuture<EncodeResult> WAVToMP3(const QString& wavPath, const QString& mp3Path,
-                               std::stop_token cancel) {
+                               std::stop_token cancel, std::chrono::milliseconds stallLimit) {
     const QString program = findEncoder();
     if (program.isEmpty()) {
         return QtFuture::makeReadyFuture(EncodeResult{
@@ -160,7 +204,7 @@ QFuture<EncodeResult> WAVToMP3(const QString& wavPath, const QString& mp3Path,
     if (cancel.stop_requested()) {
         return QtFuture::makeReadyFuture(EncodeResult{true, QString()});
     }
-    return (new EncoderRun(program, wavPath, mp3Path, std::move(cancel)))->start();
+    return (new EncoderRun(program, wavPath, mp3Path, std::move(cancel), stallLimit))->start();
 }
 
 } // namespace vt

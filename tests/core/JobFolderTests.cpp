@@ -103,6 +103,11 @@ TEST_F(JobFolderTest, TheLockGoesWithTheProcessThatHeldIt) {
 
     holder.kill(); // SIGKILL: no chance to clean up
     ASSERT_TRUE(holder.waitForFinished());
+    // The killed holder's child may still be closing its copy of the handle.
+    ASSERT_TRUE(test::waitUntil([&] {
+        return QProcess::execute(
+                   "flock", {"--nonblock", QDir(folder).filePath(JobLockFileName), "true"}) == 0;
+    }));
     EXPECT_EQ(RemoveAbandonedJobFolders(), 1);
     EXPECT_FALSE(QFileInfo::exists(folder));
 }

@@ -5,8 +5,13 @@
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <chrono>
+#include <cstdlib>
+#include <future>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 TEST(Val, ReadsTheLeadingNumberOnly) {
     EXPECT_EQ(vt::Val("50"), 50.0);
@@ -70,4 +75,37 @@ TEST(TemporaryRoot, FallsBackToTheSystemFolderWhenTempIsUnset) {
     EXPECT_EQ(vt::temporaryRoot(), QDir::tempPath());
     qputenv("TEMP", saved);
     EXPECT_EQ(vt::temporaryRoot(), QString::fromLocal8Bit(saved));
+}
+
+// Only a regular file of a sensible size is read as the settings; anything
+// else gives the defaults at once and stays as it is.
+TEST(SettingsStore, AFifoOrAHugeFileGivesTheDefaultsAndIsLeftAlone) {
+    const QString file = vt::test::sandboxFolder() + "/config/Quillmere/Vellumtone.conf";
+    QFile::remove(file);
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    // Reading a FIFO blocks for good: the store must not even open it.
+    auto reading = std::async(std::launch::async, [] {
+        vt::SettingsStore store;
+        store.write(vt::key::VolumeLevel, "80");
+        return store.read(vt::key::VolumeLevel, "50");
+    });
+    if (reading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ADD_FAILURE() << "the settings store blocked on a FIFO";
+        std::_Exit(1); // the blocked thread cannot be ended any other way
+    }
+    EXPECT_EQ(reading.get(), "50");
+    EXPECT_FALSE(QFileInfo(file).isFile());
+    EXPECT_TRUE(QFileInfo::exists(file));
+    QFile::remove(file);
+
+    // Two megabytes of settings: not read, not rewritten.
+    QByteArray huge = "[Vellumtone]\nVolume%20Level=80\n";
+    huge.append(QByteArray(2 * 1024 * 1024, '#'));
+    vt::test::writeAll(file, huge);
+    vt::SettingsStore store;
+    EXPECT_EQ(store.read(vt::key::VolumeLevel, "50"), "50");
+    store.write(vt::key::SpeechRate, "3");
+    EXPECT_EQ(vt::test::readAll(file), huge);
+    QFile::remove(file);
 }

@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <mpegfile.h>
 #include <tag.h>
@@ -122,6 +123,38 @@ TEST_F(TaggedMp3Test, AnExportedPageCarriesItsTitleSiteAndAddress) {
     const ExportResult untitled = runJob(m_server.url("/untitled"), outFolder(), {-1, 50, 10});
     ASSERT_TRUE(untitled.mp3Made) << untitled.message.toStdString();
     EXPECT_EQ(readTags(untitled.mp3Path).title, m_server.url("/untitled"));
+}
+
+TEST_F(TaggedMp3Test, AHugeTitleIsCutAndBidiControlsAreDropped) {
+    // A megabyte of title with controls that would reorder what a player
+    // shows, and a character outside the BMP right at the cut.
+    const QString wanted =
+        QString(250, u'a') + QString(249, u'b') + QString::fromUtf8("\U0001F600");
+    const QString title = QString(250, u'a') + QChar(0x202E) + QChar(0x2066) + QString(249, u'b') +
+                          QChar(0x200F) + QString::fromUtf8("\U0001F600") + QString(1 << 20, u'z');
+    m_server.page("/huge", "<html><head><title>" + title.toUtf8() + "</title></head><body><p>" +
+                               test::sentences(1, 4) + "</p></body></html>");
+
+    const ExportResult result = runJob(m_server.url("/huge"), outFolder(), {-1, 50, 10});
+    ASSERT_TRUE(result.mp3Made) << result.message.toStdString();
+    EXPECT_EQ(readTags(result.mp3Path).title, wanted);
+    const test::DecodedMp3 decoded = test::decodeMp3(result.mp3Path);
+    ASSERT_TRUE(decoded.ok);
+    // A few seconds at 32 kbit/s plus a tag of a few kilobytes.
+    EXPECT_LT(QFileInfo(result.mp3Path).size(), decoded.seconds * 4000 + 16000);
+}
+
+TEST(Mp3TagFields, TagTextsAreBoundedAndShowAsWritten) {
+    Mp3TagFields fields;
+    fields.title = QString(600, u't');
+    fields.artist = QChar(0x202E) + QString("gnp.exe") + QString(700, u'h');
+    fields.comment = QString(1 << 20, u'c') + QChar(0x061C);
+    const QByteArray tag = id3v2TagBytes(fields);
+    EXPECT_LT(tag.size(), 4096); // three texts of 500 and the usual padding
+    EXPECT_TRUE(tag.contains(QByteArray(500, 't')));
+    EXPECT_FALSE(tag.contains(QByteArray(501, 't')));
+    EXPECT_TRUE(tag.contains("gnp.exe"));
+    EXPECT_FALSE(tag.contains(QString(QChar(0x202E)).toUtf8()));
 }
 
 } // namespace

@@ -16,6 +16,10 @@ TEST(OutputName, RemovesWhatFileNamesForbidAndNothingElse) {
               "x.orgq=1&r=2 3;$(rm -rf x)`id`");
     EXPECT_EQ(SanitiseAddress("say \"hi\"\tnow\r\n\x7f\u0085"), "say hinow");
     EXPECT_EQ(SanitiseAddress("Caf\u00e9 \u2014 ok"), "Caf\u00e9 \u2014 ok");
+    // Controls that reorder the name on screen ("...a=<RLO>3pm.exe" shows as an .mp3).
+    EXPECT_EQ(SanitiseAddress("x.org/?a=\u202e3pm.exe\u2066\u2067\u2068\u2069\u200e\u200f\u061c"
+                              "\u202a\u202b\u202c\u202d"),
+              "x.orga=3pm.exe");
     EXPECT_EQ(RemoveCharacter("A/a/A", '/'), "AaA");
     EXPECT_EQ(RemoveCharacter("AaA", 'a'), "AA"); // exact, case-sensitive
 }

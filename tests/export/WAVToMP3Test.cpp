@@ -130,5 +130,48 @@ TEST_F(WAVToMP3Test, AStopRequestKillsTheEncoderAndRemovesItsOutput) {
     EXPECT_EQ(test::runningChildren("sleep"), 0);
 }
 
+// Encoders that exit 0 yet give no usable MP3: their output is checked before
+// anything is joined.
+TEST_F(WAVToMP3Test, OutputThatIsNotAnMp3StreamOfTheRightLengthIsAFailure) {
+    test::writeToneWav(path("tone.wav"), 2.0);
+    {
+        const test::ScopedPath garbage(test::makeScriptFolder(
+            m_dir.path(), "lame", "/usr/bin/head -c 20000 /dev/urandom > \"$3\"\nexit 0\n"));
+        const EncodeResult result = encode(path("tone.wav"), path("tone.mp3"));
+        EXPECT_TRUE(result.failure.contains("is not valid MP3")) << result.failure.toStdString();
+        EXPECT_FALSE(QFile::exists(path("tone.mp3")));
+    }
+    {
+        // Real frames, but of another, shorter recording.
+        test::writeToneWav(path("short.wav"), 1.0);
+        const test::ScopedPath shorter(test::makeScriptFolder(
+            m_dir.path(), "lame",
+            "exec /usr/bin/lame --quiet -h \"" + path("short.wav").toUtf8() + "\" \"$3\"\n"));
+        const EncodeResult result = encode(path("tone.wav"), path("tone.mp3"));
+        EXPECT_TRUE(result.failure.contains("is not valid MP3")) << result.failure.toStdString();
+        EXPECT_TRUE(result.failure.contains("lasts")) << result.failure.toStdString();
+    }
+    // The real encoder's output, as long as the speech, passes (see above too).
+    for (const double seconds : {0.3, 1.0, 7.7}) {
+        test::writeToneWav(path("tone.wav"), seconds);
+        const EncodeResult result = encode(path("tone.wav"), path("tone.mp3"));
+        EXPECT_TRUE(result.failure.isEmpty()) << seconds << ": " << result.failure.toStdString();
+    }
+}
+
+TEST_F(WAVToMP3Test, AnEncoderMakingNoProgressIsStoppedAndReported) {
+    test::writeToneWav(path("tone.wav"), 1.0);
+    const test::ScopedPath hanging(test::makeScriptFolder(
+        m_dir.path(), "lame", "printf 'partial' > \"$3\"\nexec /bin/sleep 600\n"));
+    QFuture<EncodeResult> outcome =
+        WAVToMP3(path("tone.wav"), path("tone.mp3"), {}, std::chrono::milliseconds(500));
+    ASSERT_TRUE(test::waitUntil([&] { return outcome.isFinished(); }, 20000));
+    EXPECT_FALSE(outcome.result().cancelled);
+    EXPECT_TRUE(outcome.result().failure.contains("made no progress for 0.5 seconds"))
+        << outcome.result().failure.toStdString();
+    EXPECT_FALSE(QFile::exists(path("tone.mp3")));
+    EXPECT_EQ(test::runningChildren("sleep"), 0);
+}
+
 } // namespace
 } // namespace vt

@@ -23,6 +23,8 @@ namespace {
 const ::testing::Environment* const audioServer =
     ::testing::AddGlobalTestEnvironment(new vt::test::AudioServerEnvironment);
 
+using vt::test::PrivateBus;
+
 // Records the PlaybackStatus values the player announces.
 class StatusListener : public QObject {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "sources/style/SelectorMatch.h"
 
+#include "sources/html/RenderStop.h"
 #include "sources/style/CssText.h"
 #include "sources/style/ElementStyle.h"
 
@@ -214,11 +215,42 @@ bool SelectorMatcher::matchesCompound(const Compound& compound, const GumboNode*
     return true;
 }
 
+template <typename Next, typename Stops>
+SelectorMatcher::Result SelectorMatcher::walk(const ComplexSelector& selector, std::size_t index,
+                                              const GumboNode* element, Result exhausted, Next next,
+                                              Stops stops) {
+    // The walk from an element goes on as the walk from the next one, so one
+    // outcome serves every element passed on the way.
+    std::vector<const GumboNode*> passed;
+    Result outcome = exhausted;
+    for (const GumboNode* from = element;;) {
+        if (const auto known = m_walks.find({&selector, index, from}); known != m_walks.end()) {
+            outcome = known->second;
+            break;
+        }
+        passed.push_back(from);
+        const GumboNode* candidate = next(from);
+        if (!candidate) {
+            break;
+        }
+        if (const Result r = matchFrom(selector, index, candidate); stops(r)) {
+            outcome = r;
+            break;
+        }
+        from = candidate;
+    }
+    for (const GumboNode* e : passed) {
+        m_walks.emplace(WalkKey{&selector, index, e}, outcome);
+    }
+    return outcome;
+}
+
 // The failure kinds let a combinator stop early: once a descendant chain
 // fails for an ancestor it fails for all further ancestors, and likewise for
 // siblings, so matching stays linear in the depth of the tree.
 SelectorMatcher::Result SelectorMatcher::matchFrom(const ComplexSelector& selector,
                                                    std::size_t index, const GumboNode* element) {
+    checkRenderStop();
     const Compound& compound = selector.compounds[index];
     if (!matchesCompound(compound, element)) {
         return Result::FailsHere;
@@ -228,13 +260,8 @@ SelectorMatcher::Result SelectorMatcher::matchFrom(const ComplexSelector& select
     }
     switch (compound.combinator) {
     case Combinator::Descendant:
-        for (const GumboNode* a = parentElement(element); a; a = parentElement(a)) {
-            const Result r = matchFrom(selector, index + 1, a);
-            if (r == Result::Matches || r == Result::FailsCompletely) {
-                return r;
-            }
-        }
-        return Result::FailsCompletely;
+        return walk(selector, index + 1, element, Result::FailsCompletely, parentElement,
+                    [](Result r) { return r == Result::Matches || r == Result::FailsCompletely; });
     case Combinator::Child: {
         const GumboNode* parent = parentElement(element);
         if (!parent) {
@@ -248,14 +275,8 @@ SelectorMatcher::Result SelectorMatcher::matchFrom(const ComplexSelector& select
         return sibling ? matchFrom(selector, index + 1, sibling) : Result::FailsAllSiblings;
     }
     case Combinator::SubsequentSibling:
-        for (const GumboNode* s = previousElementSibling(element); s;
-             s = previousElementSibling(s)) {
-            const Result r = matchFrom(selector, index + 1, s);
-            if (r != Result::FailsHere) {
-                return r;
-            }
-        }
-        return Result::FailsAllSiblings;
+        return walk(selector, index + 1, element, Result::FailsAllSiblings, previousElementSibling,
+                    [](Result r) { return r != Result::FailsHere; });
     case Combinator::None:
         break;
     }

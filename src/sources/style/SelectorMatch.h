@@ -2,8 +2,10 @@
 
 #include "sources/style/CssSelector.h"
 
+#include <functional>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 struct GumboInternalNode;
 
@@ -11,7 +13,9 @@ namespace vt::css {
 
 // Matches selectors against the elements of one parsed document, right to
 // left as browsers do. Keeps the positions of siblings it has counted, so
-// :nth-child() over long lists stays linear.
+// :nth-child() over long lists stays linear, and what a descendant or
+// subsequent-sibling combinator found for an element, so "q ~ p" over a long
+// run of siblings (or "q p" down a deep tree) walks each run once.
 class SelectorMatcher {
   public:
     bool matches(const ComplexSelector& selector, const GumboInternalNode* element);
@@ -31,8 +35,28 @@ class SelectorMatcher {
         int fromEnd = 0;
     };
     Position positionOf(const GumboInternalNode* element);
+    // The outcome of compound `index` of selector being matched by one of the
+    // elements next(element), next(next(element))...; a walk that meets an
+    // element already walked from takes that walk's outcome.
+    template <typename Next, typename Stops>
+    Result walk(const ComplexSelector& selector, std::size_t index,
+                const GumboInternalNode* element, Result exhausted, Next next, Stops stops);
+
+    struct WalkKey {
+        const ComplexSelector* selector;
+        std::size_t index;
+        const GumboInternalNode* element;
+        bool operator==(const WalkKey&) const = default;
+    };
+    struct WalkKeyHash {
+        std::size_t operator()(const WalkKey& key) const {
+            return std::hash<const void*>()(key.selector) * 31 + key.index * 17 +
+                   std::hash<const void*>()(key.element);
+        }
+    };
 
     std::unordered_map<const GumboInternalNode*, Position> m_positions;
+    std::unordered_map<WalkKey, Result, WalkKeyHash> m_walks;
 };
 
 } // namespace vt::css

@@ -1,5 +1,6 @@
 #include "sources/text/RenderedText.h"
 
+#include "sources/html/RenderStop.h"
 #include "sources/style/ElementStyle.h"
 #include "sources/style/PageStyles.h"
 #include "sources/text/RenderedTextBuilder.h"
@@ -165,6 +166,7 @@ class Walk {
                 m_stack.pop_back();
                 continue;
             }
+            checkRenderStop();
             const GumboNode* node = child(frame.node, frame.nextChild++);
             if (!passes(frame, node)) {
                 continue;

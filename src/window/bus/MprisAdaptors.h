@@ -85,6 +85,8 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     void OpenUri(const QString&) {}
 
   private:
+    // Answers the call with an error when commands are refused now.
+    bool refused();
     MprisService* m_service;
 };
 

@@ -140,6 +140,18 @@ void MprisService::quit() {
     m_window.close();
 }
 
+bool MprisService::refuse() {
+    if (!m_window.reading().showingMessage()) {
+        return false;
+    }
+    if (calledFromDBus()) {
+        sendErrorReply(
+            QString::fromLatin1(MessageOpenError),
+            QStringLiteral("A message of the reading is open; it must be answered first."));
+    }
+    return true;
+}
+
 void MprisService::readingChanged() {
     if (m_window.readingState() == ReadingController::State::Fetching) {
         ++m_readings; // a new reading has begun
@@ -189,7 +201,9 @@ void MprisRootAdaptor::Raise() {
     m_service->raise();
 }
 void MprisRootAdaptor::Quit() {
-    m_service->quit();
+    if (!m_service->refuse()) {
+        m_service->quit();
+    }
 }
 
 MprisPlayerAdaptor::MprisPlayerAdaptor(MprisService* service)
@@ -204,6 +218,9 @@ QVariantMap MprisPlayerAdaptor::metadata() const {
 double MprisPlayerAdaptor::volume() const {
     return m_service->volume();
 }
+bool MprisPlayerAdaptor::refused() {
+    return m_service->refuse();
+}
 bool MprisPlayerAdaptor::canGoNext() const {
     return m_service->canGoNext();
 }
@@ -211,22 +228,34 @@ bool MprisPlayerAdaptor::canGoPrevious() const {
     return m_service->canGoPrevious();
 }
 void MprisPlayerAdaptor::Next() {
-    m_service->next();
+    if (!refused()) {
+        m_service->next();
+    }
 }
 void MprisPlayerAdaptor::Previous() {
-    m_service->previous();
+    if (!refused()) {
+        m_service->previous();
+    }
 }
 void MprisPlayerAdaptor::Play() {
-    m_service->play();
+    if (!refused()) {
+        m_service->play();
+    }
 }
 void MprisPlayerAdaptor::Pause() {
-    m_service->pause();
+    if (!refused()) {
+        m_service->pause();
+    }
 }
 void MprisPlayerAdaptor::PlayPause() {
-    m_service->playPause();
+    if (!refused()) {
+        m_service->playPause();
+    }
 }
 void MprisPlayerAdaptor::Stop() {
-    m_service->stop();
+    if (!refused()) {
+        m_service->stop();
+    }
 }
 
 } // namespace vt

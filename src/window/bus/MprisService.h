@@ -4,6 +4,7 @@
 #include "window/handlers/ReadingController.h"
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QObject>
 #include <QVariantMap>
 
@@ -14,14 +15,19 @@ class Form1;
 inline constexpr char MprisBusName[] = "org.mpris.MediaPlayer2.vellumtone";
 inline constexpr char MprisObjectPath[] = "/org/mpris/MediaPlayer2";
 inline constexpr const char* DesktopEntryName = DesktopFileId;
+// The error a command gets while a message of the reading is open.
+inline constexpr char MessageOpenError[] = "example.quillmere.Vellumtone.Error.MessageOpen";
 
 // The window's reading on the desktop bus (MPRIS 2), so media keys and desktop
 // players show and drive it. Play, Pause and PlayPause act as a click on the
 // reading button would; Stop ends the reading; Next and Previous move it by
 // section, and the metadata names the section being heard
-// ("vellumtone:section"). Without a bus it does nothing.
+// ("vellumtone:section"). While a message of the reading is open, the
+// commands and Quit are refused with MessageOpenError: the reading waits at
+// that message, and a command queued behind it would act on a reading the
+// user can no longer see. Without a bus it does nothing.
 // It must go before the window does.
-class MprisService : public QObject {
+class MprisService : public QObject, public QDBusContext {
     Q_OBJECT
   public:
     MprisService(Form1& window, QDBusConnection bus);
@@ -45,6 +51,9 @@ class MprisService : public QObject {
     void previous();
     void raise();
     void quit();
+    // Whether commands are refused now; a call from the bus then gets
+    // MessageOpenError as its answer.
+    bool refuse();
 
   private:
     void readingChanged();

@@ -12,6 +12,7 @@
 #include "window/form/MousePointer.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 
 namespace vt {
 
@@ -35,10 +36,32 @@ std::vector<qsizetype> sectionMarks(const std::vector<ReadingSection>& sections,
 }
 } // namespace
 
+struct ReadingController::Reading {
+    Reading(Dialogs& dialogs, std::function<void()> whenEnded)
+        : procedure(dialogs, tag::SpeakLoud), ended(std::move(whenEnded)) {}
+    Procedure procedure;
+    std::function<void()> ended;
+};
+
+// Counts the messages open, so the desktop bus can refuse its commands while
+// one of them runs its nested event loop.
+class ReadingController::CountingDialogs final : public DialogsRelay {
+  public:
+    CountingDialogs(Dialogs& target, int& open) : DialogsRelay(target), m_open(open) {}
+
+  private:
+    void relay(const std::function<void()>& call) override {
+        ++m_open;
+        const auto closed = qScopeGuard([this] { --m_open; });
+        call();
+    }
+    int& m_open;
+};
+
 ReadingController::ReadingController(ReadingView& view, Dialogs& dialogs,
                                      const VoiceCatalogue& voices, QString pageTextFolder)
-    : m_view(view), m_dialogs(dialogs), m_voices(voices),
-      m_pageTextFolder(std::move(pageTextFolder)) {}
+    : m_view(view), m_dialogs(std::make_unique<CountingDialogs>(dialogs, m_openMessages)),
+      m_voices(voices), m_pageTextFolder(std::move(pageTextFolder)) {}
 
 ReadingController::~ReadingController() {
     stop();
@@ -52,12 +75,16 @@ SpeechVoice& ReadingController::requireVoice() const {
 }
 
 void ReadingController::SpeakLoud(std::function<void()> ended) {
-    Procedure proc(m_dialogs, tag::SpeakLoud);
+    Procedure proc(*m_dialogs, tag::SpeakLoud);
+    const ReadingRef reading = m_reading;
     if (m_view.readingCaption() == ResumeCaption) {
         if (m_state != State::Paused) {
             return; // nothing of this reading is paused yet
         }
         proc.step(Step::Resume, [&] { requireVoice().resume(); });
+        if (!current(reading)) {
+            return; // stopped while the report was open
+        }
         setState(State::Speaking);
         m_view.setReadingCaption(PauseCaption);
         return;
@@ -67,12 +94,15 @@ void ReadingController::SpeakLoud(std::function<void()> ended) {
             return; // a click during the fetch waits for this reading's voice
         }
         proc.step(Step::Pause, [&] { requireVoice().pause(); });
+        if (!current(reading)) {
+            return;
+        }
         setState(State::Paused);
         m_view.setReadingCaption(ResumeCaption);
         return;
     }
     beginReading(std::move(ended), m_view.address());
-    startReading();
+    startReading(m_reading);
 }
 
 void ReadingController::SpeakText(const QString& text, std::function<void()> ended) {
@@ -81,12 +111,11 @@ void ReadingController::SpeakText(const QString& text, std::function<void()> end
     given.ok = true;
     given.text = text;
     given.title = titleOfText(text);
-    onPageFetched(given);
+    onPageFetched(m_reading, given);
 }
 
 void ReadingController::beginReading(std::function<void()> ended, const QString& address) {
-    m_ended = std::move(ended);
-    m_procedure.emplace(m_dialogs, tag::SpeakLoud);
+    m_reading = std::make_shared<Reading>(*m_dialogs, std::move(ended));
     m_readingAddress = address;
     m_view.setReadingCaption(PauseCaption);
     m_view.setPointer(MousePointer::Hourglass);
@@ -109,28 +138,32 @@ void ReadingController::setState(State state) {
     }
 }
 
-void ReadingController::startReading() {
-    Procedure& proc = *m_procedure;
+void ReadingController::startReading(const ReadingRef& reading) {
     qCDebug(windowLog) << "reading" << m_view.address();
     auto* context = new QObject(this);
     m_fetchContext = context;
-    const bool started = proc.step(Step::FetchPage, [&] {
+    const bool started = reading->procedure.step(Step::FetchPage, [&] {
         fetchPageTextAsync(
             m_view.address(), m_pageTextFolder, context,
-            [this](const PageFetchResult& result) { onPageFetched(result); },
+            [this, reading](const PageFetchResult& result) { onPageFetched(reading, result); },
             m_view.pageTextMode());
     });
     if (!started) {
         delete context;
-        onPageFetched(PageFetchResult{});
+        if (current(reading)) {
+            onPageFetched(reading, PageFetchResult{});
+        }
     }
 }
 
-void ReadingController::onPageFetched(const PageFetchResult& result) {
+void ReadingController::onPageFetched(const ReadingRef& reading, const PageFetchResult& result) {
+    if (!current(reading)) {
+        return;
+    }
     if (m_fetchContext) {
         m_fetchContext->deleteLater();
     }
-    Procedure& proc = *m_procedure;
+    Procedure& proc = reading->procedure;
     QString text;
     std::vector<TextHeading> headings;
     if (result.ok) {
@@ -140,27 +173,41 @@ void ReadingController::onPageFetched(const PageFetchResult& result) {
     } else if (!result.description.isEmpty()) {
         qCDebug(windowLog) << "page not fetched:" << result.description;
         proc.report(Step::FetchPage, result.description);
+        if (!current(reading)) {
+            return; // stopped, or replaced, while the report was open
+        }
     }
     if (text.isEmpty()) {
-        proc.step(Step::NoTextNotice, [&] { m_dialogs.notice(NoTextMessage); });
-        finish();
+        proc.step(Step::NoTextNotice, [&] { m_dialogs->notice(NoTextMessage); });
+        finish(reading);
         return;
     }
-    speakText(std::move(text), headings);
+    speakText(reading, std::move(text), headings);
 }
 
-void ReadingController::speakText(QString text, const std::vector<TextHeading>& headings) {
-    Procedure& proc = *m_procedure;
-    proc.step(Step::CreateVoice, [&] {
-        auto voice = std::make_unique<SpeechVoice>(m_voices);
-        m_voice = std::move(voice); // the previous reading's voice is released
-    });
-    const VoiceChoice choice = m_view.voiceChoice();
-    if (choice.position != -1) {
-        proc.step(Step::ChooseVoice, [&] { requireVoice().selectVoice(choice.position); });
+void ReadingController::speakText(const ReadingRef& reading, QString text,
+                                  const std::vector<TextHeading>& headings) {
+    Procedure& proc = reading->procedure;
+    // Each step may show a report; the reading may have been stopped meanwhile.
+    const auto step = [&](Step number, const std::function<void()>& action) {
+        proc.step(number, action);
+        return current(reading);
+    };
+    if (!step(Step::CreateVoice, [&] {
+            auto voice = std::make_unique<SpeechVoice>(m_voices);
+            m_voice = std::move(voice); // the previous reading's voice is released
+        })) {
+        return;
     }
-    proc.step(Step::SetVolume, [&] { requireVoice().setVolume(choice.volume); });
-    proc.step(Step::SetRate, [&] { requireVoice().setRate(choice.rate); });
+    const VoiceChoice choice = m_view.voiceChoice();
+    if (choice.position != -1 &&
+        !step(Step::ChooseVoice, [&] { requireVoice().selectVoice(choice.position); })) {
+        return;
+    }
+    if (!step(Step::SetVolume, [&] { requireVoice().setVolume(choice.volume); }) ||
+        !step(Step::SetRate, [&] { requireVoice().setRate(choice.rate); })) {
+        return;
+    }
     m_text = text;
     m_sections = readingSections(m_text, headings,
                                  m_readingTitle.isEmpty() ? m_readingAddress : m_readingTitle);
@@ -168,14 +215,19 @@ void ReadingController::speakText(QString text, const std::vector<TextHeading>& 
     m_pieceStarts.clear();
     QStringList pieces;
     proc.assign(Step::SplitText, pieces, [&] { return SplitByLength(text, PieceLength); });
+    if (!current(reading)) {
+        return;
+    }
     qCDebug(windowLog) << "speaking" << text.size() << "characters in" << pieces.size() << "pieces";
     if (m_voice) {
-        connect(m_voice.get(), &SpeechVoice::done, this, &ReadingController::onSpeechDone);
-        connect(m_voice.get(), &SpeechVoice::failed, this, [this](const QString& description) {
-            if (m_procedure) {
-                m_procedure->report(Step::Speak, description);
-            }
-        });
+        connect(m_voice.get(), &SpeechVoice::done, this,
+                [this, reading] { onSpeechDone(reading); });
+        connect(m_voice.get(), &SpeechVoice::failed, this,
+                [this, reading](const QString& description) {
+                    if (current(reading)) {
+                        reading->procedure.report(Step::Speak, description);
+                    }
+                });
         connect(m_voice.get(), &SpeechVoice::positionChanged, this,
                 &ReadingController::followPosition);
     }
@@ -188,30 +240,37 @@ void ReadingController::speakText(QString text, const std::vector<TextHeading>& 
         m_pieceStarts.push_back(pieceStart);
         const std::vector<qsizetype> marks = sectionMarks(m_sections, pieceStart, piece.size());
         const bool goesOn = i + 1 < pieces.size() && !pieces[i + 1].isEmpty();
-        proc.step(Step::Speak, [&] { requireVoice().speak(piece, marks, goesOn); });
+        if (!step(Step::Speak, [&] { requireVoice().speak(piece, marks, goesOn); })) {
+            return;
+        }
         pieceStart += piece.size();
     }
     // Nothing is left to hear when nothing could be queued.
-    if (proc.test(Step::NothingQueued, [&] { return requireVoice().isDone(); })) {
-        onSpeechDone();
+    const bool nothingQueued =
+        proc.test(Step::NothingQueued, [&] { return requireVoice().isDone(); });
+    if (nothingQueued) {
+        onSpeechDone(reading);
     }
 }
 
-void ReadingController::onSpeechDone() {
+void ReadingController::onSpeechDone(const ReadingRef& reading) {
     if (m_state != State::Speaking && m_state != State::Paused) {
         return;
     }
-    finish();
+    finish(reading);
 }
 
-void ReadingController::finish() {
+void ReadingController::finish(const ReadingRef& reading) {
+    if (!current(reading)) {
+        return; // a reading that was stopped ends without a word
+    }
     m_view.setPointer(MousePointer::Default);
     m_view.setReadingCaption(StartReadingCaption);
     qCDebug(windowLog) << "reading ended";
     setState(State::Idle);
-    m_procedure.reset();
-    if (auto ended = std::exchange(m_ended, nullptr)) {
-        ended();
+    const ReadingRef ended = std::exchange(m_reading, nullptr);
+    if (ended->ended) {
+        std::exchange(ended->ended, nullptr)();
     }
 }
 
@@ -224,8 +283,7 @@ void ReadingController::stop() {
         }
     }
     setState(State::Idle);
-    m_procedure.reset();
-    m_ended = nullptr;
+    m_reading.reset();
 }
 
 bool ReadingController::movable() const {
@@ -293,6 +351,7 @@ void ReadingController::previousSection() {
 }
 
 void ReadingController::skipTo(std::size_t section) {
+    const ReadingRef reading = m_reading;
     SpeechVoice& voice = *m_voice;
     QElapsedTimer stopping;
     stopping.start();
@@ -315,13 +374,16 @@ void ReadingController::skipTo(std::size_t section) {
         }
     } catch (const std::exception& e) {
         qCWarning(windowLog) << "the reading could not go on:" << describe(e);
-        if (m_procedure) {
-            m_procedure->report(Step::Speak, describe(e));
+        if (current(reading)) {
+            reading->procedure.report(Step::Speak, describe(e));
+        }
+        if (!current(reading)) {
+            return; // stopped, or replaced, while the report was open
         }
     }
     emit changed();
     if (voice.isDone()) {
-        onSpeechDone(); // nothing could be queued: the reading is over
+        onSpeechDone(reading); // nothing could be queued: the reading is over
     }
 }
 

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
-#include <optional>
 
 namespace vt {
 
@@ -75,6 +74,8 @@ class ReadingController : public QObject {
     void stop();
 
     State state() const { return m_state; }
+    // Whether a message of a reading is open (its nested event loop runs).
+    bool showingMessage() const { return m_openMessages > 0; }
     // The address and the page title of the reading under way ("" when idle;
     // the title is "" until the page is fetched and when it has none).
     QString readingAddress() const { return m_readingAddress; }
@@ -107,29 +108,38 @@ class ReadingController : public QObject {
     void changed();
 
   private:
+    // One reading: its report procedure and what runs when it ends. Each
+    // continuation holds it, so the procedure outlives every frame that uses
+    // it, and goes on only while it is still the reading under way.
+    struct Reading;
+    using ReadingRef = std::shared_ptr<Reading>;
+    class CountingDialogs;
+
+    bool current(const ReadingRef& reading) const { return reading && reading == m_reading; }
     void setState(State state);
-    void startReading();
+    void startReading(const ReadingRef& reading);
     void beginReading(std::function<void()> ended, const QString& address);
-    void onPageFetched(const PageFetchResult& result);
-    void speakText(QString text, const std::vector<TextHeading>& headings);
+    void onPageFetched(const ReadingRef& reading, const PageFetchResult& result);
+    void speakText(const ReadingRef& reading, QString text,
+                   const std::vector<TextHeading>& headings);
     void followPosition();
     void skipTo(std::size_t section);
     bool movable() const;
-    void onSpeechDone();
-    void finish();
+    void onSpeechDone(const ReadingRef& reading);
+    void finish(const ReadingRef& reading);
     SpeechVoice& requireVoice() const;
 
     ReadingView& m_view;
-    Dialogs& m_dialogs;
+    int m_openMessages = 0;
+    std::unique_ptr<Dialogs> m_dialogs; // counts the messages it shows
     const VoiceCatalogue& m_voices;
     QString m_pageTextFolder;
     State m_state = State::Idle;
     QString m_readingAddress;
     QString m_readingTitle;
     std::unique_ptr<SpeechVoice> m_voice;
-    std::optional<Procedure> m_procedure;
+    ReadingRef m_reading; // the reading under way, if any
     QPointer<QObject> m_fetchContext;
-    std::function<void()> m_ended;
     // The text being read, its sections, and where each piece queued since
     // the voice last started over begins in it.
     QString m_text;

@@ -6,14 +6,33 @@
 
 namespace vt {
 
+namespace {
+
+bool hasText(const char* from, const char* to) {
+    for (; from < to; ++from) {
+        if (*from != ' ' && *from != '\t' && *from != '\n' && *from != '\r' && *from != '\f') {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 QByteArray limitNesting(QByteArray utf8, int maxDepth) {
     const char* const begin = utf8.constData();
     MarkupScanner scanner(begin, begin + utf8.size());
     NestingModel model(maxDepth);
     QByteArray limited;
     const char* copied = begin; // the source before it is in limited
+    // A block left out stands for a line break only between texts: a run of
+    // them with nothing between (a deep nest) gives no empty lines.
+    const char* lastTagEnd = begin;
+    bool textSinceBreak = false;
     for (MarkupTag tag = scanner.next(); tag.kind != MarkupTag::Kind::EndOfInput && !model.lost();
          tag = scanner.next()) {
+        textSinceBreak = textSinceBreak || hasText(lastTagEnd, tag.begin);
+        lastTagEnd = tag.end;
         if (tag.kind == MarkupTag::Kind::End) {
             model.endTag(tag);
             continue;
@@ -21,6 +40,9 @@ QByteArray limitNesting(QByteArray utf8, int maxDepth) {
         const NestingModel::Verdict verdict = model.startTag(tag);
         switch (verdict) {
         case NestingModel::Verdict::Keep:
+            if (nesting::flagsOf(nesting::tagOf(tag.name)) & nesting::ClosesP) {
+                textSinceBreak = false; // the block's own line break
+            }
             break;
         case NestingModel::Verdict::Drop:
         case NestingModel::Verdict::Break:
@@ -28,8 +50,9 @@ QByteArray limitNesting(QByteArray utf8, int maxDepth) {
                 limited.reserve(utf8.size());
             }
             limited.append(copied, tag.begin - copied);
-            if (verdict == NestingModel::Verdict::Break) {
+            if (verdict == NestingModel::Verdict::Break && textSinceBreak) {
                 limited.append("<br>");
+                textSinceBreak = false;
             }
             copied = tag.end;
             break;

@@ -11,7 +11,9 @@ inline constexpr int MaxNestingDepth = 256;
 // The UTF-8 document as the parser is given it: unchanged, except that a start
 // tag met while more than maxDepth elements are open inside the body is left
 // out (its content goes to the innermost open element instead; a block's
-// start tag becomes a line break, "<br>", so its lines stay apart). The document is
+// start tag becomes a line break, "<br>", when text came since the last line
+// break, so its lines stay apart and a nest of blocks with no text between
+// gives no empty lines). The document is
 // followed tag by tag as the HTML tokenizer and tree builder read it; where
 // that cannot be followed for certain (tables, select, foreign content...),
 // the rest is left as it is. So the rendered text only ever differs where the
