@@ -177,7 +177,7 @@ ElementStyle styleOf(const GumboNode* node, const PageStyles* pageStyles) {
     }
     css::Declarations own;
     if (attribute) {
-        own = css::parseDeclarations(attribute->value);
+        own = css::parseDeclarations(attribute->value, false);
     }
     const bool isRoot = element.tag_namespace == GUMBO_NAMESPACE_HTML &&
                         (element.tag == GUMBO_TAG_HTML || element.tag == GUMBO_TAG_BODY);

@@ -88,9 +88,10 @@ struct Declarations {
     bool empty() const { return present == 0; }
 };
 
-// Parses the inside of a declaration block (or a style attribute). Unknown
-// properties, values we cannot resolve (var()) and malformed declarations are
-// skipped, as CSS skips them.
-Declarations parseDeclarations(std::string_view block);
+// Parses the inside of a declaration block of a sheet or, with `inSheet`
+// false, a style attribute (where no rules nest). Unknown properties, values
+// we cannot resolve (var()) and malformed declarations are skipped, as CSS
+// skips them.
+Declarations parseDeclarations(std::string_view block, bool inSheet = true);
 
 } // namespace vt::css

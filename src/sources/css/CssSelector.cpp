@@ -249,7 +249,17 @@ class Parser {
                     c.pseudoClasses.push_back({PseudoClass::Kind::NthChild, 0, 1, {}});
                 }
                 if (name != "first-child") {
-                    c.pseudoClasses.push_back({PseudoClass::Kind::NthLastChild, 0, 1, {}});
+                    c.pseudoClasses.push_back(
+                        {PseudoClass::Kind::NthLastChild, 0, 1, {}, name != "only-child"});
+                }
+            } else if (name == "first-of-type" || name == "last-of-type" ||
+                       name == "only-of-type") {
+                if (name != "last-of-type") {
+                    c.pseudoClasses.push_back({PseudoClass::Kind::NthOfType, 0, 1, {}});
+                }
+                if (name != "first-of-type") {
+                    c.pseudoClasses.push_back(
+                        {PseudoClass::Kind::NthLastOfType, 0, 1, {}, name != "only-of-type"});
                 }
             } else if (name == "root") {
                 c.pseudoClasses.push_back({PseudoClass::Kind::Root, 0, 0, {}});
@@ -263,10 +273,13 @@ class Parser {
             return true;
         }
         ++m_p; // '('
-        if (name == "nth-child" || name == "nth-last-child") {
+        if (name == "nth-child" || name == "nth-last-child" || name == "nth-of-type" ||
+            name == "nth-last-of-type") {
             PseudoClass p;
-            p.kind =
-                name == "nth-child" ? PseudoClass::Kind::NthChild : PseudoClass::Kind::NthLastChild;
+            p.kind = name == "nth-child"        ? PseudoClass::Kind::NthChild
+                     : name == "nth-last-child" ? PseudoClass::Kind::NthLastChild
+                     : name == "nth-of-type"    ? PseudoClass::Kind::NthOfType
+                                                : PseudoClass::Kind::NthLastOfType;
             const std::size_t close = m_s.find(')', m_p);
             if (close == std::string_view::npos ||
                 !parseNth(m_s.substr(m_p, close - m_p), p.a, p.b)) {

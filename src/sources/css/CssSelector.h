@@ -21,11 +21,23 @@ struct Compound;
 
 // The structural pseudo-classes that do not depend on what the user does.
 struct PseudoClass {
-    enum class Kind : std::uint8_t { NthChild, NthLastChild, Root, Empty, Not, Is };
+    enum class Kind : std::uint8_t {
+        NthChild,
+        NthLastChild,
+        NthOfType,
+        NthLastOfType,
+        Root,
+        Empty,
+        Not,
+        Is
+    };
     Kind kind = Kind::Root;
-    int a = 0; // :nth-child(an+b); :first-child is (0n+1)
+    int a = 0; // :nth-child(an+b); :first-child is (0n+1), :first-of-type likewise
     int b = 0;
     std::vector<Compound> arguments; // of :not() and :is()
+    // False for the second half of :only-child and :only-of-type, which
+    // count once.
+    bool counted = true;
 };
 
 // A compound selector: everything between two combinators.

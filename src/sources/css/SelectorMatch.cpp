@@ -158,12 +158,44 @@ SelectorMatcher::Position SelectorMatcher::positionOf(const GumboNode* element) 
     return m_positions[element];
 }
 
+SelectorMatcher::Position SelectorMatcher::typePositionOf(const GumboNode* element) {
+    if (const auto found = m_typePositions.find(element); found != m_typePositions.end()) {
+        return found->second;
+    }
+    const GumboVector* siblings = siblingsOf(element);
+    if (!siblings) {
+        return {1, 1};
+    }
+    // One pass counts each type, a second numbers the siblings within theirs.
+    std::unordered_map<std::string_view, int> totals;
+    for (unsigned i = 0; i < siblings->length; ++i) {
+        const auto* sibling = static_cast<const GumboNode*>(siblings->data[i]);
+        if (isElement(sibling)) {
+            ++totals[elementName(sibling)];
+        }
+    }
+    std::unordered_map<std::string_view, int> seen;
+    for (unsigned i = 0; i < siblings->length; ++i) {
+        const auto* sibling = static_cast<const GumboNode*>(siblings->data[i]);
+        if (isElement(sibling)) {
+            const std::string_view name = elementName(sibling);
+            const int index = ++seen[name];
+            m_typePositions[sibling] = {index, totals[name] - index + 1};
+        }
+    }
+    return m_typePositions[element];
+}
+
 bool SelectorMatcher::matchesPseudoClass(const PseudoClass& pseudo, const GumboNode* element) {
     switch (pseudo.kind) {
     case PseudoClass::Kind::NthChild:
         return nthMatches(pseudo.a, pseudo.b, positionOf(element).fromStart);
     case PseudoClass::Kind::NthLastChild:
         return nthMatches(pseudo.a, pseudo.b, positionOf(element).fromEnd);
+    case PseudoClass::Kind::NthOfType:
+        return nthMatches(pseudo.a, pseudo.b, typePositionOf(element).fromStart);
+    case PseudoClass::Kind::NthLastOfType:
+        return nthMatches(pseudo.a, pseudo.b, typePositionOf(element).fromEnd);
     case PseudoClass::Kind::Root:
         return element->parent && element->parent->type == GUMBO_NODE_DOCUMENT;
     case PseudoClass::Kind::Empty:

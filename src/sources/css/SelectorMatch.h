@@ -11,7 +11,7 @@ namespace vt::css {
 
 // Matches selectors against the elements of one parsed document, right to
 // left as browsers do. Keeps the positions of siblings it has counted, so
-// :nth-child() over long lists stays linear.
+// :nth-child() and :nth-of-type() over long lists stay linear.
 class SelectorMatcher {
   public:
     bool matches(const ComplexSelector& selector, const GumboInternalNode* element);
@@ -31,8 +31,11 @@ class SelectorMatcher {
         int fromEnd = 0;
     };
     Position positionOf(const GumboInternalNode* element);
+    // The same among the siblings of the element's own type.
+    Position typePositionOf(const GumboInternalNode* element);
 
     std::unordered_map<const GumboInternalNode*, Position> m_positions;
+    std::unordered_map<const GumboInternalNode*, Position> m_typePositions;
 };
 
 } // namespace vt::css
