@@ -13,7 +13,7 @@ packages=(
   lame
   fonts-liberation
   googletest libgtest-dev zlib1g-dev
-  pulseaudio pulseaudio-utils mpg123 sox
+  pulseaudio pulseaudio-utils mpg123 sox ffmpeg
   python3
   clang libclang-rt-14-dev
   xvfb xauth

@@ -20,10 +20,15 @@ namespace {
 constexpr char HelpText[] =
     "Usage: vellumtone                 open the window\n"
     "       vellumtone --list-voices   print the voices, one per line\n"
-    "       vellumtone --text ADDRESS  print the text a reading of the page would speak\n"
+    "       vellumtone --text ADDRESS [--article | --whole-page]\n"
+    "                                  print the text a reading of the page would speak\n"
     "       vellumtone --save-mp3 ADDRESS [--folder DIR] [--voice N] [--volume V] [--rate R]\n"
-    "                  [--quiet]       save the page as an MP3 file\n"
+    "                  [--article | --whole-page] [--quiet]\n"
+    "                                  save the page as an MP3 file\n"
     "       vellumtone --help | --version\n"
+    "  --article     read only the page's article (when one is found)\n"
+    "  --whole-page  read the whole page (it wins over --article; without either,\n"
+    "                the choice made in the window decides)\n"
     "Reads web pages aloud (eSpeak NG) and saves them as MP3 files (LAME).\n"
     "See vellumtone(1) for more.\n";
 

@@ -82,7 +82,9 @@ QStringList ReadFileToStringFSO(const QString& path, Dialogs& dialogs) {
     return chunks;
 }
 
-void WriteTextToFile(const QString& text, const QString& path) {
+namespace {
+
+void replaceFileWith(const QByteArray& bytes, const QString& path) {
     if (QFileInfo::exists(path) && !QFileInfo(path).isDir()) {
         if (!QFile::remove(path)) {
             throw Failure(fileError(QStringLiteral("Permission denied"), path,
@@ -93,13 +95,22 @@ void WriteTextToFile(const QString& text, const QString& path) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         throw Failure(fileError(QStringLiteral("Cannot create"), path, file.errorString()));
     }
-    const QByteArray bytes = encodeTextFile(text);
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.close();
         throw Failure(fileError(QStringLiteral("Cannot write"), path, reason));
     }
     file.close();
+}
+
+} // namespace
+
+void WriteTextToFile(const QString& text, const QString& path) {
+    replaceFileWith(encodeTextFile(text), path);
+}
+
+void WriteJobTextFile(const QString& text, const QString& path) {
+    replaceFileWith(text.toUtf8(), path);
 }
 
 void WriteBytesToFile(const QByteArray& bytes, const QString& path) {

@@ -20,6 +20,11 @@ QStringList ReadFileToStringFSO(const QString& path, Dialogs& dialogs);
 // character does not fit). Throws Failure.
 void WriteTextToFile(const QString& text, const QString& path);
 
+// The same for a job's own files (the page text file, the part files), which
+// the next step reads back as UTF-8: always UTF-8, so a text that happens to
+// fit windows-1252 does not reach the reader in another encoding.
+void WriteJobTextFile(const QString& text, const QString& path);
+
 // Writes the bytes unless a file already exists at the path. Throws Failure.
 void WriteBytesToFile(const QByteArray& bytes, const QString& path);
 

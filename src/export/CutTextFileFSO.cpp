@@ -6,6 +6,7 @@
 #include "core/FileUtils.h"
 #include "core/ProcedureTags.h"
 #include "speech/CleanSpeechText.h"
+#include "speech/SpeechCase.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,19 +23,14 @@ QString fileFailure(const QString& what, const QFile& file) {
         .arg(what, QDir::toNativeSeparators(file.fileName()), file.errorString());
 }
 
-// Lower-cases in place; plain ASCII, by far the most common text, skips the
-// Unicode tables.
-void toLowerInPlace(QString& line) {
-    for (QChar& c : line) {
-        const char16_t u = c.unicode();
-        if (u >= 0x80) {
-            line = line.toLower();
-            return;
-        }
-        if (u >= u'A' && u <= u'Z') {
-            c = QChar(static_cast<char16_t>(u + (u'a' - u'A')));
-        }
+// Whether the character at i (a whole surrogate pair counts as one) is an
+// upper-case letter, of any script.
+bool startsWithCapital(const QString& text, qsizetype i) {
+    const char16_t c = text[i].unicode();
+    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+        return QChar::isUpper(QChar::surrogateToUcs4(c, text[i + 1].unicode()));
     }
+    return QChar::isUpper(c);
 }
 
 // Lower-casing hides a sentence end inside a line from the engine: it reads a
@@ -45,7 +41,7 @@ void toLowerInPlace(QString& line) {
 void keepSentenceEnds(const QString& original, QString& cleaned) {
     const qsizetype length = cleaned.size();
     if (original.size() != length) {
-        return; // lower-casing changed the length: positions no longer match
+        return; // cannot happen: neither step changes the length
     }
     for (qsizetype dot = cleaned.indexOf(u'.'); dot >= 0 && dot + 1 < length;
          dot = cleaned.indexOf(u'.', dot + 1)) {
@@ -56,7 +52,7 @@ void keepSentenceEnds(const QString& original, QString& cleaned) {
         while (next < length && cleaned[next] == u' ') {
             ++next;
         }
-        if (next < length && original[next].isUpper()) {
+        if (next < length && startsWithCapital(original, next)) {
             cleaned[dot + 1] = u'\n';
         }
     }
@@ -114,7 +110,10 @@ class PartWriter {
 
 } // namespace
 
-int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
+namespace {
+
+int cutTextFile(const QString& path, int rate, Dialogs& dialogs,
+                std::vector<PartLine>* lineStarts) {
     Procedure proc(dialogs, tag::CutTextFileFSO);
     int lineLimit = 0;
     qint64 sizeLimit = 0; // in units of 1024 characters
@@ -153,6 +152,7 @@ int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
     proc.step(130, [&] { part.create(partName); });
 
     QString line;
+    int partLine = 0; // the physical line of the part file the next line starts on
     while (proc.test(136, [&] { return !in.atEnd(); })) {
         proc.step(138, [&] {
             line = in.readLine();
@@ -161,7 +161,7 @@ int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
             }
             // Only a line with a full stop needs its original case kept.
             const QString original = line.contains(u'.') ? line : QString();
-            toLowerInPlace(line);
+            lowerOrdinaryWords(line);
             line = CleanSpeechText(line);
             if (!original.isEmpty()) {
                 keepSentenceEnds(original, line);
@@ -169,6 +169,10 @@ int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
         });
         // The line feed keeps the line's end for the engine: a sentence that
         // ends the line ends there, a heading pauses, and no two lines fuse.
+        if (lineStarts) {
+            lineStarts->push_back({index, partLine});
+            partLine += 1 + static_cast<int>(line.count(u'\n'));
+        }
         proc.step(140, [&] { part.writeLine(line); });
         proc.step(142, [&] { characterCount += line.size(); });
         proc.step(144, [&] { ++lineCounter; });
@@ -182,6 +186,7 @@ int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
             proc.step(156, [&] { part.create(partName); });
             proc.step(162, [&] { lineCounter = 1; });
             proc.step(164, [&] { characterCount = 0; });
+            partLine = 0;
         }
     }
     proc.step(166, [&] { part.close(); });
@@ -189,6 +194,18 @@ int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
     proc.step(172, [&] { input.close(); });
     proc.step(176, [&] { DeleteFileQuiet(path); });
     return index;
+}
+
+} // namespace
+
+int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs) {
+    return cutTextFile(path, rate, dialogs, nullptr);
+}
+
+int CutTextFileFSO(const QString& path, int rate, Dialogs& dialogs,
+                   std::vector<PartLine>& lineStarts) {
+    lineStarts.clear();
+    return cutTextFile(path, rate, dialogs, &lineStarts);
 }
 
 } // namespace vt

@@ -5,6 +5,7 @@
 #include "EncoderQueue.h"
 #include "ExportLog.h"
 #include "JoinFiles.h"
+#include "Mp3Chapters.h"
 #include "Mp3Tags.h"
 #include "OutputName.h"
 #include "PartFiles.h"
@@ -66,6 +67,9 @@ int encoderCount() {
 }
 
 using Step = ExportStep;
+
+// A page's description is a summary; one that runs on is not worth a tag.
+constexpr qsizetype MaximumDescriptionLength = 2000;
 
 class ExportJob {
   public:
@@ -158,7 +162,7 @@ class ExportJob {
         QString fetchFailure;
         try {
             text = GetPageText(m_request.address, m_folder, m_cancel, m_request.pageText,
-                               &m_pageTitle);
+                               &m_pageTitle, &m_outline);
         } catch (const std::exception& e) {
             fetchFailure = describe(e);
         }
@@ -176,8 +180,11 @@ class ExportJob {
             return 0;
         }
         int parts = 0;
-        m_proc.step(Step::SplitText,
-                    [&] { parts = CutTextFileFSO(pageFile, m_request.voice.rate, m_dialogs); });
+        std::vector<PartLine> lineStarts;
+        m_proc.step(Step::SplitText, [&] {
+            parts = CutTextFileFSO(pageFile, m_request.voice.rate, m_dialogs, lineStarts);
+        });
+        m_chapters = ChapterPlan(text, m_outline.headings, lineStarts);
         qCDebug(exportLog) << "page text split into" << parts << "parts";
         if (parts < 1 && !failedForFullDisk(m_folder)) {
             fail(ExportFailure::SplitFailed,
@@ -193,7 +200,13 @@ class ExportJob {
             const QString wav = partPath(i, ".wav");
             DeleteFileQuiet(wav);
             m_proc.step(Step::RenderPart, [&] {
-                SaveToWAV(partPath(i, ".txt"), wav, m_request.voice, m_voices, m_dialogs, m_cancel);
+                if (WavLineMarks* marks = m_chapters.marksFor(i)) {
+                    SaveToWAV(partPath(i, ".txt"), wav, m_request.voice, m_voices, m_dialogs,
+                              m_cancel, *marks);
+                } else {
+                    SaveToWAV(partPath(i, ".txt"), wav, m_request.voice, m_voices, m_dialogs,
+                              m_cancel);
+                }
             });
             if (stopped()) {
                 return false;
@@ -253,7 +266,7 @@ class ExportJob {
         m_proc.step(joinStep, [&] {
             try {
                 m_result.mp3Made =
-                    JoinFilesAtomically(mp3Parts, m_result.mp3Path, m_cancel, tagBytes());
+                    JoinFilesAtomically(mp3Parts, m_result.mp3Path, m_cancel, tagBytes(mp3Parts));
             } catch (const DiskFullFailure& e) {
                 fail(ExportFailure::DiskFull,
                      noMp3(QStringLiteral("the disk is full."), e.description()));
@@ -265,9 +278,17 @@ class ExportJob {
     }
 
     // The tag goes into the file before it is committed, so the file stays atomic.
-    QByteArray tagBytes() const {
-        return id3v2TagBytes(
-            mp3TagFieldsFor(m_request.address, m_pageTitle, QDate::currentDate().year()));
+    QByteArray tagBytes(const QStringList& mp3Parts) const {
+        Mp3TagFields fields =
+            mp3TagFieldsFor(m_request.address, m_pageTitle, QDate::currentDate().year());
+        fields.description = m_outline.description.left(MaximumDescriptionLength);
+        try {
+            fields.chapters = m_chapters.chapters(fields.title, mp3Parts);
+        } catch (const std::exception& e) {
+            // The audio matters more than its chapters: the file is made without them.
+            qCWarning(exportLog) << "no chapters:" << describe(e);
+        }
+        return id3v2TagBytes(fields);
     }
 
     void closingMessage() {
@@ -328,6 +349,8 @@ class ExportJob {
     QString m_folder; // the job's private folder
     QString m_base;   // the part files' path without index and extension
     QString m_pageTitle;
+    PageOutline m_outline;
+    ChapterPlan m_chapters;
 };
 
 } // namespace

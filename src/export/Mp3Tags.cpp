@@ -1,13 +1,17 @@
 #include "Mp3Tags.h"
 
 #include <QUrl>
+#include <chapterframe.h>
 #include <commentsframe.h>
 #include <id3v2tag.h>
+#include <tableofcontentsframe.h>
 #include <textidentificationframe.h>
 
 namespace vt {
 
 namespace {
+
+constexpr qint64 SpeechSampleRate = 22050;
 
 TagLib::String tagText(const QString& text) {
     return TagLib::String(text.toStdString(), TagLib::String::UTF8);
@@ -21,6 +25,44 @@ void addTextFrame(TagLib::ID3v2::Tag& tag, const char* id, const QString& text) 
         new TagLib::ID3v2::TextIdentificationFrame(TagLib::ByteVector(id), TagLib::String::UTF8);
     frame->setText(tagText(text));
     tag.addFrame(frame); // the tag owns its frames
+}
+
+void addComment(TagLib::ID3v2::Tag& tag, const QString& description, const QString& text) {
+    auto* comment = new TagLib::ID3v2::CommentsFrame(TagLib::String::UTF8);
+    comment->setLanguage("eng");
+    comment->setDescription(tagText(description));
+    comment->setText(tagText(text));
+    tag.addFrame(comment);
+}
+
+// CHAP and CTOC count time in milliseconds.
+unsigned int toMs(qint64 samples) {
+    return static_cast<unsigned int>((samples * 1000 + SpeechSampleRate / 2) / SpeechSampleRate);
+}
+
+void addChapters(TagLib::ID3v2::Tag& tag, const std::vector<Mp3Chapter>& chapters) {
+    if (chapters.empty()) {
+        return;
+    }
+    constexpr unsigned int NoOffset = 0xFFFFFFFF; // the times alone place a chapter
+    TagLib::ByteVectorList ids;
+    for (std::size_t i = 0; i < chapters.size(); ++i) {
+        const TagLib::ByteVector id(
+            QByteArray("chp").append(QByteArray::number(i + 1)).constData());
+        auto* title = new TagLib::ID3v2::TextIdentificationFrame("TIT2", TagLib::String::UTF8);
+        title->setText(tagText(chapters[i].title));
+        TagLib::ID3v2::FrameList embedded;
+        embedded.append(title); // the chapter owns it
+        auto* chapter = new TagLib::ID3v2::ChapterFrame(id, toMs(chapters[i].startSample),
+                                                        toMs(chapters[i].endSample), NoOffset,
+                                                        NoOffset, embedded);
+        tag.addFrame(chapter);
+        ids.append(id);
+    }
+    auto* contents = new TagLib::ID3v2::TableOfContentsFrame("toc", ids);
+    contents->setIsTopLevel(true);
+    contents->setIsOrdered(true);
+    tag.addFrame(contents);
 }
 
 } // namespace
@@ -45,11 +87,12 @@ QByteArray id3v2TagBytes(const Mp3TagFields& fields) {
         addTextFrame(tag, "TDRC", QString::number(fields.year));
     }
     if (!fields.comment.isEmpty()) {
-        auto* comment = new TagLib::ID3v2::CommentsFrame(TagLib::String::UTF8);
-        comment->setLanguage("eng");
-        comment->setText(tagText(fields.comment));
-        tag.addFrame(comment);
+        addComment(tag, QString(), fields.comment);
     }
+    if (!fields.description.isEmpty()) {
+        addComment(tag, QStringLiteral("description"), fields.description);
+    }
+    addChapters(tag, fields.chapters);
     const TagLib::ByteVector bytes = tag.render();
     return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }

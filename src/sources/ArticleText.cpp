@@ -90,7 +90,8 @@ class LeftOutElements {
     std::vector<std::pair<GumboVector*, unsigned>> m_saved;
 };
 
-QString articleText(const Nodes& nodes, ArticleChoice choice, int heading, const QString& title) {
+QString articleText(const Nodes& nodes, ArticleChoice choice, int heading, const QString& title,
+                    std::vector<TextHeading>& headings) {
     const ArticleNode& root = at(nodes, choice.root);
     if (heading > choice.root && heading < root.end) {
         choice.leftOut.push_back(heading); // it heads the text, wherever it stood
@@ -98,15 +99,18 @@ QString articleText(const Nodes& nodes, ArticleChoice choice, int heading, const
     QString body;
     {
         const LeftOutElements leftOut(nodes, choice.leftOut);
-        body = renderedTextOf(root.element);
+        body = renderedTextOf(root.element, &headings);
     }
     if (body.trimmed().isEmpty()) {
+        headings.clear();
         return {};
     }
     if (title.isEmpty() || body.startsWith(title)) {
         return body;
     }
-    return title + QStringLiteral("\n\n") + body;
+    const QString head = title + QStringLiteral("\n\n");
+    shiftHeadings(headings, head.size());
+    return head + body;
 }
 
 } // namespace
@@ -123,12 +127,14 @@ PageTexts pageTextsOf(const GumboNode* documentElement, PageTextMode mode) {
                   : !openGraphTitle.isEmpty() ? openGraphTitle
                                               : headTitle;
     if (mode == PageTextMode::ArticleOnly && choice.convincing) {
-        texts.text = articleText(nodes, choice, heading, texts.title);
+        texts.text = articleText(nodes, choice, heading, texts.title, texts.outline.headings);
         texts.article = !texts.text.isEmpty();
     }
     if (!texts.article) {
-        texts.text = renderedTextOf(documentElement);
+        texts.outline.headings.clear();
+        texts.text = renderedTextOf(documentElement, &texts.outline.headings);
     }
+    texts.outline.description = descriptionOf(documentElement);
     return texts;
 }
 

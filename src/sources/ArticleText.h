@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sources/PageOutline.h"
 #include "sources/PageTextMode.h"
 
 #include <QString>
@@ -12,6 +13,7 @@ struct PageTexts {
     QString text;         // what is read
     QString title;        // the page's title, "" when it has none
     bool article = false; // text is the article alone, not the whole page
+    PageOutline outline;  // the headings of text and the page's description
 };
 
 // The text of a parsed page, by the rendered text rules, and its title: the

@@ -43,7 +43,7 @@ PageFetchResult fetchPage(const QString& address, std::stop_token cancel, PageTe
         QMetaObject::invokeMethod(waiting, &QEventLoop::quit, Qt::QueuedConnection);
     });
     if (cancel.stop_requested()) {
-        return {false, {}, QStringLiteral("The page fetch was cancelled."), {}};
+        return {false, {}, QStringLiteral("The page fetch was cancelled."), {}, {}};
     }
     qCDebug(sourcesLog) << "fetching" << address << "on a worker thread";
     fetcher.fetch(address, mode);
@@ -53,13 +53,13 @@ PageFetchResult fetchPage(const QString& address, std::stop_token cancel, PageTe
     if (!done) {
         fetcher.abort();
         qCDebug(sourcesLog) << "fetch of" << address << "cancelled";
-        return {false, {}, QStringLiteral("The page fetch was cancelled."), {}};
+        return {false, {}, QStringLiteral("The page fetch was cancelled."), {}, {}};
     }
     return result;
 }
 
 QString GetPageText(const QString& address, const QString& folder, std::stop_token cancel,
-                    PageTextMode mode, QString* title) {
+                    PageTextMode mode, QString* title, PageOutline* outline) {
     if (onWindowThread()) {
         throw Failure(QStringLiteral("GetPageText must not run on the window thread"));
     }
@@ -68,9 +68,12 @@ QString GetPageText(const QString& address, const QString& folder, std::stop_tok
         qCDebug(sourcesLog) << "fetch of" << address << "failed:" << result.description;
         throw Failure(result.description);
     }
-    WriteTextToFile(result.text, pageTextFilePath(folder));
+    WriteJobTextFile(result.text, pageTextFilePath(folder));
     if (title) {
         *title = result.title;
+    }
+    if (outline) {
+        *outline = result.outline;
     }
     return result.text;
 }
@@ -91,10 +94,10 @@ class AsyncPageFetch : public QObject {
             try {
                 result = fetchPage(address, m_stop.get_token(), mode);
                 if (result.ok) {
-                    WriteTextToFile(result.text, pageTextFilePath(folder));
+                    WriteJobTextFile(result.text, pageTextFilePath(folder));
                 }
             } catch (const std::exception& e) {
-                result = {false, {}, describe(e), {}};
+                result = {false, {}, describe(e), {}, {}};
             }
             m_result = std::move(result);
         }));

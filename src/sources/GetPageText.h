@@ -29,10 +29,11 @@ PageFetchResult fetchPage(const QString& address, std::stop_token cancel = {},
 // reason when the page cannot be read or the file cannot be written, or when
 // a stop is requested. The mode says whether the text is the whole page or its
 // article. When title is given, it receives the page's title ("" when the page
-// has none). BLOCKING: for worker threads only; it runs the fetch in an event
-// loop of its own on the calling thread.
+// has none), and outline its headings and description. BLOCKING: for worker threads only; it runs
+// the fetch in an event loop of its own on the calling thread.
 QString GetPageText(const QString& address, const QString& folder, std::stop_token cancel = {},
-                    PageTextMode mode = PageTextMode::WholePage, QString* title = nullptr);
+                    PageTextMode mode = PageTextMode::WholePage, QString* title = nullptr,
+                    PageOutline* outline = nullptr);
 
 // The same without blocking, for the window thread: the fetch, the rendering
 // and the page text file's write all run on a worker thread; only the result

@@ -295,15 +295,17 @@ void PageFetcher::render(int kind, const QByteArray& charset) {
                                                         stop = m_stopRendering] {
         try {
             if (!html) {
-                return PageFetchResult{true, plainText(body, charset), {}, {}};
+                return PageFetchResult{true, plainText(body, charset), {}, {}, {}};
             }
             PageTexts texts = pageTextsOfHtml(body, QString::fromLatin1(charset), mode, stop.get());
-            return PageFetchResult{true, std::move(texts.text), {}, std::move(texts.title)};
+            return PageFetchResult{
+                true, std::move(texts.text), {}, std::move(texts.title), std::move(texts.outline)};
         } catch (const std::exception& e) {
             return PageFetchResult{false,
                                    {},
                                    QStringLiteral("its text could not be made (%1)")
                                        .arg(QString::fromLocal8Bit(e.what())),
+                                   {},
                                    {}};
         }
     }));
@@ -318,7 +320,7 @@ void PageFetcher::fail(const QString& reason) {
     if (m_visited.size() > 1) {
         why += QStringLiteral(" (redirected to \"%1\")").arg(m_url.toDisplayString());
     }
-    emitResult({false, {}, QStringLiteral("Cannot read \"%1\": %2.").arg(m_address, why), {}});
+    emitResult({false, {}, QStringLiteral("Cannot read \"%1\": %2.").arg(m_address, why), {}, {}});
 }
 
 void PageFetcher::stopRendering() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sources/PageOutline.h"
 #include "sources/PageTextMode.h"
 
 #include <QByteArray>
@@ -23,6 +24,7 @@ struct PageFetchResult {
     QString text;        // the page's rendered text when ok
     QString description; // why it failed, when not ok
     QString title;       // the page's title when ok, "" when it has none
+    PageOutline outline; // its headings and description when ok (none for plain text)
 };
 
 struct PageFetchLimits {

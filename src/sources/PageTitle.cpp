@@ -33,15 +33,24 @@ const char* attributeValue(const GumboNode* element, const char* name) {
     return attribute ? attribute->value : nullptr;
 }
 
-bool isOpenGraphTitle(const GumboNode* meta) {
+bool isMetaNamed(const GumboNode* meta, QStringView wanted) {
     for (const char* name : {"property", "name"}) {
         const char* value = attributeValue(meta, name);
-        if (value &&
-            QString::fromUtf8(value).trimmed().compare(u"og:title", Qt::CaseInsensitive) == 0) {
+        if (value && QString::fromUtf8(value).trimmed().compare(wanted, Qt::CaseInsensitive) == 0) {
             return true;
         }
     }
     return false;
+}
+
+// The content of the head's first meta named wanted that has one, simplified.
+QString metaContent(const GumboNode* documentElement, QStringView wanted) {
+    const auto matches = [wanted](const GumboNode* meta) {
+        return isMetaNamed(meta, wanted) && attributeValue(meta, "content");
+    };
+    const GumboNode* head = headOf(documentElement);
+    const GumboNode* meta = head ? childElement(head, GUMBO_TAG_META, matches) : nullptr;
+    return meta ? QString::fromUtf8(attributeValue(meta, "content")).simplified() : QString();
 }
 
 QString textChildrenOf(const GumboNode* element) {
@@ -70,12 +79,12 @@ QString comparable(const QString& title) {
 } // namespace
 
 QString openGraphTitleOf(const GumboNode* documentElement) {
-    const auto isTitleWithContent = [](const GumboNode* meta) {
-        return isOpenGraphTitle(meta) && attributeValue(meta, "content");
-    };
-    const GumboNode* head = headOf(documentElement);
-    const GumboNode* meta = head ? childElement(head, GUMBO_TAG_META, isTitleWithContent) : nullptr;
-    return meta ? QString::fromUtf8(attributeValue(meta, "content")).simplified() : QString();
+    return metaContent(documentElement, u"og:title");
+}
+
+QString descriptionOf(const GumboNode* documentElement) {
+    const QString openGraph = metaContent(documentElement, u"og:description");
+    return openGraph.isEmpty() ? metaContent(documentElement, u"description") : openGraph;
 }
 
 QString titleElementOf(const GumboNode* documentElement) {

@@ -9,6 +9,8 @@ namespace vt {
 // The titles a page gives in its head, white space simplified; "" when absent.
 QString openGraphTitleOf(const GumboInternalNode* documentElement); // meta og:title
 QString titleElementOf(const GumboInternalNode* documentElement);   // <title>
+// The page's own summary: meta og:description, else meta name="description".
+QString descriptionOf(const GumboInternalNode* documentElement);
 
 // The rendered text of a heading on one line.
 QString headingTextOf(const GumboInternalNode* heading);

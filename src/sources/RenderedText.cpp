@@ -4,6 +4,7 @@
 #include "sources/RenderedTextBuilder.h"
 #include "sources/css/PageStyles.h"
 
+#include <algorithm>
 #include <gumbo.h>
 #include <vector>
 
@@ -39,6 +40,7 @@ struct Frame {
     bool paragraph = false;
     bool lastCell = false; // no tab after it
     bool lastRow = false;  // no line feed after it
+    int heading = -1;      // its entry among the headings being collected
     // Rows and cells among the children, found when a child needs them: an
     // element that is not a table or row still wraps them in one.
     const GumboNode* lastChildRow = nullptr;
@@ -141,7 +143,8 @@ bool isWhiteSpaceOnly(const GumboNode* node) {
 
 class Walk {
   public:
-    explicit Walk(const PageStyles& styles) : m_styles(styles) {}
+    explicit Walk(const PageStyles& styles, std::vector<TextHeading>* headings = nullptr)
+        : m_styles(styles), m_headings(headings) {}
 
     QString run(const GumboNode* root) {
         Frame top;
@@ -172,10 +175,80 @@ class Walk {
                 text(frame, node);
             }
         }
-        return QString::fromUtf8(m_builder.result());
+        QString text = QString::fromUtf8(m_builder.result());
+        if (m_headings) {
+            collectHeadings(text);
+        }
+        return text;
     }
 
   private:
+    // Where a heading's output began and ended, in bytes of the UTF-8 result.
+    struct HeadingSpan {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+    };
+
+    static bool isHeading(const GumboNode* node) {
+        for (const GumboTag tag :
+             {GUMBO_TAG_H1, GUMBO_TAG_H2, GUMBO_TAG_H3, GUMBO_TAG_H4, GUMBO_TAG_H5, GUMBO_TAG_H6}) {
+            if (isHtml(node, tag)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The spans become positions in the text: the first character that is not
+    // white space (the breaks before a heading are written lazily, so they may
+    // fall inside its span). A heading that wrote no visible text is dropped,
+    // and so is one nested in another at the same place.
+    void collectHeadings(const QString& text) {
+        const std::string& utf8 = m_builder.result();
+        std::size_t bytes = 0;
+        qsizetype chars = 0;
+        const auto charsAt = [&](std::size_t byte) {
+            if (byte > bytes) {
+                chars +=
+                    QString::fromUtf8(utf8.data() + bytes, static_cast<qsizetype>(byte - bytes))
+                        .size();
+                bytes = byte;
+            }
+            return chars;
+        };
+        std::vector<std::pair<std::size_t, int>> ends; // the conversion walks bytes forwards
+        std::vector<qsizetype> beginChars;
+        for (std::size_t i = 0; i < m_spans.size(); ++i) {
+            beginChars.push_back(charsAt(m_spans[i].begin));
+            ends.emplace_back(m_spans[i].end, static_cast<int>(i));
+        }
+        std::sort(ends.begin(), ends.end());
+        std::vector<qsizetype> endChars(m_spans.size());
+        bytes = 0;
+        chars = 0;
+        for (const auto& [byte, index] : ends) {
+            endChars[static_cast<std::size_t>(index)] = charsAt(byte);
+        }
+        for (std::size_t i = 0; i < m_spans.size(); ++i) {
+            qsizetype start = beginChars[i];
+            while (start < endChars[i] && text[start].isSpace()) {
+                ++start;
+            }
+            if (start >= endChars[i] ||
+                (!m_headings->empty() && m_headings->back().offset >= start)) {
+                continue;
+            }
+            qsizetype lineEnd = text.indexOf(u'\n', start);
+            if (lineEnd < 0 || lineEnd > endChars[i]) {
+                lineEnd = endChars[i];
+            }
+            const QString title = text.mid(start, lineEnd - start).simplified();
+            if (!title.isEmpty()) {
+                m_headings->push_back({start, title});
+            }
+        }
+    }
+
     // What an element inside the document gets from its ancestors, for
     // rendering a part of a page.
     Inherited inheritedFromAncestors(const GumboNode* element) const {
@@ -244,6 +317,10 @@ class Walk {
                                                                       : style.blockifiesChildren;
         frame.visible = visible;
         frame.paragraph = isHtml(node, GUMBO_TAG_P);
+        if (m_headings && visible && isHeading(node)) {
+            frame.heading = static_cast<int>(m_spans.size());
+            m_spans.push_back({m_builder.result().size(), m_builder.result().size()});
+        }
 
         switch (style.display) {
         case Display::Replaced:
@@ -342,9 +419,14 @@ class Walk {
         if (frame.visible && isBlockLevel(frame.display)) {
             m_builder.requiredBreak(1);
         }
+        if (frame.heading >= 0) {
+            m_spans[static_cast<std::size_t>(frame.heading)].end = m_builder.result().size();
+        }
     }
 
     const PageStyles& m_styles;
+    std::vector<TextHeading>* m_headings;
+    std::vector<HeadingSpan> m_spans;
     std::vector<Frame> m_stack;
     RenderedTextBuilder m_builder;
 };
@@ -358,6 +440,17 @@ QString renderedTextOf(const GumboNode* element) {
 
 QString renderedTextOf(const GumboNode* element, const PageStyles& styles) {
     return Walk(styles).run(element);
+}
+
+QString renderedTextOf(const GumboNode* element, std::vector<TextHeading>* headings) {
+    const PageStyles styles(element);
+    return Walk(styles, headings).run(element);
+}
+
+void shiftHeadings(std::vector<TextHeading>& headings, qsizetype shift) {
+    for (TextHeading& heading : headings) {
+        heading.offset += shift;
+    }
 }
 
 } // namespace vt

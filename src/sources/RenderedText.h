@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sources/PageOutline.h"
+
 #include <QString>
 
 struct GumboInternalNode;
@@ -15,5 +17,9 @@ class PageStyles;
 // read once (PageStyles) to render several parts of one document.
 QString renderedTextOf(const GumboInternalNode* element);
 QString renderedTextOf(const GumboInternalNode* element, const PageStyles& styles);
+
+// The same, also collecting the rendered headings (h1-h6 with text) into
+// headings. The text is the same as without them.
+QString renderedTextOf(const GumboInternalNode* element, std::vector<TextHeading>* headings);
 
 } // namespace vt

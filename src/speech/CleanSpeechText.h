@@ -6,8 +6,12 @@ namespace vt {
 
 // Every character of the windows-1252 code page other than a letter (of any
 // script, accented ones included), a digit, the blank and ! , . ; ? becomes one
-// blank. The length does not change; characters outside the code page stay as
-// they are.
+// blank, except where it is part of a word: an apostrophe (' or ’) between two
+// letters ("don't") or after a word's final s ("parents'"), and the symbols
+// % $ € £ ¥ & @ + # = touching a word or a number ("10%", "$5", "AT&T", "C++",
+// "#1", "a@b"; a single one also across one blank: "10 %", "Tom & Jerry").
+// The length does not change; characters outside the code page stay as they
+// are.
 QString CleanSpeechText(const QString& text);
 
 } // namespace vt

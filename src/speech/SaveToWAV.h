@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <stop_token>
+#include <vector>
 
 namespace vt {
 
@@ -18,5 +19,17 @@ class VoiceCatalogue;
 // another voice. Runs on worker threads; dialogs must be safe to call there.
 void SaveToWAV(const QString& source, const QString& wavPath, const VoiceChoice& voice,
                const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel = {});
+
+// Lines of the text file (0 the first) whose sample positions in the WAV
+// file are wanted; each is found where the line's speech begins.
+struct WavLineMarks {
+    std::vector<int> lines;      // ascending
+    std::vector<qint64> samples; // filled by the rendering, one per line
+};
+
+// The same, also finding the marks' positions.
+void SaveToWAV(const QString& source, const QString& wavPath, const VoiceChoice& voice,
+               const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel,
+               WavLineMarks& marks);
 
 } // namespace vt

@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <stop_token>
+#include <vector>
 
 namespace vt {
 
@@ -23,6 +24,13 @@ class SpeechRenderer {
     // Called before each chunk; may wait (for room in an audio queue).
     void setBeforeChunk(std::function<void()> beforeChunk);
 
+    // Character offsets of the next text where a sample position is wanted
+    // (sorted). Each one starts a piece of its own, cut where the engine
+    // pauses anyway when it stands at a line start.
+    void setMarks(std::vector<qsizetype> offsets);
+    // After speak: for each mark, the number of samples given out before it.
+    const std::vector<qint64>& markSamples() const { return m_markSamples; }
+
     // Returns false when cancelled. Throws VoiceUnavailable or Failure.
     bool speak(const QString& text);
 
@@ -32,6 +40,8 @@ class SpeechRenderer {
     SampleReceiver& m_output;
     std::stop_token m_cancel;
     std::function<void()> m_beforeChunk;
+    std::vector<qsizetype> m_marks;
+    std::vector<qint64> m_markSamples;
 };
 
 } // namespace vt

@@ -133,9 +133,11 @@ class Form1 : public QWidget, private ReadingView {
         QString captionPrefix;
         QString key;
         const char* tag;
-        int accepted; // the last accepted value, the one the caption shows
+        int accepted;          // the last accepted value, the one the caption shows
+        bool refusing = false; // a refused change is being undone
     };
     void sliderChanged(SliderBinding& binding);
+    void refuseSliderChange(SliderBinding& binding);
     bool closing() const { return m_closing.stop_requested(); }
 
     // Once the window is closing, work being wound down shows nothing more.

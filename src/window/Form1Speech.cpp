@@ -11,7 +11,9 @@
 #include "speech/VoiceList.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
 
@@ -107,20 +109,53 @@ void Form1::Slider2_Change() {
 }
 
 void Form1::sliderChanged(SliderBinding& b) {
-    Procedure proc(m_dialogs, b.tag);
     const int value = b.slider->value();
+    if (b.refusing) {
+        return; // the gesture being refused, or the value put back
+    }
     if (m_busy) {
-        proc.step(SliderStep::RefusedNotice, [&] {
-            m_dialogs.notice(QStringLiteral("You can not adjust because file is being saved now."));
-        });
-        // Back to the last accepted value, the one the caption shows.
-        const QSignalBlocker quiet(b.slider);
-        b.slider->setValue(b.accepted);
+        // The slider is still inside its own mouse, wheel or key handling, which
+        // may go on to start its auto-repeat; a modal box opened from here would
+        // let that repeat refuse again under the open box, without end.
+        b.refusing = true;
+        QMetaObject::invokeMethod(
+            this, [this, &b] { refuseSliderChange(b); }, Qt::QueuedConnection);
         return;
     }
     b.accepted = value;
     b.frame->setTitle(b.captionPrefix + QString::number(value));
+    Procedure proc(m_dialogs, b.tag);
     proc.step(SliderStep::StoreSetting, [&] { m_settings.write(b.key, QString::number(value)); });
+}
+
+namespace {
+
+// Lets go of the slider as a button release would: no auto-repeat, no drag,
+// so nothing moves it behind the refusal. A slider not held ignores it.
+void releaseSlider(QSlider* slider) {
+    const QPointF at = QRectF(slider->rect()).center();
+    QMouseEvent release(QEvent::MouseButtonRelease, at, slider->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(slider, &release);
+    for (const Qt::MouseButton button : {Qt::MiddleButton, Qt::RightButton}) {
+        QMouseEvent other(QEvent::MouseButtonRelease, at, slider->mapToGlobal(at), button,
+                          Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(slider, &other);
+    }
+}
+
+} // namespace
+
+void Form1::refuseSliderChange(SliderBinding& b) {
+    releaseSlider(b.slider);
+    Procedure proc(m_dialogs, b.tag);
+    const QString refusal = QStringLiteral("You can not adjust because file is being saved now.");
+    proc.step(SliderStep::RefusedNotice, [&] { m_dialogs.notice(refusal); });
+    // Back to the last accepted value, the one the caption shows. Putting it
+    // back is itself a change made while busy, so it is refused once more.
+    b.slider->setValue(b.accepted);
+    proc.step(SliderStep::RefusedNotice, [&] { m_dialogs.notice(refusal); });
+    b.refusing = false;
 }
 
 } // namespace vt

@@ -62,7 +62,12 @@ void checkInstalledProgram(const QString& program, const QString& scratch) {
 
     const Outcome help = run(program, {"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.contains("--save-mp3 ADDRESS")) << help.all();
+    // Every option the README documents.
+    for (const char* option :
+         {"--list-voices", "--text ADDRESS", "--save-mp3 ADDRESS", "--folder", "--voice",
+          "--volume", "--rate", "--article", "--whole-page", "--quiet", "--version"}) {
+        EXPECT_TRUE(help.out.contains(option)) << option << "\n" << help.all();
+    }
     const Outcome version = run(program, {"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "vellumtone 1.0\n");

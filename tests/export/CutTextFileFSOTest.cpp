@@ -58,18 +58,18 @@ TEST_F(CutTextFileFSOTest, LinesKeepTheirEndsAndAreCleanedAndLowerCased) {
     EXPECT_EQ(cut("Garden news\n\nApple river\n", 0), 1);
     EXPECT_EQ(partText("001"), "garden news\n\napple river\n");
 
-    EXPECT_EQ(cut("ab&#xa0;cd\r\nAB&#XA0;CD", 3), 1);
+    EXPECT_EQ(cut("ab&#xa0;cd\r\nAb&#Xa0;Cd", 3), 1);
     // Only the exact entity goes; lower-casing comes after its removal.
-    EXPECT_EQ(partText("001"), "abcd\nab  xa0;cd\n");
+    EXPECT_EQ(partText("001"), "abcd\nab&#xa0;cd\n");
 
     // Letters of any script are lower-cased and kept, accented ones too.
-    EXPECT_EQ(cut("Hello \xce\x91\xce\x92\xce\x93 WORLD", 0), 1);
-    EXPECT_EQ(partText("001"), "hello \u03b1\u03b2\u03b3 world\n");
-    EXPECT_EQ(cut("Caf\xc3\xa9 \xe2\x80\x94 100%\nM\xc3\x84"
-                  "DCHEN",
+    EXPECT_EQ(cut("Hello \xce\x91\xce\xbb\xce\xb3 World", 0), 1);
+    EXPECT_EQ(partText("001"), "hello \u03b1\u03bb\u03b3 world\n");
+    EXPECT_EQ(cut("Caf\xc3\xa9 \xe2\x80\x94 100%\nM\xc3\xa4"
+                  "dchen",
                   0),
               1);
-    EXPECT_EQ(partText("001"), "caf\u00e9   100 \nm\u00e4dchen\n");
+    EXPECT_EQ(partText("001"), "caf\u00e9   100%\nm\u00e4dchen\n");
     EXPECT_TRUE(m_dialogs.entries().isEmpty());
 }
 
@@ -80,6 +80,35 @@ TEST_F(CutTextFileFSOTest, ASentenceEndInsideALineStaysOneForTheEngine) {
     EXPECT_EQ(cut("The cat sat. The dog ran.  \"Stop.\" She left. e.g. this. 12 more.\n", 0), 1);
     EXPECT_EQ(partText("001"),
               "the cat sat.\nthe dog ran.\n  stop.\n she left. e.g. this. 12 more.\n");
+}
+
+TEST_F(CutTextFileFSOTest, WordsWhoseCapitalsArePronouncedKeepTheirCase) {
+    // Acronyms and inner capitals keep their case, every other word is
+    // lower-cased: the engine spells "US" and "ATF" but reads "us".
+    EXPECT_EQ(cut("The US and IT staff of WHO met the ATF. An iPhone at McDonald's, "
+                  "O'Brien's JavaScript on YouTube. I AM HERE \xc3\x89"
+                  "COLE \xc3\x89"
+                  "cole A B\n",
+                  0),
+              1);
+    EXPECT_EQ(partText("001"),
+              "the US and IT staff of WHO met the ATF.\nan iPhone at McDonald's, "
+              "O'Brien's JavaScript on YouTube.\ni AM HERE \u00c9COLE \u00e9cole a "
+              "b\n");
+    // Letters outside the basic plane: the Deseret capital is lower-cased.
+    EXPECT_EQ(cut("\xf0\x90\x90\x80\xf0\x90\x90\xa8 x\n", 0), 1);
+    EXPECT_EQ(partText("001"), "\U00010428\U00010428 x\n");
+}
+
+TEST_F(CutTextFileFSOTest, ASentenceEndsBeforeACapitalOfAnyScript) {
+    EXPECT_EQ(cut("C'est l'\xc3\xa9"
+                  "cole. \xc3\x87"
+                  "a va. \xc3\x89t\xc3\xa9 fini. \xd0\x9f\xd1\x80\xd0\xb8. "
+                  "\xf0\x90\x90\x80x. a\n",
+                  0),
+              1);
+    EXPECT_EQ(partText("001"), "c'est l'\u00e9cole.\n\u00e7a va.\n\u00e9t\u00e9 fini.\n"
+                               "\u043f\u0440\u0438.\n\U00010428x. a\n");
 }
 
 TEST_F(CutTextFileFSOTest, AtRateZeroAPartHoldsAtMost1299Lines) {

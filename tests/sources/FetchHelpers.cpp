@@ -15,7 +15,7 @@ PageFetchResult fetchNow(const QString& address, const PageFetchLimits& limits) 
     const bool reported = waitUntil([&] { return spy.count() > 0; }, 60000);
     EXPECT_TRUE(reported) << "no result for " << address.toStdString();
     if (!reported) {
-        return {false, {}, QStringLiteral("(no result)"), {}};
+        return {false, {}, QStringLiteral("(no result)"), {}, {}};
     }
     EXPECT_EQ(spy.count(), 1);
     return spy.first().first().value<PageFetchResult>();

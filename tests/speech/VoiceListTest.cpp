@@ -81,10 +81,18 @@ TEST(VoiceCatalogueTexts, AreBuiltAsTheButtonsShowThem) {
     ASSERT_EQ(lines.size(), 7);
     EXPECT_TRUE(lines[1].isEmpty());
     EXPECT_TRUE(lines[5].isEmpty());
-    EXPECT_TRUE(lines[4].startsWith("2. Click the 'Refresh List'"));
+    EXPECT_TRUE(lines[2].startsWith("1. "));
+    EXPECT_TRUE(lines[3].startsWith("2. "));
+    EXPECT_TRUE(lines[4].startsWith("3. Click the 'Refresh List'"));
     EXPECT_FALSE(addVoicesQuestion().contains('\r' + QString('\r')));
     EXPECT_TRUE(voiceSearchAddress().startsWith("https://"));
-    EXPECT_TRUE(voiceSearchAddress().endsWith("?q=microsoft%20text%20to%20speech%20voices"));
+    EXPECT_TRUE(voiceSearchAddress().endsWith("?q=espeak%20ng%20voices"));
+    // Nothing speaks of another platform's speech service.
+    for (const QString& text : {noVoicesMessage(), refreshDoneMessage(), addVoicesQuestion()}) {
+        EXPECT_TRUE(text.contains("eSpeak NG")) << text.toStdString();
+        EXPECT_FALSE(text.contains("Windows")) << text.toStdString();
+        EXPECT_FALSE(text.contains("Microsoft")) << text.toStdString();
+    }
 }
 
 } // namespace

@@ -63,6 +63,7 @@ TEST_F(WindowExport, TheJobRunsOffTheWindowThreadAndEndsWithDone) {
     EXPECT_TRUE(w().busy());
     ASSERT_TRUE(vt::test::waitUntil([&] { return w().mousePointer() == 11; }));
     w().Slider1->setValue(70); // refused while the job runs
+    EXPECT_TRUE(vt::test::waitUntil([&] { return f.dialogs.count(Kind::Notice) >= 2; }));
     EXPECT_EQ(w().Slider1->value(), 50);
     w().PushButton2->click(); // turned away
     EXPECT_EQ(w().PushButton2->text(), "Start Reading");
@@ -73,7 +74,8 @@ TEST_F(WindowExport, TheJobRunsOffTheWindowThreadAndEndsWithDone) {
         out.filePath("http127.0.0.1" + QString::number(server.port()) + "short.mp3");
     EXPECT_TRUE(FileExists(mp3)) << mp3.toStdString();
     EXPECT_EQ(f.dialogs.textsOf(Kind::Notice),
-              QStringList({"You can not adjust because file is being saved now.", "Done."}));
+              QStringList({"You can not adjust because file is being saved now.",
+                           "You can not adjust because file is being saved now.", "Done."}));
     EXPECT_EQ(leftoversInTemp(), tempBefore);
 }
 

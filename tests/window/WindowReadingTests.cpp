@@ -80,10 +80,11 @@ TEST_F(WindowReading, StartPauseResumeAndTheEndOfTheReading) {
     w().PushButton14->click();
     w().PushButton8->click();
     w().Slider1->setValue(80);
+    EXPECT_TRUE(vt::test::waitUntil([&] { return f.dialogs.count(Kind::Notice) == 2; }));
     EXPECT_EQ(w().Slider1->value(), 50);
     EXPECT_EQ(w().Frame1->title(), "Volume Level = 50");
     EXPECT_EQ(f.dialogs.textsOf(Kind::Notice),
-              QStringList{"You can not adjust because file is being saved now."});
+              QStringList(2, "You can not adjust because file is being saved now."));
     EXPECT_EQ(SettingsStore().read(key::VolumeLevel, ""), "50");
 
     ASSERT_TRUE(vt::test::waitUntil(
@@ -214,6 +215,7 @@ TEST_F(WindowReading, TestSpeedHoldsBusyUntilTheSentenceIsHeard) {
     EXPECT_TRUE(w().busy());
     EXPECT_EQ(w().mousePointer(), 11);
     w().Slider2->setValue(0);
+    EXPECT_TRUE(vt::test::waitUntil([&] { return f.dialogs.count(Kind::Notice) == 2; }));
     EXPECT_EQ(w().Slider2->value(), 10);
     ASSERT_TRUE(vt::test::waitUntil([&] { return !w().busy(); }, 30000));
     EXPECT_EQ(w().mousePointer(), 0);
@@ -227,7 +229,9 @@ TEST_F(WindowReading, RefreshListAndAddVoicesAnswerThroughTheDialogs) {
     w().PushButton3->click();
     EXPECT_EQ(w().Combo1->count(), voices);
     ASSERT_EQ(f.dialogs.count(Kind::Notice), 1);
-    EXPECT_TRUE(f.dialogs.textsOf(Kind::Notice)[0].startsWith("Done.\r\rList has been refreshed"));
+    EXPECT_EQ(f.dialogs.textsOf(Kind::Notice)[0],
+              "Done.\r\rList has been refreshed with the latest voices found within the eSpeak NG "
+              "voice data on this computer.");
 
     w().PushButton1->click(); // answered No
     EXPECT_EQ(f.dialogs.count(Kind::OpenUrl), 0);
@@ -235,9 +239,16 @@ TEST_F(WindowReading, RefreshListAndAddVoicesAnswerThroughTheDialogs) {
     w().PushButton1->click();
     const QStringList opened = f.dialogs.textsOf(Kind::OpenUrl);
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_TRUE(opened[0].contains("q=microsoft%20text%20to%20speech%20voices"));
-    EXPECT_TRUE(f.dialogs.textsOf(Kind::Question)[0].startsWith(
-        "This software uses Microsoft Text to Speech (TTS) as its backbone."));
+    EXPECT_EQ(opened[0], "https://duckduckgo.com/?q=espeak%20ng%20voices");
+    EXPECT_EQ(f.dialogs.textsOf(Kind::Question)[0],
+              "This software uses eSpeak NG Text to Speech (TTS) as its backbone. If you would "
+              "like to add voices, you need to:\r\n\r\n"
+              "1. Find them on the web or among your distribution's packages (espeak-ng-data, "
+              "mbrola and its voices such as mbrola-us1).\r\n"
+              "2. Install them with your package manager, for example: sudo apt install mbrola "
+              "mbrola-us1\r\n"
+              "3. Click the 'Refresh List' button in this software.\r\n\r\n"
+              "Would you like to see the voices available for download on the web?");
 }
 
 TEST_F(WindowReading, ChoosingAVoiceIsRememberedForTheNextStart) {
