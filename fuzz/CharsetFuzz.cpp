@@ -2,7 +2,7 @@
 // must hold for any input: valid UTF-8 comes out, a UTF-8 document that the
 // sniffer calls UTF-8 is passed through byte for byte, and the <meta> prescan
 // only ever reads the first 1024 bytes.
-#include "sources/TextEncoding.h"
+#include "sources/encoding/TextEncoding.h"
 
 #include <QStringDecoder>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 // The page text path on arbitrary bytes: sniffing, decoding, the nesting
 // limit, parsing and rendering must not crash, and the nesting limit must
 // never change the text of a document whose tree is not deeper than it.
-#include "sources/HtmlText.h"
-#include "sources/NestingLimit.h"
-#include "sources/RenderedText.h"
-#include "sources/TextEncoding.h"
+#include "sources/encoding/TextEncoding.h"
+#include "sources/html/nesting/NestingLimit.h"
+#include "sources/text/RenderedText.h"
+#include "support/html/HtmlText.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,11 +1,11 @@
+#include "commands/ListVoicesCommand.h"
+#include "commands/PageTextCommand.h"
+#include "commands/SaveMp3Command.h"
 #include "core/TempFolders.h"
-#include "export/SaveMp3Command.h"
-#include "sources/PageTextCommand.h"
-#include "speech/EspeakEngine.h"
-#include "speech/ListVoicesCommand.h"
-#include "window/Form1.h"
-#include "window/MprisService.h"
-#include "window/QtDialogs.h"
+#include "speech/engine/EspeakEngine.h"
+#include "window/bus/MprisService.h"
+#include "window/form/Form1.h"
+#include "window/form/QtDialogs.h"
 
 #include <QApplication>
 #include <QDBusConnection>

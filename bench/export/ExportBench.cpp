@@ -9,14 +9,14 @@
 // reports a ratio. Also the speed of cleaning and splitting a large text.
 //
 //   export_bench [--repeats N] [--split-only]
+#include "commands/StreamDialogs.h"
 #include "core/TempFolders.h"
 #include "export/CutTextFileFSO.h"
 #include "export/ExportJob.h"
-#include "export/StreamDialogs.h"
-#include "speech/EspeakEngine.h"
-#include "speech/RateMapping.h"
-#include "speech/SpeechEngine.h"
-#include "speech/VoiceCatalogue.h"
+#include "speech/engine/EspeakEngine.h"
+#include "speech/engine/SpeechEngine.h"
+#include "speech/synthesis/RateMapping.h"
+#include "speech/voices/VoiceCatalogue.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,8 +4,8 @@
 // processor time (the machine may be shared).
 
 #include "SamplePage.h"
-#include "sources/HtmlText.h"
 #include "sources/PageText.h"
+#include "support/html/HtmlText.h"
 
 #include <algorithm>
 #include <cstdio>

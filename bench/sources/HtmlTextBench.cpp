@@ -5,7 +5,7 @@
 
 #include "SamplePage.h"
 #include "SampleStyleSheet.h"
-#include "sources/HtmlText.h"
+#include "support/html/HtmlText.h"
 
 #include <QElapsedTimer>
 #include <algorithm>

@@ -6,7 +6,7 @@
 
 #include "SamplePage.h"
 #include "SampleStyleSheet.h"
-#include "sources/HtmlText.h"
+#include "support/html/HtmlText.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -9,10 +9,10 @@
 #include "core/Dialogs.h"
 #include "core/TextCodec.h"
 #include "speech/CleanSpeechText.h"
-#include "speech/EspeakEngine.h"
-#include "speech/SaveToWAV.h"
-#include "speech/SpeechVoice.h"
-#include "speech/VoiceCatalogue.h"
+#include "speech/engine/EspeakEngine.h"
+#include "speech/reading/SpeechVoice.h"
+#include "speech/voices/VoiceCatalogue.h"
+#include "speech/wav/SaveToWAV.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

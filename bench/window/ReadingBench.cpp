@@ -20,9 +20,9 @@
 #include "EventWait.h"
 #include "TimedMonitor.h"
 #include "WindowTestSupport.h"
-#include "window/ReadingController.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
+#include "window/handlers/ReadingController.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -11,10 +11,10 @@
 //   startup_bench [runs]     default: 5
 #include "BenchFigures.h"
 #include "EventWait.h"
-#include "speech/EspeakEngine.h"
+#include "speech/engine/EspeakEngine.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"
-#include "window/Form1.h"
+#include "window/form/Form1.h"
 
 #include <QApplication>
 #include <QProcess>

@@ -17,7 +17,7 @@
 #include "core/TempFolders.h"
 #include "sources/GetPageText.h"
 #include "speech/CleanSpeechText.h"
-#include "speech/SaveToWAV.h"
+#include "speech/wav/SaveToWAV.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "sources/PageTextMode.h"
-#include "speech/VoiceCatalogue.h"
-#include "speech/VoiceChoice.h"
+#include "speech/voices/VoiceCatalogue.h"
+#include "speech/voices/VoiceChoice.h"
 
 #include <QMetaType>
 #include <QString>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "CutTextFileFSO.h"
-#include "sources/PageOutline.h"
-#include "speech/SaveToWAV.h"
+#include "sources/text/PageOutline.h"
+#include "speech/wav/SaveToWAV.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "sources/ArticleText.h"
 
-#include "sources/ArticleChoice.h"
-#include "sources/PageTitle.h"
-#include "sources/RenderedText.h"
+#include "sources/article/ArticleChoice.h"
+#include "sources/article/PageTitle.h"
+#include "sources/text/RenderedText.h"
 
 #include <algorithm>
 #include <gumbo.h>
@@ -90,6 +90,14 @@ class LeftOutElements {
     std::vector<std::pair<GumboVector*, unsigned>> m_saved;
 };
 
+// Whether the text's first line is the title itself, not merely a line that
+// starts with the same words ("New Zealand" before "New Zealand (Maori: ...").
+bool firstLineIs(const QString& text, const QString& title) {
+    const qsizetype end = text.indexOf(u'\n');
+    const QString line = end < 0 ? text : text.left(end);
+    return line.simplified().toCaseFolded() == title.simplified().toCaseFolded();
+}
+
 QString articleText(const Nodes& nodes, ArticleChoice choice, int heading, const QString& title,
                     std::vector<TextHeading>& headings) {
     const ArticleNode& root = at(nodes, choice.root);
@@ -105,7 +113,7 @@ QString articleText(const Nodes& nodes, ArticleChoice choice, int heading, const
         headings.clear();
         return {};
     }
-    if (title.isEmpty() || body.startsWith(title)) {
+    if (title.isEmpty() || firstLineIs(body, title)) {
         return body;
     }
     const QString head = title + QStringLiteral("\n\n");

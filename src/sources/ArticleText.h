@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sources/PageOutline.h"
+#include "sources/text/PageOutline.h"
 #include "sources/PageTextMode.h"
 
 #include <QString>

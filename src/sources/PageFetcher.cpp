@@ -1,9 +1,9 @@
 #include "sources/PageFetcher.h"
 
-#include "sources/PageContent.h"
 #include "sources/PageText.h"
 #include "sources/RenderPool.h"
-#include "sources/TextEncoding.h"
+#include "sources/encoding/TextEncoding.h"
+#include "sources/fetch/PageContent.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "sources/PageText.h"
 
-#include "sources/HtmlParse.h"
-#include "sources/TextEncoding.h"
+#include "sources/encoding/TextEncoding.h"
+#include "sources/html/HtmlParse.h"
 
 namespace vt {
 

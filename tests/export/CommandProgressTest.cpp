@@ -1,7 +1,7 @@
-#include "export/CommandProgress.h"
+#include "commands/CommandProgress.h"
 
 #include "ExportFixture.h"
-#include "export/StreamDialogs.h"
+#include "commands/StreamDialogs.h"
 
 #include <QProcess>
 #include <QTextStream>

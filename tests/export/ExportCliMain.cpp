@@ -1,7 +1,7 @@
 // The headless export as a program of its own, so tests can run it where the
 // test process cannot go (a mount namespace with a tiny file system).
-#include "export/SaveMp3Command.h"
-#include "speech/EspeakEngine.h"
+#include "commands/SaveMp3Command.h"
+#include "speech/engine/EspeakEngine.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

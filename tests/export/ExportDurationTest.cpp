@@ -1,6 +1,6 @@
 #include "ExportFixture.h"
-#include "speech/RateMapping.h"
-#include "speech/VoiceCatalogue.h"
+#include "speech/synthesis/RateMapping.h"
+#include "speech/voices/VoiceCatalogue.h"
 
 #include <QProcess>
 

@@ -2,7 +2,7 @@
 
 #include "export/CutTextFileFSO.h"
 #include "export/PartFiles.h"
-#include "speech/SaveToWAV.h"
+#include "speech/wav/SaveToWAV.h"
 
 #include <QDir>
 #include <future>

@@ -2,17 +2,17 @@
 // page's words in order, a pause at every sentence end and after every line
 // that ends without punctuation, and no gap where a long sentence was cut.
 #include "export/CutTextFileFSO.h"
-#include "sources/HtmlText.h"
-#include "speech/SaveToWAV.h"
-#include "speech/SpeechEngine.h"
-#include "speech/SpeechRenderer.h"
-#include "speech/TextChunker.h"
-#include "speech/VoiceCatalogue.h"
-#include "speech/VoiceParameters.h"
+#include "speech/engine/SpeechEngine.h"
+#include "speech/synthesis/SpeechRenderer.h"
+#include "speech/synthesis/TextChunker.h"
+#include "speech/synthesis/VoiceParameters.h"
+#include "speech/voices/VoiceCatalogue.h"
+#include "speech/wav/SaveToWAV.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"
 #include "support/TestSpeech.h"
 #include "support/WavFile.h"
+#include "support/html/HtmlText.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
-#include "export/SaveMp3Command.h"
+#include "commands/SaveMp3Command.h"
 
 #include "ExportFixture.h"
 #include "core/SettingsStore.h"
-#include "sources/HtmlText.h"
 #include "sources/PageText.h"
 #include "support/TestEnvironment.h"
+#include "support/html/HtmlText.h"
 
 #include <QDir>
 #include <QFileInfo>

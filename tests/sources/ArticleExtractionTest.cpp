@@ -1,7 +1,7 @@
 #include "ArticlePages.h"
 #include "QtPrinting.h"
-#include "sources/HtmlText.h"
 #include "sources/PageText.h"
+#include "support/html/HtmlText.h"
 
 #include <gtest/gtest.h>
 

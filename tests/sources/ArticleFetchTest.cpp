@@ -2,11 +2,11 @@
 // text file, the window's asynchronous fetch and the text command.
 #include "ArticlePages.h"
 #include "FetchHelpers.h"
+#include "commands/PageTextCommand.h"
 #include "core/SettingsStore.h"
 #include "core/TempFolders.h"
 #include "sources/GetPageText.h"
 #include "sources/PageText.h"
-#include "sources/PageTextCommand.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
 

@@ -3,13 +3,13 @@
 // and none may crash or hang.
 
 #include "QtPrinting.h"
-#include "sources/HtmlParse.h"
-#include "sources/HtmlText.h"
-#include "sources/RenderedText.h"
-#include "sources/css/CssDeclarations.h"
-#include "sources/css/CssSelector.h"
-#include "sources/css/MediaQuery.h"
-#include "sources/css/PageStyles.h"
+#include "sources/html/HtmlParse.h"
+#include "sources/style/CssDeclarations.h"
+#include "sources/style/CssSelector.h"
+#include "sources/style/MediaQuery.h"
+#include "sources/style/PageStyles.h"
+#include "sources/text/RenderedText.h"
+#include "support/html/HtmlText.h"
 
 #include <gtest/gtest.h>
 #include <gumbo.h>

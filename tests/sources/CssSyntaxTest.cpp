@@ -3,7 +3,7 @@
 // same three paragraphs.
 
 #include "QtPrinting.h"
-#include "sources/HtmlText.h"
+#include "support/html/HtmlText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "QtPrinting.h"
-#include "sources/PageContent.h"
-#include "sources/TextEncoding.h"
+#include "sources/encoding/TextEncoding.h"
+#include "sources/fetch/PageContent.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The nesting limit leaves every document alone whose tree is within it, so
 // the text is always gumbo's own; and it bounds documents that nest deeper,
 // however their markup tries to hide it.
-#include "sources/NestingLimit.h"
+#include "sources/html/nesting/NestingLimit.h"
 
 #include "QtPrinting.h"
-#include "sources/HtmlText.h"
-#include "sources/RenderedText.h"
+#include "sources/text/RenderedText.h"
+#include "support/html/HtmlText.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "sources/PageTextCommand.h"
+#include "commands/PageTextCommand.h"
 
 #include "QtPrinting.h"
 #include "core/TempFolders.h"

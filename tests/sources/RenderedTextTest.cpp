@@ -1,6 +1,6 @@
 #include "QtPrinting.h"
-#include "sources/HtmlText.h"
-#include "sources/NestingLimit.h"
+#include "sources/html/nesting/NestingLimit.h"
+#include "support/html/HtmlText.h"
 
 #include <QThread>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // innerText of the document shows it.
 
 #include "QtPrinting.h"
-#include "sources/HtmlText.h"
+#include "support/html/HtmlText.h"
 
 #include <gtest/gtest.h>
 

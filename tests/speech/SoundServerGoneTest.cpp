@@ -1,4 +1,4 @@
-#include "speech/SpeechVoice.h"
+#include "speech/reading/SpeechVoice.h"
 #include "support/AudioServer.h"
 #include "support/TestEnvironment.h"
 #include "support/TestSpeech.h"

@@ -1,8 +1,8 @@
-#include "speech/SpeechVoice.h"
+#include "speech/reading/SpeechVoice.h"
 
 #include "core/Failure.h"
-#include "speech/SaveToWAV.h"
-#include "speech/TestSpeedRun.h"
+#include "speech/reading/TestSpeedRun.h"
+#include "speech/wav/SaveToWAV.h"
 #include "support/AudioServer.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"

@@ -1,4 +1,4 @@
-#include "speech/TextChunker.h"
+#include "speech/synthesis/TextChunker.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "speech/VoiceCatalogue.h"
+#include "speech/voices/VoiceCatalogue.h"
 
+#include "commands/ListVoicesCommand.h"
 #include "core/Failure.h"
-#include "speech/ListVoicesCommand.h"
 #include "support/TestSpeech.h"
 
 #include <QLocale>

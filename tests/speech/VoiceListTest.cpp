@@ -1,8 +1,8 @@
-#include "speech/VoiceList.h"
+#include "speech/voices/VoiceList.h"
 
 #include "core/SettingsStore.h"
-#include "speech/VoiceCatalogue.h"
-#include "speech/VoiceCatalogueTexts.h"
+#include "speech/voices/VoiceCatalogue.h"
+#include "speech/voices/VoiceCatalogueTexts.h"
 #include "support/RecordingDialogs.h"
 #include "support/RecordingVoiceList.h"
 #include "support/TestEnvironment.h"

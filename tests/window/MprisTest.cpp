@@ -5,7 +5,7 @@
 #include "support/AudioServer.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
-#include "window/MprisService.h"
+#include "window/bus/MprisService.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

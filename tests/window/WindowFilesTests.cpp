@@ -3,7 +3,7 @@
 #include "WindowTestSupport.h"
 #include "core/FileUtils.h"
 #include "support/TestEnvironment.h"
-#include "window/OptionalFiles.h"
+#include "window/form/OptionalFiles.h"
 
 #include <QBuffer>
 #include <QDir>

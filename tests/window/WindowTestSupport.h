@@ -1,8 +1,8 @@
 #pragma once
 
-#include "speech/EspeakEngine.h"
+#include "speech/engine/EspeakEngine.h"
 #include "support/RecordingDialogs.h"
-#include "window/Form1.h"
+#include "window/form/Form1.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "speech/VoiceList.h"
+#include "speech/voices/VoiceList.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/Failure.h"
-#include "speech/EspeakEngine.h"
-#include "speech/VoiceCatalogue.h"
+#include "speech/engine/EspeakEngine.h"
+#include "speech/voices/VoiceCatalogue.h"
 
 namespace vt::test {
 

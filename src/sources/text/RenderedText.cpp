@@ -1,0 +1,456 @@
+#include "sources/text/RenderedText.h"
+
+#include "sources/style/ElementStyle.h"
+#include "sources/style/PageStyles.h"
+#include "sources/text/RenderedTextBuilder.h"
+
+#include <algorithm>
+#include <gumbo.h>
+#include <vector>
+
+namespace vt {
+
+namespace {
+
+// Which children of an element take part in the rendering.
+enum class ChildFilter {
+    All,
+    Options,      // select: only option and optgroup
+    OptionsOnly,  // optgroup: only option
+    FirstSummary, // a closed details element: only its summary
+};
+
+// What an element passes on to its children.
+struct Inherited {
+    bool visible = true;
+    WhiteSpace whiteSpace = WhiteSpace::Collapse;
+    TextTransform textTransform = TextTransform::None;
+    const GumboNode* lastRowOfTable = nullptr; // of the nearest table
+};
+
+struct Frame {
+    const GumboNode* node = nullptr;
+    unsigned nextChild = 0;
+    Inherited inherited;
+    Display display = Display::Inline;
+    ChildFilter filter = ChildFilter::All;
+    const GumboNode* summary = nullptr; // for FirstSummary
+    bool visible = true;                // of the element itself
+    bool blockifiesChildren = false;    // a flex or grid container
+    bool paragraph = false;
+    bool lastCell = false; // no tab after it
+    bool lastRow = false;  // no line feed after it
+    int heading = -1;      // its entry among the headings being collected
+    // Rows and cells among the children, found when a child needs them: an
+    // element that is not a table or row still wraps them in one.
+    const GumboNode* lastChildRow = nullptr;
+    const GumboNode* lastChildCell = nullptr;
+    bool lastChildRowKnown = false;
+    bool lastChildCellKnown = false;
+};
+
+const GumboVector& childrenOf(const GumboNode* node) {
+    return node->type == GUMBO_NODE_DOCUMENT ? node->v.document.children : node->v.element.children;
+}
+
+bool isElement(const GumboNode* node) {
+    return node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE;
+}
+
+bool isHtml(const GumboNode* node, GumboTag tag) {
+    return node->type == GUMBO_NODE_ELEMENT && node->v.element.tag == tag &&
+           node->v.element.tag_namespace == GUMBO_NAMESPACE_HTML;
+}
+
+const GumboNode* child(const GumboNode* node, unsigned index) {
+    return static_cast<const GumboNode*>(childrenOf(node).data[index]);
+}
+
+Display displayOf(const GumboNode* node, const PageStyles& styles) {
+    return isElement(node) ? styleOf(node, &styles).display : Display::None;
+}
+
+// The last row of a table, in document order.
+const GumboNode* lastRowOf(const GumboNode* table, const PageStyles& styles) {
+    const GumboVector& children = childrenOf(table);
+    for (unsigned i = children.length; i-- > 0;) {
+        const GumboNode* part = child(table, i);
+        const Display display = displayOf(part, styles);
+        if (display == Display::TableRow) {
+            return part;
+        }
+        if (display == Display::TableRowGroup || display == Display::TableFooterGroup) {
+            const GumboVector& rows = childrenOf(part);
+            for (unsigned k = rows.length; k-- > 0;) {
+                if (displayOf(child(part, k), styles) == Display::TableRow) {
+                    return child(part, k);
+                }
+            }
+        }
+    }
+    return nullptr;
+}
+
+// The last child of an element with the given display.
+const GumboNode* lastChildWith(const GumboNode* parent, Display display, const PageStyles& styles) {
+    const GumboVector& children = childrenOf(parent);
+    for (unsigned i = children.length; i-- > 0;) {
+        if (displayOf(child(parent, i), styles) == display) {
+            return child(parent, i);
+        }
+    }
+    return nullptr;
+}
+
+bool isTableOrGroup(Display display) {
+    return display == Display::Table || display == Display::TableRowGroup ||
+           display == Display::TableFooterGroup;
+}
+
+const GumboNode* firstSummaryOf(const GumboNode* details) {
+    const GumboVector& children = childrenOf(details);
+    for (unsigned i = 0; i < children.length; ++i) {
+        if (isHtml(child(details, i), GUMBO_TAG_SUMMARY)) {
+            return child(details, i);
+        }
+    }
+    return nullptr;
+}
+
+bool passes(const Frame& parent, const GumboNode* node) {
+    switch (parent.filter) {
+    case ChildFilter::All:
+        return true;
+    case ChildFilter::Options:
+        return isHtml(node, GUMBO_TAG_OPTION) || isHtml(node, GUMBO_TAG_OPTGROUP);
+    case ChildFilter::OptionsOnly:
+        return isHtml(node, GUMBO_TAG_OPTION);
+    case ChildFilter::FirstSummary:
+        return node == parent.summary;
+    }
+    return true;
+}
+
+bool isTableStructure(Display display) {
+    return display == Display::Table || display == Display::TableRowGroup ||
+           display == Display::TableFooterGroup || display == Display::TableRow ||
+           display == Display::TableColumn;
+}
+
+bool isWhiteSpaceOnly(const GumboNode* node) {
+    return node->type == GUMBO_NODE_WHITESPACE;
+}
+
+class Walk {
+  public:
+    explicit Walk(const PageStyles& styles, std::vector<TextHeading>* headings = nullptr)
+        : m_styles(styles), m_headings(headings) {}
+
+    QString run(const GumboNode* root) {
+        Frame top;
+        top.node = root;
+        top.inherited = inheritedFromAncestors(root);
+        const ElementStyle style = styleOf(root, &m_styles);
+        top.inherited.visible = style.visible.value_or(top.inherited.visible);
+        top.inherited.whiteSpace = style.whiteSpace.value_or(top.inherited.whiteSpace);
+        top.inherited.textTransform = style.textTransform.value_or(top.inherited.textTransform);
+        top.blockifiesChildren = style.blockifiesChildren;
+        top.display = Display::Block;
+        m_stack.push_back(top);
+        while (!m_stack.empty()) {
+            Frame& frame = m_stack.back();
+            const GumboVector& children = childrenOf(frame.node);
+            if (frame.nextChild >= children.length) {
+                leave(frame);
+                m_stack.pop_back();
+                continue;
+            }
+            const GumboNode* node = child(frame.node, frame.nextChild++);
+            if (!passes(frame, node)) {
+                continue;
+            }
+            if (isElement(node)) {
+                enter(node); // may grow the stack: frame is not used after this
+            } else if (node->type != GUMBO_NODE_COMMENT) {
+                text(frame, node);
+            }
+        }
+        QString text = QString::fromUtf8(m_builder.result());
+        if (m_headings) {
+            collectHeadings(text);
+        }
+        return text;
+    }
+
+  private:
+    // Where a heading's output began and ended, in bytes of the UTF-8 result.
+    struct HeadingSpan {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+    };
+
+    static bool isHeading(const GumboNode* node) {
+        for (const GumboTag tag :
+             {GUMBO_TAG_H1, GUMBO_TAG_H2, GUMBO_TAG_H3, GUMBO_TAG_H4, GUMBO_TAG_H5, GUMBO_TAG_H6}) {
+            if (isHtml(node, tag)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The spans become positions in the text: the first character that is not
+    // white space (the breaks before a heading are written lazily, so they may
+    // fall inside its span). A heading that wrote no visible text is dropped,
+    // and so is one nested in another at the same place.
+    void collectHeadings(const QString& text) {
+        const std::string& utf8 = m_builder.result();
+        std::size_t bytes = 0;
+        qsizetype chars = 0;
+        const auto charsAt = [&](std::size_t byte) {
+            if (byte > bytes) {
+                chars +=
+                    QString::fromUtf8(utf8.data() + bytes, static_cast<qsizetype>(byte - bytes))
+                        .size();
+                bytes = byte;
+            }
+            return chars;
+        };
+        std::vector<std::pair<std::size_t, int>> ends; // the conversion walks bytes forwards
+        std::vector<qsizetype> beginChars;
+        for (std::size_t i = 0; i < m_spans.size(); ++i) {
+            beginChars.push_back(charsAt(m_spans[i].begin));
+            ends.emplace_back(m_spans[i].end, static_cast<int>(i));
+        }
+        std::sort(ends.begin(), ends.end());
+        std::vector<qsizetype> endChars(m_spans.size());
+        bytes = 0;
+        chars = 0;
+        for (const auto& [byte, index] : ends) {
+            endChars[static_cast<std::size_t>(index)] = charsAt(byte);
+        }
+        for (std::size_t i = 0; i < m_spans.size(); ++i) {
+            qsizetype start = beginChars[i];
+            while (start < endChars[i] && text[start].isSpace()) {
+                ++start;
+            }
+            if (start >= endChars[i] ||
+                (!m_headings->empty() && m_headings->back().offset >= start)) {
+                continue;
+            }
+            qsizetype lineEnd = text.indexOf(u'\n', start);
+            if (lineEnd < 0 || lineEnd > endChars[i]) {
+                lineEnd = endChars[i];
+            }
+            const QString title = text.mid(start, lineEnd - start).simplified();
+            if (!title.isEmpty()) {
+                m_headings->push_back({start, title});
+            }
+        }
+    }
+
+    // What an element inside the document gets from its ancestors, for
+    // rendering a part of a page.
+    Inherited inheritedFromAncestors(const GumboNode* element) const {
+        std::vector<const GumboNode*> ancestors;
+        for (const GumboNode* a = element->parent; a && isElement(a); a = a->parent) {
+            ancestors.push_back(a);
+        }
+        Inherited inherited;
+        for (auto a = ancestors.rbegin(); a != ancestors.rend(); ++a) {
+            const ElementStyle style = styleOf(*a, &m_styles);
+            inherited.visible = style.visible.value_or(inherited.visible);
+            inherited.whiteSpace = style.whiteSpace.value_or(inherited.whiteSpace);
+            inherited.textTransform = style.textTransform.value_or(inherited.textTransform);
+        }
+        return inherited;
+    }
+
+    void text(const Frame& parent, const GumboNode* node) {
+        if (isWhiteSpaceOnly(node) &&
+            (isTableStructure(parent.display) || parent.blockifiesChildren)) {
+            return; // white space between table parts or flex items makes no box
+        }
+        // Text directly in a flex or grid container is an item of its own.
+        const bool item = parent.blockifiesChildren;
+        if (item) {
+            blockEdge(parent.inherited.visible);
+        }
+        m_builder.text(node->v.text.text, parent.inherited.whiteSpace, parent.inherited.visible,
+                       parent.inherited.textTransform);
+        if (item) {
+            blockEdge(parent.inherited.visible);
+        }
+    }
+
+    void blockEdge(bool visible) {
+        m_builder.lineBoundary();
+        if (visible) {
+            m_builder.requiredBreak(1);
+        }
+    }
+
+    void enter(const GumboNode* node) {
+        Frame& parent = m_stack.back();
+        ElementStyle style = styleOf(node, &m_styles);
+        if (style.display == Display::None) {
+            return;
+        }
+        if (style.outOfFlow || (parent.blockifiesChildren && style.display != Display::Contents)) {
+            style.display = blockified(style.display);
+        }
+        const bool visible = style.visible.value_or(parent.inherited.visible);
+        if (isHtml(node, GUMBO_TAG_BR)) {
+            m_builder.literal('\n', visible);
+            return;
+        }
+        Frame frame;
+        frame.node = node;
+        frame.inherited = parent.inherited;
+        frame.inherited.visible = visible;
+        frame.inherited.whiteSpace = style.whiteSpace.value_or(parent.inherited.whiteSpace);
+        frame.inherited.textTransform =
+            style.textTransform.value_or(parent.inherited.textTransform);
+        frame.display = style.display;
+        // The children of display:contents are the container's children.
+        frame.blockifiesChildren = style.display == Display::Contents ? parent.blockifiesChildren
+                                                                      : style.blockifiesChildren;
+        frame.visible = visible;
+        frame.paragraph = isHtml(node, GUMBO_TAG_P);
+        if (m_headings && visible && isHeading(node)) {
+            frame.heading = static_cast<int>(m_spans.size());
+            m_spans.push_back({m_builder.result().size(), m_builder.result().size()});
+        }
+
+        switch (style.display) {
+        case Display::Replaced:
+            m_builder.inlineObject();
+            return;
+        case Display::BlockObject:
+            blockEdge(visible);
+            m_builder.inlineObject();
+            blockEdge(visible);
+            return;
+        case Display::TableColumn:
+            return;
+        case Display::InlineBlock:
+            m_builder.beginInlineBlock();
+            break;
+        case Display::Table:
+            frame.inherited.lastRowOfTable = lastRowOf(node, m_styles);
+            break;
+        case Display::TableRow:
+            frame.lastRow =
+                node == (isTableOrGroup(parent.display) ? parent.inherited.lastRowOfTable
+                                                        : lastChildRowOf(parent));
+            m_builder.lineBoundary();
+            break;
+        case Display::TableCell:
+            frame.lastCell = node == lastChildCellOf(parent);
+            m_builder.lineBoundary();
+            break;
+        default:
+            break;
+        }
+        if (isBlockLevel(style.display)) {
+            m_builder.lineBoundary();
+        }
+        if (visible && frame.paragraph) {
+            m_builder.requiredBreak(2);
+        }
+        if (visible && isBlockLevel(style.display)) {
+            m_builder.requiredBreak(1);
+        }
+
+        if (isHtml(node, GUMBO_TAG_SELECT)) {
+            frame.filter = ChildFilter::Options;
+        } else if (isHtml(node, GUMBO_TAG_OPTGROUP)) {
+            frame.filter = ChildFilter::OptionsOnly;
+        } else if (isHtml(node, GUMBO_TAG_DETAILS) &&
+                   !gumbo_get_attribute(&node->v.element.attributes, "open")) {
+            frame.filter = ChildFilter::FirstSummary;
+            frame.summary = firstSummaryOf(node);
+        }
+        m_stack.push_back(frame);
+    }
+
+    const GumboNode* lastChildRowOf(Frame& parent) const {
+        if (!parent.lastChildRowKnown) {
+            parent.lastChildRow = lastChildWith(parent.node, Display::TableRow, m_styles);
+            parent.lastChildRowKnown = true;
+        }
+        return parent.lastChildRow;
+    }
+
+    const GumboNode* lastChildCellOf(Frame& parent) const {
+        if (!parent.lastChildCellKnown) {
+            parent.lastChildCell = lastChildWith(parent.node, Display::TableCell, m_styles);
+            parent.lastChildCellKnown = true;
+        }
+        return parent.lastChildCell;
+    }
+
+    void leave(const Frame& frame) {
+        switch (frame.display) {
+        case Display::InlineBlock:
+            m_builder.endInlineBlock();
+            break;
+        case Display::TableCell:
+            m_builder.lineBoundary();
+            if (!frame.lastCell) {
+                m_builder.literal('\t', frame.visible);
+            }
+            break;
+        case Display::TableRow:
+            m_builder.lineBoundary();
+            if (!frame.lastRow) {
+                m_builder.literal('\n', frame.visible);
+            }
+            break;
+        default:
+            break;
+        }
+        if (isBlockLevel(frame.display)) {
+            m_builder.lineBoundary();
+        }
+        if (frame.visible && frame.paragraph) {
+            m_builder.requiredBreak(2);
+        }
+        if (frame.visible && isBlockLevel(frame.display)) {
+            m_builder.requiredBreak(1);
+        }
+        if (frame.heading >= 0) {
+            m_spans[static_cast<std::size_t>(frame.heading)].end = m_builder.result().size();
+        }
+    }
+
+    const PageStyles& m_styles;
+    std::vector<TextHeading>* m_headings;
+    std::vector<HeadingSpan> m_spans;
+    std::vector<Frame> m_stack;
+    RenderedTextBuilder m_builder;
+};
+
+} // namespace
+
+QString renderedTextOf(const GumboNode* element) {
+    const PageStyles styles(element);
+    return Walk(styles).run(element);
+}
+
+QString renderedTextOf(const GumboNode* element, const PageStyles& styles) {
+    return Walk(styles).run(element);
+}
+
+QString renderedTextOf(const GumboNode* element, std::vector<TextHeading>* headings) {
+    const PageStyles styles(element);
+    return Walk(styles, headings).run(element);
+}
+
+void shiftHeadings(std::vector<TextHeading>& headings, qsizetype shift) {
+    for (TextHeading& heading : headings) {
+        heading.offset += shift;
+    }
+}
+
+} // namespace vt

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/ErrorReport.h"
+#include "speech/voices/VoiceCatalogue.h"
+#include "speech/voices/VoiceChoice.h"
+
+#include <QString>
+#include <exception>
+#include <memory>
+#include <optional>
+
+namespace vt {
+
+class Dialogs;
+class VoiceParameters;
+
+// The renderer's steps, numbered as its error report shows them. Rendering
+// to a WAV file and the speed test share them.
+enum class RenderStep {
+    // The voice, as chosen.
+    CreateVoice = 100,
+    ChooseVoice = 106,
+    SetVolume = 108,
+    SetRate = 110,
+    // Into a WAV file, or aloud.
+    OpenFile = 120,
+    CloseFile = 128,
+    SpeakAloud = 136,
+    // A voice that cannot run.
+    AskForAnotherVoice = 144
+};
+
+// What rendering to a WAV file and speaking aloud have in common: the voice
+// set-up at the start and the speech failure check at the end, under the
+// renderer's report tag.
+class RenderProcedure {
+  public:
+    // voices names the engine and the list the choice's position refers to.
+    RenderProcedure(Dialogs& dialogs, const VoiceCatalogue& voices);
+
+    // Create the voice, choose it by list position, set volume and rate.
+    // False when no voice could be created (the call ends).
+    bool prepareVoice(const VoiceChoice& choice);
+
+    Procedure& steps() { return m_steps; }
+    const VoiceCatalogue& voices() const { return m_voices; }
+    const std::shared_ptr<VoiceParameters>& voice() const { return m_voice; }
+
+    // Remembers a failure of the speaking itself, for the check at the end.
+    void setSpeechFailure(const std::exception& failure);
+    void setSpeechFailure(const QString& description, bool voiceUnavailable);
+    bool speechFailed() const { return m_speechFailure.has_value(); }
+
+    void releaseVoice() { m_voice.reset(); }
+    // A voice that cannot run gets its notice; any other speech failure is dropped.
+    void checkSpeechFailure();
+
+  private:
+    struct SpeechFailure {
+        QString description;
+        bool voiceUnavailable = false;
+    };
+
+    Dialogs& m_dialogs;
+    const VoiceCatalogue m_voices;
+    Procedure m_steps;
+    std::shared_ptr<VoiceParameters> m_voice;
+    std::optional<SpeechFailure> m_speechFailure;
+};
+
+// The notice for a voice that cannot run.
+QString voiceUnavailableNotice(const QString& description);
+
+} // namespace vt

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "speech/voices/VoiceChoice.h"
+
+#include <QString>
+#include <stop_token>
+#include <vector>
+
+namespace vt {
+
+class Dialogs;
+class VoiceCatalogue;
+
+// The renderer: speaks the contents of the text file source into a new WAV
+// file (22,050 Hz, 16-bit, mono PCM) with the chosen voice (a position in
+// voices), volume and rate; a file whose rendering failed or was cancelled is
+// removed. Returns when the speaking has ended. Failures are reported under
+// the renderer's tag; a voice that cannot run gets a notice that asks for
+// another voice. Runs on worker threads; dialogs must be safe to call there.
+void SaveToWAV(const QString& source, const QString& wavPath, const VoiceChoice& voice,
+               const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel = {});
+
+// Lines of the text file (0 the first) whose sample positions in the WAV
+// file are wanted; each is found where the line's speech begins.
+struct WavLineMarks {
+    std::vector<int> lines;      // ascending
+    std::vector<qint64> samples; // filled by the rendering, one per line
+};
+
+// The same, also finding the marks' positions.
+void SaveToWAV(const QString& source, const QString& wavPath, const VoiceChoice& voice,
+               const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel,
+               WavLineMarks& marks);
+
+} // namespace vt
