@@ -49,17 +49,19 @@ constexpr Entry DisplayValues[] = {
     {"table-column", Keyword::TableColumn},
     {"table-column-group", Keyword::TableColumnGroup},
     {"flex", Keyword::Flex},
-    {"-webkit-box", Keyword::Flex},
     {"-webkit-flex", Keyword::Flex},
     {"-ms-flexbox", Keyword::Flex},
     {"inline-flex", Keyword::InlineFlex},
-    {"-webkit-inline-box", Keyword::InlineFlex},
     {"-webkit-inline-flex", Keyword::InlineFlex},
     {"grid", Keyword::Grid},
     {"-ms-grid", Keyword::Grid},
     {"inline-grid", Keyword::InlineGrid},
     {"flow-root", Keyword::FlowRoot},
     {"run-in", Keyword::Block},
+    // The old box layout: line-clamped text is laid out as a block, not as
+    // flex items.
+    {"-webkit-box", Keyword::Block},
+    {"-webkit-inline-box", Keyword::InlineBlock},
     {"contents", Keyword::Contents},
     // two-keyword forms
     {"block flow", Keyword::Block},

@@ -35,6 +35,11 @@ constexpr TagSet NeverRendered{
     GUMBO_TAG_SOURCE,   GUMBO_TAG_TRACK, GUMBO_TAG_AREA,   GUMBO_TAG_DATALIST, GUMBO_TAG_NOEMBED,
     GUMBO_TAG_NOFRAMES, GUMBO_TAG_RP};
 
+// Of those, the ones a page's own display shows, as it shows them in a
+// browser: a script or style sheet made a block shows its source.
+constexpr TagSet ShownByAuthorDisplay{GUMBO_TAG_SCRIPT, GUMBO_TAG_STYLE, GUMBO_TAG_RP,
+                                      GUMBO_TAG_HEAD, GUMBO_TAG_TITLE};
+
 // Elements whose children never give text: they show something else.
 constexpr TagSet Objects{GUMBO_TAG_IMG,      GUMBO_TAG_IMAGE,  GUMBO_TAG_INPUT,  GUMBO_TAG_TEXTAREA,
                          GUMBO_TAG_IFRAME,   GUMBO_TAG_EMBED,  GUMBO_TAG_OBJECT, GUMBO_TAG_APPLET,
@@ -166,7 +171,7 @@ ElementStyle styleOf(const GumboNode* node, const PageStyles* pageStyles) {
         style.display = Display::None;
     }
     if (element.tag_namespace == GUMBO_NAMESPACE_HTML &&
-        (NeverRendered.contains(element.tag) ||
+        ((NeverRendered.contains(element.tag) && !ShownByAuthorDisplay.contains(element.tag)) ||
          (element.tag == GUMBO_TAG_INPUT && style.display == Display::None))) {
         return style; // hidden inputs stay hidden: the default sheet says so !important
     }

@@ -4,6 +4,7 @@
 #include "sources/style/ElementStyle.h"
 
 #include <gumbo.h>
+#include <string>
 
 namespace vt::css {
 
@@ -167,20 +168,27 @@ SelectorMatcher::Position SelectorMatcher::typePositionOf(const GumboNode* eleme
         return {1, 1};
     }
     // One pass counts each type, a second numbers the siblings within theirs.
-    std::unordered_map<std::string_view, int> totals;
+    // A type is the namespace and the name; the name is copied, since the
+    // name of an unknown tag lives in a buffer the next lookup reuses.
+    const auto typeOf = [](const GumboNode* sibling) {
+        std::string type(1, static_cast<char>('0' + sibling->v.element.tag_namespace));
+        type += elementName(sibling);
+        return type;
+    };
+    std::unordered_map<std::string, int> totals;
     for (unsigned i = 0; i < siblings->length; ++i) {
         const auto* sibling = static_cast<const GumboNode*>(siblings->data[i]);
         if (isElement(sibling)) {
-            ++totals[elementName(sibling)];
+            ++totals[typeOf(sibling)];
         }
     }
-    std::unordered_map<std::string_view, int> seen;
+    std::unordered_map<std::string, int> seen;
     for (unsigned i = 0; i < siblings->length; ++i) {
         const auto* sibling = static_cast<const GumboNode*>(siblings->data[i]);
         if (isElement(sibling)) {
-            const std::string_view name = elementName(sibling);
-            const int index = ++seen[name];
-            m_typePositions[sibling] = {index, totals[name] - index + 1};
+            const std::string type = typeOf(sibling);
+            const int index = ++seen[type];
+            m_typePositions[sibling] = {index, totals[type] - index + 1};
         }
     }
     return m_typePositions[element];

@@ -25,6 +25,7 @@ struct Inherited {
     bool visible = true;
     WhiteSpace whiteSpace = WhiteSpace::Collapse;
     TextTransform textTransform = TextTransform::None;
+    std::string_view language; // the nearest lang attribute; case mapping follows it
     const GumboNode* lastRowOfTable = nullptr; // of the nearest table
 };
 
@@ -137,6 +138,11 @@ bool isTableStructure(Display display) {
            display == Display::TableColumn;
 }
 
+std::string_view languageOf(const GumboNode* element, std::string_view inherited) {
+    const GumboAttribute* lang = gumbo_get_attribute(&element->v.element.attributes, "lang");
+    return lang ? std::string_view(lang->value) : inherited;
+}
+
 bool isWhiteSpaceOnly(const GumboNode* node) {
     return node->type == GUMBO_NODE_WHITESPACE;
 }
@@ -154,6 +160,7 @@ class Walk {
         top.inherited.visible = style.visible.value_or(top.inherited.visible);
         top.inherited.whiteSpace = style.whiteSpace.value_or(top.inherited.whiteSpace);
         top.inherited.textTransform = style.textTransform.value_or(top.inherited.textTransform);
+        top.inherited.language = languageOf(root, top.inherited.language);
         top.blockifiesChildren = style.blockifiesChildren;
         top.display = Display::Block;
         m_stack.push_back(top);
@@ -262,6 +269,7 @@ class Walk {
             inherited.visible = style.visible.value_or(inherited.visible);
             inherited.whiteSpace = style.whiteSpace.value_or(inherited.whiteSpace);
             inherited.textTransform = style.textTransform.value_or(inherited.textTransform);
+            inherited.language = languageOf(*a, inherited.language);
         }
         return inherited;
     }
@@ -277,7 +285,7 @@ class Walk {
             blockEdge(parent.inherited.visible);
         }
         m_builder.text(node->v.text.text, parent.inherited.whiteSpace, parent.inherited.visible,
-                       parent.inherited.textTransform);
+                       parent.inherited.textTransform, parent.inherited.language);
         if (item) {
             blockEdge(parent.inherited.visible);
         }
@@ -311,6 +319,7 @@ class Walk {
         frame.inherited.whiteSpace = style.whiteSpace.value_or(parent.inherited.whiteSpace);
         frame.inherited.textTransform =
             style.textTransform.value_or(parent.inherited.textTransform);
+        frame.inherited.language = languageOf(node, parent.inherited.language);
         frame.display = style.display;
         // The children of display:contents are the container's children.
         frame.blockifiesChildren = style.display == Display::Contents ? parent.blockifiesChildren
