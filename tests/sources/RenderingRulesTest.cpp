@@ -143,4 +143,72 @@ TEST(RenderingRules, CaseMappingFollowsTheLanguage) {
     expectPages(pages);
 }
 
+TEST(RenderingRules, FirstLineAndFirstLetterCaseTheirText) {
+    const Page pages[] = {
+        {"line-to-break",
+         "<style>p::first-line{text-transform:uppercase}</style><p>first words<br>second line</p>"
+         "<p>  <b>bold</b> start<br>x</p>",
+         "FIRST WORDS\nsecond line\n\nBOLD START\nx"},
+        {"inner-blocks",
+         "<style>.y::first-line{text-transform:uppercase}</style><div class=y>text<div>child<br>"
+         "two</div><div>third</div></div><div "
+         "class=y><div>child<br>two</div><div>third</div></div>",
+         "TEXT\nchild\ntwo\nthird\nCHILD\ntwo\nthird"},
+        {"block-in-inline-and-pre",
+         "<style>.y::first-line{text-transform:uppercase}</style><div "
+         "class=y><span>in<div>blk</div>"
+         "out</span></div><div class=y><pre>pre\nline</pre></div>",
+         "IN\nblk\nout\nPRE\nline"},
+        // an inline element's own casing stays; the block's gives way
+        {"own-casing",
+         "<style>p::first-line{text-transform:uppercase} p{text-transform:lowercase}"
+         " span{text-transform:capitalize}</style><p>Mixed <span>inner word</span> End<br>"
+         "Next LINE</p>",
+         "MIXED Inner Word END\nnext line"},
+        {"inner-block-casing",
+         "<style>.y::first-line{text-transform:uppercase}</style>"
+         "<div class=y><p style=\"text-transform:lowercase\">Child Text</p></div>",
+         "CHILD TEXT"},
+        {"nested",
+         "<style>.y::first-line{text-transform:uppercase} .z::first-line{text-transform:capitalize}"
+         "</style><div class=y><p class=z>child text</p></div><div class=z><p class=y>child "
+         "text</p>"
+         "</div>",
+         "Child Text\n\nCHILD TEXT"},
+        {"atomic-inline",
+         "<style>.y::first-line{text-transform:uppercase}</style><p class=y>w <button>btn</button>"
+         " after<br>c</p>",
+         "W btn after\nc"},
+        {"hidden-on-the-line",
+         "<style>.y::first-line{text-transform:uppercase}</style><p class=y><span "
+         "style=\"display:none\">hid</span>shown<br>x</p><p class=y><!-- c -->  <span> </span> "
+         "s<br>x</p><p class=y><span style=\"visibility:hidden\">hid</span>shown<br>x</p>",
+         "SHOWN\nx\n\nS\nx\n\nSHOWN\nx"},
+        {"positioned-aside",
+         "<style>.y::first-line{text-transform:uppercase}</style><div class=y><p "
+         "style=\"position:absolute\">abs</p>text</div>",
+         "abs\n\nTEXT"},
+        {"not-inline-nor-flex",
+         "<style>span::first-line, .f::first-line{text-transform:uppercase}</style>"
+         "<span>inline elem</span><div class=f style=\"display:flex\"><span>f1</span>"
+         "<span>f2</span></div>",
+         "inline elem\nF1\nF2"},
+        {"letters",
+         "<style>.y::first-letter{text-transform:uppercase}</style><p class=y><b>bold</b></p>"
+         "<p class=y>  <i></i>x</p><p class=y>...abc</p><p class=y>(a) b</p><div class=y><p>para"
+         "</p></div><p class=y>ǆ</p><p class=y>ﬁx</p>",
+         "Bold\n\nX\n\n...Abc\n\n(A) b\n\nPara\n\nǄ\n\nFIx"},
+        {"letter-over-element",
+         "<style>.y::first-letter{text-transform:uppercase}</style>"
+         "<p class=y style=\"text-transform:lowercase\">ABC</p><ul><li class=y>li</ul>"
+         "<table><tr><td class=y>cell</td></tr></table>",
+         "Abc\n\nLi\nCell"},
+        {"letter-after-object",
+         "<style>.x::first-letter{text-transform:uppercase}</style><p class=x><img src=a.png>word"
+         "</p><p class=x><br>after</p><div class=x><span style=\"float:left\">fl</span>text</div>",
+         "word\n\n\nafter\n\nfl\nText"},
+    };
+    expectPages(pages);
+}
+
 } // namespace

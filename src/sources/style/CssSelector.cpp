@@ -23,11 +23,20 @@ class Parser {
         for (;;) {
             ComplexSelector selector;
             m_unsupported = false;
+            m_pseudoElement = PseudoElement::None;
             if (!complex(selector.compounds, false, 0)) {
                 return false;
             }
+            // A pseudo-element ends the selector.
+            if (m_pseudoElement != PseudoElement::None &&
+                !ascii::trimmed(m_s.substr(m_pseudoEnd, m_p - m_pseudoEnd)).empty()) {
+                m_unsupported = true;
+            }
             if (!m_unsupported) {
-                selector.specificity = specificityOf(selector.compounds);
+                selector.pseudoElement = m_pseudoElement;
+                // A pseudo-element weighs as a type.
+                selector.specificity = specificityOf(selector.compounds) +
+                                       (m_pseudoElement != PseudoElement::None ? 1 : 0);
                 out.push_back(std::move(selector));
             }
             skipSpace();
@@ -240,6 +249,13 @@ class Parser {
         name = ascii::lowered(name);
         const bool function = peek() == '(';
         if (element || (!function && isLegacyPseudoElement(name))) {
+            if (!function && depth == 0 && m_pseudoElement == PseudoElement::None &&
+                (name == "first-line" || name == "first-letter")) {
+                m_pseudoElement =
+                    name == "first-line" ? PseudoElement::FirstLine : PseudoElement::FirstLetter;
+                m_pseudoEnd = m_p;
+                return true;
+            }
             m_unsupported = true; // generated content and parts stay out
             return !function || skipArguments();
         }
@@ -351,6 +367,8 @@ class Parser {
     std::string_view m_s;
     std::size_t m_p = 0;
     bool m_unsupported = false;
+    PseudoElement m_pseudoElement = PseudoElement::None;
+    std::size_t m_pseudoEnd = 0; // just after the pseudo-element
 };
 
 } // namespace

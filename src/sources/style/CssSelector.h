@@ -51,15 +51,20 @@ struct Compound {
     Combinator combinator = Combinator::None;
 };
 
+// The pseudo-elements that change the text: they may case it.
+enum class PseudoElement : std::uint8_t { None, FirstLine, FirstLetter };
+
 // A complex selector, its compounds from the rightmost (the subject) leftward.
 struct ComplexSelector {
     std::vector<Compound> compounds;
+    PseudoElement pseudoElement = PseudoElement::None; // what of the subject it selects
     std::uint32_t specificity = 0; // ids << 20 | classes << 10 | types, each capped
 };
 
 // Parses a selector list. Returns false when the list is invalid, so the
 // whole rule is dropped, as browsers drop it. Selectors that can never apply
-// to the text (with a pseudo-element, a pseudo-class that depends on the
+// to the text (with a pseudo-element other than a trailing ::first-line or
+// ::first-letter, a pseudo-class that depends on the
 // user or one not supported here) are valid but left out of `out`.
 bool parseSelectorList(std::string_view text, std::vector<ComplexSelector>& out);
 

@@ -190,6 +190,36 @@ ElementStyle styleOf(const GumboNode* node, const PageStyles* pageStyles) {
     return style;
 }
 
+namespace {
+
+std::optional<TextTransform> transformOf(const css::Declarations& declarations) {
+    if (!declarations.has(css::Property::TextTransform)) {
+        return std::nullopt;
+    }
+    switch (declarations.get(css::Property::TextTransform)) {
+    case css::Keyword::Uppercase:
+        return TextTransform::Uppercase;
+    case css::Keyword::Lowercase:
+        return TextTransform::Lowercase;
+    case css::Keyword::Capitalize:
+        return TextTransform::Capitalize;
+    case css::Keyword::Inherit:
+        return std::nullopt;
+    default:
+        return TextTransform::None;
+    }
+}
+
+} // namespace
+
+FirstLineStyle firstLineStyleOf(const GumboNode* element, const PageStyles& pageStyles) {
+    if (!pageStyles.hasPseudoElementRules()) {
+        return {};
+    }
+    return {transformOf(pageStyles.declaredFor(element, css::PseudoElement::FirstLine)),
+            transformOf(pageStyles.declaredFor(element, css::PseudoElement::FirstLetter))};
+}
+
 bool isBlockLevel(Display display) {
     return display == Display::Block || display == Display::ListItem || display == Display::Table ||
            display == Display::TableCaption || display == Display::BlockObject;

@@ -51,6 +51,15 @@ class PageStyles;
 // styles, only the defaults and the style attribute count.
 ElementStyle styleOf(const GumboInternalNode* element, const PageStyles* pageStyles = nullptr);
 
+// The casing the page's style sheets give an element's first line and first
+// letter; unset where they give none.
+struct FirstLineStyle {
+    std::optional<TextTransform> line;
+    std::optional<TextTransform> letter;
+    bool any() const { return line || letter; }
+};
+FirstLineStyle firstLineStyleOf(const GumboInternalNode* element, const PageStyles& pageStyles);
+
 bool isBlockLevel(Display display);
 
 // The display a browser's own style sheet gives an HTML element by its tag

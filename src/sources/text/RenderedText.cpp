@@ -2,7 +2,10 @@
 
 #include "sources/style/ElementStyle.h"
 #include "sources/style/PageStyles.h"
+#include "sources/text/FirstLine.h"
+#include "sources/text/RenderedHeadings.h"
 #include "sources/text/RenderedTextBuilder.h"
+#include "sources/text/TableParts.h"
 
 #include <algorithm>
 #include <gumbo.h>
@@ -26,6 +29,7 @@ struct Inherited {
     WhiteSpace whiteSpace = WhiteSpace::Collapse;
     TextTransform textTransform = TextTransform::None;
     std::string_view language; // the nearest lang attribute; case mapping follows it
+    bool ownTransform = false; // set by an inline element inside the nearest block
     const GumboNode* lastRowOfTable = nullptr; // of the nearest table
 };
 
@@ -39,9 +43,11 @@ struct Frame {
     bool visible = true;                // of the element itself
     bool blockifiesChildren = false;    // a flex or grid container
     bool paragraph = false;
-    bool lastCell = false; // no tab after it
-    bool lastRow = false;  // no line feed after it
-    int heading = -1;      // its entry among the headings being collected
+    bool lastCell = false;           // no tab after it
+    bool lastRow = false;            // no line feed after it
+    int heading = -1;                // its entry among the headings being collected
+    bool setsFirstLineAside = false; // out of flow: the first line around it resumes after it
+    FirstLine::State firstLineAside;
     // Rows and cells among the children, found when a child needs them: an
     // element that is not a table or row still wraps them in one.
     const GumboNode* lastChildRow = nullptr;
@@ -65,42 +71,6 @@ bool isHtml(const GumboNode* node, GumboTag tag) {
 
 const GumboNode* child(const GumboNode* node, unsigned index) {
     return static_cast<const GumboNode*>(childrenOf(node).data[index]);
-}
-
-Display displayOf(const GumboNode* node, const PageStyles& styles) {
-    return isElement(node) ? styleOf(node, &styles).display : Display::None;
-}
-
-// The last row of a table, in document order.
-const GumboNode* lastRowOf(const GumboNode* table, const PageStyles& styles) {
-    const GumboVector& children = childrenOf(table);
-    for (unsigned i = children.length; i-- > 0;) {
-        const GumboNode* part = child(table, i);
-        const Display display = displayOf(part, styles);
-        if (display == Display::TableRow) {
-            return part;
-        }
-        if (display == Display::TableRowGroup || display == Display::TableFooterGroup) {
-            const GumboVector& rows = childrenOf(part);
-            for (unsigned k = rows.length; k-- > 0;) {
-                if (displayOf(child(part, k), styles) == Display::TableRow) {
-                    return child(part, k);
-                }
-            }
-        }
-    }
-    return nullptr;
-}
-
-// The last child of an element with the given display.
-const GumboNode* lastChildWith(const GumboNode* parent, Display display, const PageStyles& styles) {
-    const GumboVector& children = childrenOf(parent);
-    for (unsigned i = children.length; i-- > 0;) {
-        if (displayOf(child(parent, i), styles) == display) {
-            return child(parent, i);
-        }
-    }
-    return nullptr;
 }
 
 bool isTableOrGroup(Display display) {
@@ -184,18 +154,12 @@ class Walk {
         }
         QString text = QString::fromUtf8(m_builder.result());
         if (m_headings) {
-            collectHeadings(text);
+            collectHeadings(m_builder.result(), text, m_spans, *m_headings);
         }
         return text;
     }
 
   private:
-    // Where a heading's output began and ended, in bytes of the UTF-8 result.
-    struct HeadingSpan {
-        std::size_t begin = 0;
-        std::size_t end = 0;
-    };
-
     static bool isHeading(const GumboNode* node) {
         for (const GumboTag tag :
              {GUMBO_TAG_H1, GUMBO_TAG_H2, GUMBO_TAG_H3, GUMBO_TAG_H4, GUMBO_TAG_H5, GUMBO_TAG_H6}) {
@@ -204,56 +168,6 @@ class Walk {
             }
         }
         return false;
-    }
-
-    // The spans become positions in the text: the first character that is not
-    // white space (the breaks before a heading are written lazily, so they may
-    // fall inside its span). A heading that wrote no visible text is dropped,
-    // and so is one nested in another at the same place.
-    void collectHeadings(const QString& text) {
-        const std::string& utf8 = m_builder.result();
-        std::size_t bytes = 0;
-        qsizetype chars = 0;
-        const auto charsAt = [&](std::size_t byte) {
-            if (byte > bytes) {
-                chars +=
-                    QString::fromUtf8(utf8.data() + bytes, static_cast<qsizetype>(byte - bytes))
-                        .size();
-                bytes = byte;
-            }
-            return chars;
-        };
-        std::vector<std::pair<std::size_t, int>> ends; // the conversion walks bytes forwards
-        std::vector<qsizetype> beginChars;
-        for (std::size_t i = 0; i < m_spans.size(); ++i) {
-            beginChars.push_back(charsAt(m_spans[i].begin));
-            ends.emplace_back(m_spans[i].end, static_cast<int>(i));
-        }
-        std::sort(ends.begin(), ends.end());
-        std::vector<qsizetype> endChars(m_spans.size());
-        bytes = 0;
-        chars = 0;
-        for (const auto& [byte, index] : ends) {
-            endChars[static_cast<std::size_t>(index)] = charsAt(byte);
-        }
-        for (std::size_t i = 0; i < m_spans.size(); ++i) {
-            qsizetype start = beginChars[i];
-            while (start < endChars[i] && text[start].isSpace()) {
-                ++start;
-            }
-            if (start >= endChars[i] ||
-                (!m_headings->empty() && m_headings->back().offset >= start)) {
-                continue;
-            }
-            qsizetype lineEnd = text.indexOf(u'\n', start);
-            if (lineEnd < 0 || lineEnd > endChars[i]) {
-                lineEnd = endChars[i];
-            }
-            const QString title = text.mid(start, lineEnd - start).simplified();
-            if (!title.isEmpty()) {
-                m_headings->push_back({start, title});
-            }
-        }
     }
 
     // What an element inside the document gets from its ancestors, for
@@ -284,8 +198,18 @@ class Walk {
         if (item) {
             blockEdge(parent.inherited.visible);
         }
-        m_builder.text(node->v.text.text, parent.inherited.whiteSpace, parent.inherited.visible,
-                       parent.inherited.textTransform, parent.inherited.language);
+        const Inherited& in = parent.inherited;
+        if (!m_firstLine.active()) {
+            m_builder.text(node->v.text.text, in.whiteSpace, in.visible, in.textTransform,
+                           in.language);
+        } else {
+            m_firstLine.split(node->v.text.text, in.whiteSpace != WhiteSpace::Collapse,
+                              in.ownTransform, m_pieces);
+            for (const FirstLine::Piece& piece : m_pieces) {
+                m_builder.text(piece.text, in.whiteSpace, in.visible,
+                               piece.transform.value_or(in.textTransform), in.language);
+            }
+        }
         if (item) {
             blockEdge(parent.inherited.visible);
         }
@@ -309,6 +233,7 @@ class Walk {
         }
         const bool visible = style.visible.value_or(parent.inherited.visible);
         if (isHtml(node, GUMBO_TAG_BR)) {
+            m_firstLine.end();
             m_builder.literal('\n', visible);
             return;
         }
@@ -326,6 +251,7 @@ class Walk {
                                                                       : style.blockifiesChildren;
         frame.visible = visible;
         frame.paragraph = isHtml(node, GUMBO_TAG_P);
+        firstLineOnEnter(node, style, frame);
         if (m_headings && visible && isHeading(node)) {
             frame.heading = static_cast<int>(m_spans.size());
             m_spans.push_back({m_builder.result().size(), m_builder.result().size()});
@@ -383,6 +309,32 @@ class Walk {
         m_stack.push_back(frame);
     }
 
+    // Where the element stands in the first line of its block, and whether
+    // text inside it keeps a casing of its own.
+    void firstLineOnEnter(const GumboNode* node, const ElementStyle& style, Frame& frame) {
+        const Display display = style.display;
+        const bool blockContainer =
+            (display == Display::Block || display == Display::ListItem ||
+             display == Display::TableCell || display == Display::TableCaption) &&
+            !style.blockifiesChildren;
+        if (blockContainer || display == Display::InlineBlock || isTableStructure(display)) {
+            frame.inherited.ownTransform = false;
+        } else if (style.textTransform) {
+            frame.inherited.ownTransform = true;
+        }
+        if (style.outOfFlow && m_firstLine.active()) {
+            frame.setsFirstLineAside = true;
+            frame.firstLineAside = m_firstLine.suspend();
+        }
+        if (blockContainer && (m_firstLine.active() || m_styles.hasPseudoElementRules())) {
+            m_firstLine.enterBlock(m_stack.size(), firstLineStyleOf(node, m_styles),
+                                   display == Display::ListItem);
+        } else if (m_firstLine.active() && display != Display::Inline &&
+                   display != Display::Contents) {
+            m_firstLine.end(); // an atomic inline, a table, a flex container
+        }
+    }
+
     const GumboNode* lastChildRowOf(Frame& parent) const {
         if (!parent.lastChildRowKnown) {
             parent.lastChildRow = lastChildWith(parent.node, Display::TableRow, m_styles);
@@ -428,6 +380,12 @@ class Walk {
         if (frame.visible && isBlockLevel(frame.display)) {
             m_builder.requiredBreak(1);
         }
+        if (isBlockLevel(frame.display) || frame.display == Display::TableCell) {
+            m_firstLine.leaveBlock(m_stack.size() - 1);
+        }
+        if (frame.setsFirstLineAside) {
+            m_firstLine.resume(frame.firstLineAside);
+        }
         if (frame.heading >= 0) {
             m_spans[static_cast<std::size_t>(frame.heading)].end = m_builder.result().size();
         }
@@ -438,6 +396,8 @@ class Walk {
     std::vector<HeadingSpan> m_spans;
     std::vector<Frame> m_stack;
     RenderedTextBuilder m_builder;
+    FirstLine m_firstLine;
+    std::vector<FirstLine::Piece> m_pieces;
 };
 
 } // namespace
