@@ -211,4 +211,30 @@ TEST(RenderingRules, FirstLineAndFirstLetterCaseTheirText) {
     expectPages(pages);
 }
 
+TEST(RenderingRules, GeneratedContentIsNotReadButKeepsTheSpacesAroundIt) {
+    const Page pages[] = {
+        {"icon",
+         "<style>.icon::before{content:\"\\f101\"}</style><p>Share <i class=icon></i> this</p>",
+         "Share  this"},
+        {"text", "<style>.x::before{content:\"X\"}</style><p>a <span class=x></span> b</p>",
+         "a  b"},
+        {"blank", "<style>.x::before{content:\" \"}</style><p>a<span class=x></span>b</p>", "ab"},
+        {"empty", "<style>.x::after{content:\"\"}</style><p>a <span class=x></span> b</p>", "a b"},
+        {"hidden",
+         "<style>.x::after{content:\"X\";display:none}</style><p>a <span class=x></span>"
+         " b</p>",
+         "a b"},
+        // a clearfix: an empty block ends the line
+        {"clearfix",
+         "<style>.x::after{content:\"\";display:table}</style><p>a <span class=x></span> b</p>"
+         "<div class=x>c </div> d",
+         "ab\n\nc\nd"},
+        {"block",
+         "<style>.x::before{content:\"\";display:block}</style><p>a <span class=x> </span>"
+         " b</p>",
+         "ab"},
+    };
+    expectPages(pages);
+}
+
 } // namespace

@@ -136,6 +136,9 @@ std::optional<Property> propertyNamed(std::string_view name) {
     if (name == "white-space" || name == "white-space-collapse") {
         return Property::WhiteSpace;
     }
+    if (name == "content") {
+        return Property::Content;
+    }
     return std::nullopt;
 }
 
@@ -163,6 +166,8 @@ std::optional<Keyword> keywordFor(Property property, std::string_view value) {
         return lookUp(PositionValues, value);
     case Property::WhiteSpace:
         return lookUp(WhiteSpaceValues, value);
+    case Property::Content:
+        return value == "none" || value == "normal" ? std::optional(Keyword::None) : std::nullopt;
     }
     return std::nullopt;
 }
@@ -204,13 +209,29 @@ void parseDeclaration(std::string_view rawName, std::string_view value, bool imp
         cleaned = withoutComments(value);
         value = cleaned;
     }
+    if (*property == Property::Content) {
+        // Only whether it shows anything counts: quotes and blanks alone show nothing.
+        bool shown = false;
+        for (const char c : value) {
+            shown = shown || !(ascii::isSpace(c) || c == '"' || c == '\'');
+        }
+        if (!shown) {
+            out.set(*property, Keyword::NothingShown, important);
+            return;
+        }
+    }
     char valueBuffer[32];
     const auto normalized = normalizedValue(value, valueBuffer);
     if (!normalized) {
+        if (*property == Property::Content) {
+            out.set(*property, Keyword::Shown, important);
+        }
         return;
     }
     if (const auto keyword = keywordFor(*property, *normalized)) {
         out.set(*property, *keyword, important);
+    } else if (*property == Property::Content) {
+        out.set(*property, Keyword::Shown, important);
     }
 }
 

@@ -14,8 +14,9 @@ enum class Property : std::uint8_t {
     Float,
     Position,
     WhiteSpace,
+    Content, // of ::before and ::after: whether they show something
 };
-inline constexpr std::size_t PropertyCount = 6;
+inline constexpr std::size_t PropertyCount = 7;
 
 // Keyword values. Each property has its own small set; the CSS-wide keywords
 // are shared.
@@ -68,6 +69,9 @@ enum class Keyword : std::uint8_t {
     PreWrap,
     PreLine,
     BreakSpaces,
+    // content (none and normal are None)
+    NothingShown, // only empty or blank strings
+    Shown,        // text, an image, a counter, a quote
 };
 
 // The declarations of one block for our properties, later ones within the

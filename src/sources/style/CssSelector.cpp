@@ -250,9 +250,12 @@ class Parser {
         const bool function = peek() == '(';
         if (element || (!function && isLegacyPseudoElement(name))) {
             if (!function && depth == 0 && m_pseudoElement == PseudoElement::None &&
-                (name == "first-line" || name == "first-letter")) {
-                m_pseudoElement =
-                    name == "first-line" ? PseudoElement::FirstLine : PseudoElement::FirstLetter;
+                (name == "first-line" || name == "first-letter" || name == "before" ||
+                 name == "after")) {
+                m_pseudoElement = name == "first-line"     ? PseudoElement::FirstLine
+                                  : name == "first-letter" ? PseudoElement::FirstLetter
+                                  : name == "before"       ? PseudoElement::Before
+                                                           : PseudoElement::After;
                 m_pseudoEnd = m_p;
                 return true;
             }

@@ -51,8 +51,9 @@ struct Compound {
     Combinator combinator = Combinator::None;
 };
 
-// The pseudo-elements that change the text: they may case it.
-enum class PseudoElement : std::uint8_t { None, FirstLine, FirstLetter };
+// The pseudo-elements that change the text: they may case it, or stand
+// between its words.
+enum class PseudoElement : std::uint8_t { None, FirstLine, FirstLetter, Before, After };
 
 // A complex selector, its compounds from the rightmost (the subject) leftward.
 struct ComplexSelector {
@@ -64,7 +65,7 @@ struct ComplexSelector {
 // Parses a selector list. Returns false when the list is invalid, so the
 // whole rule is dropped, as browsers drop it. Selectors that can never apply
 // to the text (with a pseudo-element other than a trailing ::first-line or
-// ::first-letter, a pseudo-class that depends on the
+// ::first-letter, ::before or ::after, a pseudo-class that depends on the
 // user or one not supported here) are valid but left out of `out`.
 bool parseSelectorList(std::string_view text, std::vector<ComplexSelector>& out);
 

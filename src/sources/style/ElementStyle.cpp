@@ -210,7 +210,43 @@ std::optional<TextTransform> transformOf(const css::Declarations& declarations) 
     }
 }
 
+GeneratedBox generatedBox(const css::Declarations& declarations) {
+    using css::Keyword;
+    const Keyword content = declarations.has(css::Property::Content)
+                                ? declarations.get(css::Property::Content)
+                                : Keyword::None;
+    if (content != Keyword::Shown && content != Keyword::NothingShown) {
+        return GeneratedBox::None;
+    }
+    if (!declarations.has(css::Property::Display)) {
+        return content == Keyword::Shown ? GeneratedBox::Inline : GeneratedBox::None;
+    }
+    switch (declarations.get(css::Property::Display)) {
+    case Keyword::None:
+        return GeneratedBox::None;
+    case Keyword::Inline:
+    case Keyword::Initial:
+    case Keyword::Inherit:
+    case Keyword::InlineBlock:
+    case Keyword::InlineTable:
+    case Keyword::InlineFlex:
+    case Keyword::InlineGrid:
+    case Keyword::Contents:
+        return content == Keyword::Shown ? GeneratedBox::Inline : GeneratedBox::None;
+    default:
+        return GeneratedBox::Block;
+    }
+}
+
 } // namespace
+
+GeneratedContent generatedContentOf(const GumboNode* element, const PageStyles& pageStyles) {
+    if (!pageStyles.hasGeneratedContentRules()) {
+        return {};
+    }
+    return {generatedBox(pageStyles.declaredFor(element, css::PseudoElement::Before)),
+            generatedBox(pageStyles.declaredFor(element, css::PseudoElement::After))};
+}
 
 FirstLineStyle firstLineStyleOf(const GumboNode* element, const PageStyles& pageStyles) {
     if (!pageStyles.hasPseudoElementRules()) {

@@ -114,10 +114,29 @@ void PageStyles::addStyleSheet(std::string_view sheet) {
 void PageStyles::addRule(css::ComplexSelector selector, std::uint32_t block, std::uint32_t order) {
     const auto index = static_cast<std::uint32_t>(m_rules.size());
     const css::Compound& subject = selector.compounds.front();
-    // Of a first line or letter only the casing counts.
-    if (selector.pseudoElement != css::PseudoElement::None &&
-        !m_blocks[block].has(css::Property::TextTransform)) {
-        return;
+    // Of a first line or letter only the casing counts, of generated content
+    // whether it shows and how; an element's content means nothing.
+    const css::Declarations& declarations = m_blocks[block];
+    switch (selector.pseudoElement) {
+    case css::PseudoElement::None:
+        if (declarations.present == css::Declarations::bit(css::Property::Content)) {
+            return;
+        }
+        break;
+    case css::PseudoElement::FirstLine:
+    case css::PseudoElement::FirstLetter:
+        if (!declarations.has(css::Property::TextTransform)) {
+            return;
+        }
+        break;
+    case css::PseudoElement::Before:
+    case css::PseudoElement::After:
+        if (!declarations.has(css::Property::Content) &&
+            !declarations.has(css::Property::Display)) {
+            return;
+        }
+        m_hasGeneratedContent = true;
+        break;
     }
     RuleSet& set =
         selector.pseudoElement == css::PseudoElement::None ? m_elementRules : m_pseudoRules;

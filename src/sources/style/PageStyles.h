@@ -37,6 +37,7 @@ class PageStyles {
     css::Declarations declaredFor(const GumboInternalNode* element,
                                   css::PseudoElement pseudo) const;
     bool hasPseudoElementRules() const { return !m_pseudoRules.empty(); }
+    bool hasGeneratedContentRules() const { return m_hasGeneratedContent; }
 
     std::size_t ruleCount() const { return m_rules.size(); }
 
@@ -94,6 +95,7 @@ class PageStyles {
     RuleSet m_elementRules;
     RuleSet m_pseudoRules; // of ::first-line and ::first-letter
     std::uint32_t m_order = 0;
+    bool m_hasGeneratedContent = false; // some ::before or ::after rule
 
     mutable css::SelectorMatcher m_matcher;
     mutable std::unordered_map<const GumboInternalNode*, css::Declarations> m_cache;

@@ -48,6 +48,7 @@ struct Frame {
     int heading = -1;                // its entry among the headings being collected
     bool setsFirstLineAside = false; // out of flow: the first line around it resumes after it
     FirstLine::State firstLineAside;
+    GeneratedBox generatedAfter = GeneratedBox::None;
     // Rows and cells among the children, found when a child needs them: an
     // element that is not a table or row still wraps them in one.
     const GumboNode* lastChildRow = nullptr;
@@ -306,6 +307,11 @@ class Walk {
             frame.filter = ChildFilter::FirstSummary;
             frame.summary = firstSummaryOf(node);
         }
+        if (m_styles.hasGeneratedContentRules()) {
+            const GeneratedContent generated = generatedContentOf(node, m_styles);
+            generatedBox(generated.before);
+            frame.generatedAfter = generated.after;
+        }
         m_stack.push_back(frame);
     }
 
@@ -351,7 +357,17 @@ class Walk {
         return parent.lastChildCell;
     }
 
+    // Generated content is not read, but it stands between the words.
+    void generatedBox(GeneratedBox box) {
+        if (box == GeneratedBox::Inline) {
+            m_builder.inlineObject();
+        } else if (box == GeneratedBox::Block) {
+            m_builder.lineBoundary();
+        }
+    }
+
     void leave(const Frame& frame) {
+        generatedBox(frame.generatedAfter);
         switch (frame.display) {
         case Display::InlineBlock:
             m_builder.endInlineBlock();
