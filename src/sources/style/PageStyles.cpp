@@ -135,11 +135,13 @@ void PageStyles::addRule(css::ComplexSelector selector, std::uint32_t block, std
             !declarations.has(css::Property::Display)) {
             return;
         }
-        m_hasGeneratedContent = true;
         break;
     }
-    RuleSet& set =
-        selector.pseudoElement == css::PseudoElement::None ? m_elementRules : m_pseudoRules;
+    const auto pseudo = static_cast<std::size_t>(selector.pseudoElement);
+    RuleSet& set = pseudo == 0 ? m_elementRules : m_pseudoRules[pseudo - 1];
+    if (pseudo > 0 && declarations.has(css::Property::Content)) {
+        m_givesContent[pseudo - 1] = true;
+    }
     if (!subject.id.empty()) {
         set.byId[subject.id].push_back(index);
     } else if (!subject.classes.empty()) {
@@ -330,7 +332,9 @@ const css::Declarations* PageStyles::declaredFor(const GumboNode* element) const
 
 css::Declarations PageStyles::declaredFor(const GumboNode* element,
                                           css::PseudoElement pseudo) const {
-    return m_pseudoRules.empty() ? css::Declarations() : cascade(element, m_pseudoRules, pseudo);
+    return hasRulesFor(pseudo)
+               ? cascade(element, m_pseudoRules[static_cast<std::size_t>(pseudo) - 1], pseudo)
+               : css::Declarations();
 }
 
 } // namespace vt

@@ -36,8 +36,21 @@ class PageStyles {
     // walk asks once per block).
     css::Declarations declaredFor(const GumboInternalNode* element,
                                   css::PseudoElement pseudo) const;
-    bool hasPseudoElementRules() const { return !m_pseudoRules.empty(); }
-    bool hasGeneratedContentRules() const { return m_hasGeneratedContent; }
+    // Whether any rule could give the pseudo-element something: ::before and
+    // ::after need a rule giving them content.
+    bool hasRulesFor(css::PseudoElement pseudo) const {
+        const auto k = static_cast<std::size_t>(pseudo) - 1;
+        return !m_pseudoRules[k].empty() &&
+               (pseudo == css::PseudoElement::FirstLine ||
+                pseudo == css::PseudoElement::FirstLetter || m_givesContent[k]);
+    }
+    bool hasPseudoElementRules() const {
+        return hasRulesFor(css::PseudoElement::FirstLine) ||
+               hasRulesFor(css::PseudoElement::FirstLetter);
+    }
+    bool hasGeneratedContentRules() const {
+        return hasRulesFor(css::PseudoElement::Before) || hasRulesFor(css::PseudoElement::After);
+    }
 
     std::size_t ruleCount() const { return m_rules.size(); }
 
@@ -93,9 +106,9 @@ class PageStyles {
     std::vector<Rule> m_rules;
     std::vector<css::ComplexSelector> m_selectors; // of each rule
     RuleSet m_elementRules;
-    RuleSet m_pseudoRules; // of ::first-line and ::first-letter
+    RuleSet m_pseudoRules[4];    // by pseudo-element, from ::first-line on
+    bool m_givesContent[4] = {}; // some rule of the set declares content
     std::uint32_t m_order = 0;
-    bool m_hasGeneratedContent = false; // some ::before or ::after rule
 
     mutable css::SelectorMatcher m_matcher;
     mutable std::unordered_map<const GumboInternalNode*, css::Declarations> m_cache;
