@@ -140,9 +140,10 @@ TEST(MalformedCss, IsReadAsBrowsersReadIt) {
     // A bad string ends at the line's end; the declaration is dropped, the
     // block goes on.
     EXPECT_EQ(withSheet(".a{content:\"x\n;display:none}"), "after");
-    // Stray braces and junk are skipped up to the next rule.
+    // Stray braces and junk make a rule of their own, up to the next block;
+    // a stray brace spoils the rule it starts.
     EXPECT_EQ(withSheet("}} garbage ;; { } .a{display:none}"), "after");
-    EXPECT_EQ(withSheet("@media screen { } } .a{display:none}"), "after");
+    EXPECT_EQ(withSheet("@media screen { } } .a{display:none}"), "text\n\nafter");
     EXPECT_EQ(withSheet("@import \"x.css\" .a{display:none}"), "text\n\nafter");
     // Invalid UTF-8 in a sheet spoils only its own rule.
     EXPECT_EQ(withSheet("\xFF\xFE{display:none} .a{display:none} .\xC3{display:none}"), "after");

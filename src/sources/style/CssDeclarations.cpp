@@ -1,8 +1,11 @@
 #include "sources/style/CssDeclarations.h"
 
 #include "sources/style/CssText.h"
+#include "sources/style/CssTokens.h"
 
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace vt::css {
 
@@ -46,17 +49,19 @@ constexpr Entry DisplayValues[] = {
     {"table-column", Keyword::TableColumn},
     {"table-column-group", Keyword::TableColumnGroup},
     {"flex", Keyword::Flex},
-    {"-webkit-box", Keyword::Flex},
     {"-webkit-flex", Keyword::Flex},
     {"-ms-flexbox", Keyword::Flex},
     {"inline-flex", Keyword::InlineFlex},
-    {"-webkit-inline-box", Keyword::InlineFlex},
     {"-webkit-inline-flex", Keyword::InlineFlex},
     {"grid", Keyword::Grid},
     {"-ms-grid", Keyword::Grid},
     {"inline-grid", Keyword::InlineGrid},
     {"flow-root", Keyword::FlowRoot},
     {"run-in", Keyword::Block},
+    // The old box layout: line-clamped text is laid out as a block, not as
+    // flex items.
+    {"-webkit-box", Keyword::Block},
+    {"-webkit-inline-box", Keyword::InlineBlock},
     {"contents", Keyword::Contents},
     // two-keyword forms
     {"block flow", Keyword::Block},
@@ -131,6 +136,9 @@ std::optional<Property> propertyNamed(std::string_view name) {
     if (name == "white-space" || name == "white-space-collapse") {
         return Property::WhiteSpace;
     }
+    if (name == "content") {
+        return Property::Content;
+    }
     return std::nullopt;
 }
 
@@ -158,6 +166,8 @@ std::optional<Keyword> keywordFor(Property property, std::string_view value) {
         return lookUp(PositionValues, value);
     case Property::WhiteSpace:
         return lookUp(WhiteSpaceValues, value);
+    case Property::Content:
+        return value == "none" || value == "normal" ? std::optional(Keyword::None) : std::nullopt;
     }
     return std::nullopt;
 }
@@ -183,71 +193,184 @@ std::optional<std::string_view> normalizedValue(std::string_view value, char (&b
     return std::string_view(buffer, length);
 }
 
-void parseDeclaration(std::string_view text, Declarations& out) {
-    const std::size_t colon = text.find(':');
-    if (colon == std::string_view::npos) {
+void parseDeclaration(std::string_view rawName, std::string_view value, bool important,
+                      Declarations& out) {
+    std::string name;
+    std::size_t at = 0;
+    if (!readIdentifier(rawName, at, name) || name.size() > 31) {
         return;
     }
-    char nameBuffer[32];
-    const auto name = normalizedValue(ascii::trimmed(text.substr(0, colon)), nameBuffer);
-    if (!name) {
-        return;
-    }
-    const auto property = propertyNamed(*name);
+    const auto property = propertyNamed(ascii::lowered(name));
     if (!property) {
         return;
     }
-    std::string_view value = ascii::trimmed(text.substr(colon + 1));
-    bool important = false;
-    if (const std::size_t bang = value.rfind('!'); bang != std::string_view::npos) {
-        char flagBuffer[32];
-        const auto flag = normalizedValue(value.substr(bang + 1), flagBuffer);
-        if (!flag || *flag != "important") {
-            return; // anything else after '!' makes the declaration invalid
+    std::string cleaned;
+    if (value.find("/*") != std::string_view::npos) {
+        cleaned = withoutComments(value);
+        value = cleaned;
+    }
+    if (*property == Property::Content) {
+        // Only whether it shows anything counts: quotes and blanks alone show nothing.
+        bool shown = false;
+        for (const char c : value) {
+            shown = shown || !(ascii::isSpace(c) || c == '"' || c == '\'');
         }
-        important = true;
-        value = ascii::trimmed(value.substr(0, bang));
+        if (!shown) {
+            out.set(*property, Keyword::NothingShown, important);
+            return;
+        }
     }
     char valueBuffer[32];
     const auto normalized = normalizedValue(value, valueBuffer);
     if (!normalized) {
+        if (*property == Property::Content) {
+            out.set(*property, Keyword::Shown, important);
+        }
         return;
     }
     if (const auto keyword = keywordFor(*property, *normalized)) {
         out.set(*property, *keyword, important);
+    } else if (*property == Property::Content) {
+        out.set(*property, Keyword::Shown, important);
     }
 }
 
-} // namespace
+// The contents of a declaration block consumed as CSS consumes them: each
+// declaration ends at a semicolon outside nested blocks; what is no
+// declaration is taken as a nested rule, which ends with its own block, so
+// the declarations after it still count. Nested rules themselves are not
+// applied.
+class BlockContents {
+  public:
+    BlockContents(std::string_view text, bool nested, Declarations& out)
+        : m_s(text), m_tokens(tokenize(text)), m_out(out), m_nested(nested) {}
 
-Declarations parseDeclarations(std::string_view block) {
-    Declarations result;
-    std::string cleaned; // the block without comments, only when it has some
-    if (block.find("/*") != std::string_view::npos) {
-        cleaned = withoutComments(block);
-        block = cleaned;
-    }
-    // Split at semicolons outside strings, brackets and nested blocks.
-    std::size_t start = 0;
-    int depth = 0;
-    for (std::size_t i = 0; i < block.size(); ++i) {
-        const char c = block[i];
-        if (c == '"' || c == '\'') {
-            i = stringEnd(block, i) - 1;
-        } else if (c == '\\') {
-            ++i;
-        } else if (c == '(' || c == '[' || c == '{') {
-            ++depth;
-        } else if ((c == ')' || c == ']' || c == '}') && depth > 0) {
-            --depth;
-        } else if (c == ';' && depth == 0) {
-            parseDeclaration(block.substr(start, i - start), result);
-            start = i + 1;
+    void run() {
+        std::size_t i = 0;
+        while (i < m_tokens.size()) {
+            const TokenType t = type(i);
+            if (t == TokenType::Whitespace || t == TokenType::Semicolon) {
+                ++i;
+            } else if (ends(i)) {
+                return;
+            } else if (t == TokenType::AtKeyword) {
+                i = atRule(i);
+            } else if (const std::size_t after = declaration(i); after != 0) {
+                i = after;
+            } else {
+                i = nestedRule(i);
+            }
         }
     }
-    if (start < block.size() && depth == 0) {
-        parseDeclaration(block.substr(start), result);
+
+  private:
+    TokenType type(std::size_t i) const { return m_tokens[i].type; }
+    // A closing brace ends a sheet's block; a style attribute has none, and
+    // one in it is a plain token.
+    bool ends(std::size_t i) const {
+        return i >= m_tokens.size() ||
+               (m_nested && (type(i) == TokenType::CloseCurly ||
+                             (type(i) == TokenType::StrayClose && m_s[m_tokens[i].start] == '}')));
     }
+    std::size_t skipBlanks(std::size_t i) const {
+        while (i < m_tokens.size() && type(i) == TokenType::Whitespace) {
+            ++i;
+        }
+        return i;
+    }
+    std::string_view textOf(std::size_t first, std::size_t last) const {
+        if (first >= last) {
+            return {};
+        }
+        return m_s.substr(m_tokens[first].start, m_tokens[last - 1].end - m_tokens[first].start);
+    }
+
+    std::size_t atRule(std::size_t i) const {
+        for (++i; !ends(i); i = afterComponent(m_tokens, i)) {
+            if (type(i) == TokenType::Semicolon) {
+                return i + 1;
+            }
+            if (type(i) == TokenType::OpenCurly) {
+                return afterComponent(m_tokens, i);
+            }
+        }
+        return i;
+    }
+
+    // Reads a declaration at `first`; returns the index after it, or 0 when
+    // the tokens there make no declaration.
+    std::size_t declaration(std::size_t first) {
+        if (type(first) != TokenType::Ident) {
+            return 0;
+        }
+        std::size_t i = skipBlanks(first + 1);
+        if (i >= m_tokens.size() || type(i) != TokenType::Colon) {
+            return 0;
+        }
+        const std::size_t valueStart = skipBlanks(i + 1);
+        std::size_t end = valueStart;
+        bool hasCurly = false;
+        bool hasOthers = false;
+        // The last two non-blank tokens, for "!important".
+        std::size_t lastToken = m_tokens.size();
+        std::size_t prevToken = m_tokens.size();
+        std::size_t valueEnd = valueStart;
+        while (!ends(end) && type(end) != TokenType::Semicolon) {
+            if (type(end) != TokenType::Whitespace) {
+                (type(end) == TokenType::OpenCurly ? hasCurly : hasOthers) = true;
+                prevToken = lastToken;
+                lastToken = end;
+                valueEnd = afterComponent(m_tokens, end);
+            }
+            end = afterComponent(m_tokens, end);
+        }
+        const bool custom = m_s.compare(m_tokens[first].start, 2, "--") == 0;
+        if (!custom && hasCurly && hasOthers) {
+            return 0;
+        }
+        bool important = false;
+        if (prevToken < m_tokens.size() && type(lastToken) == TokenType::Ident &&
+            type(prevToken) == TokenType::Delim && m_s[m_tokens[prevToken].start] == '!' &&
+            ascii::equalsNoCase(textOf(lastToken, lastToken + 1), "important")) {
+            important = true;
+            valueEnd = prevToken;
+            while (valueEnd > valueStart && type(valueEnd - 1) == TokenType::Whitespace) {
+                --valueEnd;
+            }
+        }
+        if (!custom) {
+            parseDeclaration(textOf(first, first + 1), textOf(valueStart, valueEnd), important,
+                             m_out);
+        }
+        return ends(end) ? end : end + 1;
+    }
+
+    // Skips what the block holds that is no declaration: in a sheet, a
+    // nested rule up to the end of its block; otherwise, and for junk, up to
+    // the next semicolon.
+    std::size_t nestedRule(std::size_t i) const {
+        for (; !ends(i); i = afterComponent(m_tokens, i)) {
+            if (type(i) == TokenType::Semicolon) {
+                return i;
+            }
+            if (m_nested && type(i) == TokenType::OpenCurly) {
+                return afterComponent(m_tokens, i);
+            }
+        }
+        return i;
+    }
+
+    std::string_view m_s;
+    std::vector<Token> m_tokens;
+    Declarations& m_out;
+    bool m_nested;
+};
+
+} // namespace
+
+Declarations parseDeclarations(std::string_view block, bool inSheet) {
+    Declarations result;
+    BlockContents(block, inSheet, result).run();
     return result;
 }
 

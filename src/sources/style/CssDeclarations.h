@@ -14,8 +14,9 @@ enum class Property : std::uint8_t {
     Float,
     Position,
     WhiteSpace,
+    Content, // of ::before and ::after: whether they show something
 };
-inline constexpr std::size_t PropertyCount = 6;
+inline constexpr std::size_t PropertyCount = 7;
 
 // Keyword values. Each property has its own small set; the CSS-wide keywords
 // are shared.
@@ -68,6 +69,9 @@ enum class Keyword : std::uint8_t {
     PreWrap,
     PreLine,
     BreakSpaces,
+    // content (none and normal are None)
+    NothingShown, // only empty or blank strings
+    Shown,        // text, an image, a counter, a quote
 };
 
 // The declarations of one block for our properties, later ones within the
@@ -88,9 +92,10 @@ struct Declarations {
     bool empty() const { return present == 0; }
 };
 
-// Parses the inside of a declaration block (or a style attribute). Unknown
-// properties, values we cannot resolve (var()) and malformed declarations are
-// skipped, as CSS skips them.
-Declarations parseDeclarations(std::string_view block);
+// Parses the inside of a declaration block of a sheet or, with `inSheet`
+// false, a style attribute (where no rules nest). Unknown properties, values
+// we cannot resolve (var()) and malformed declarations are skipped, as CSS
+// skips them.
+Declarations parseDeclarations(std::string_view block, bool inSheet = true);
 
 } // namespace vt::css

@@ -23,11 +23,20 @@ class Parser {
         for (;;) {
             ComplexSelector selector;
             m_unsupported = false;
+            m_pseudoElement = PseudoElement::None;
             if (!complex(selector.compounds, false, 0)) {
                 return false;
             }
+            // A pseudo-element ends the selector.
+            if (m_pseudoElement != PseudoElement::None &&
+                !ascii::trimmed(m_s.substr(m_pseudoEnd, m_p - m_pseudoEnd)).empty()) {
+                m_unsupported = true;
+            }
             if (!m_unsupported) {
-                selector.specificity = specificityOf(selector.compounds);
+                selector.pseudoElement = m_pseudoElement;
+                // A pseudo-element weighs as a type.
+                selector.specificity = specificityOf(selector.compounds) +
+                                       (m_pseudoElement != PseudoElement::None ? 1 : 0);
                 out.push_back(std::move(selector));
             }
             skipSpace();
@@ -240,6 +249,16 @@ class Parser {
         name = ascii::lowered(name);
         const bool function = peek() == '(';
         if (element || (!function && isLegacyPseudoElement(name))) {
+            if (!function && depth == 0 && m_pseudoElement == PseudoElement::None &&
+                (name == "first-line" || name == "first-letter" || name == "before" ||
+                 name == "after")) {
+                m_pseudoElement = name == "first-line"     ? PseudoElement::FirstLine
+                                  : name == "first-letter" ? PseudoElement::FirstLetter
+                                  : name == "before"       ? PseudoElement::Before
+                                                           : PseudoElement::After;
+                m_pseudoEnd = m_p;
+                return true;
+            }
             m_unsupported = true; // generated content and parts stay out
             return !function || skipArguments();
         }
@@ -249,7 +268,17 @@ class Parser {
                     c.pseudoClasses.push_back({PseudoClass::Kind::NthChild, 0, 1, {}});
                 }
                 if (name != "first-child") {
-                    c.pseudoClasses.push_back({PseudoClass::Kind::NthLastChild, 0, 1, {}});
+                    c.pseudoClasses.push_back(
+                        {PseudoClass::Kind::NthLastChild, 0, 1, {}, name != "only-child"});
+                }
+            } else if (name == "first-of-type" || name == "last-of-type" ||
+                       name == "only-of-type") {
+                if (name != "last-of-type") {
+                    c.pseudoClasses.push_back({PseudoClass::Kind::NthOfType, 0, 1, {}});
+                }
+                if (name != "first-of-type") {
+                    c.pseudoClasses.push_back(
+                        {PseudoClass::Kind::NthLastOfType, 0, 1, {}, name != "only-of-type"});
                 }
             } else if (name == "root") {
                 c.pseudoClasses.push_back({PseudoClass::Kind::Root, 0, 0, {}});
@@ -263,10 +292,13 @@ class Parser {
             return true;
         }
         ++m_p; // '('
-        if (name == "nth-child" || name == "nth-last-child") {
+        if (name == "nth-child" || name == "nth-last-child" || name == "nth-of-type" ||
+            name == "nth-last-of-type") {
             PseudoClass p;
-            p.kind =
-                name == "nth-child" ? PseudoClass::Kind::NthChild : PseudoClass::Kind::NthLastChild;
+            p.kind = name == "nth-child"        ? PseudoClass::Kind::NthChild
+                     : name == "nth-last-child" ? PseudoClass::Kind::NthLastChild
+                     : name == "nth-of-type"    ? PseudoClass::Kind::NthOfType
+                                                : PseudoClass::Kind::NthLastOfType;
             const std::size_t close = m_s.find(')', m_p);
             if (close == std::string_view::npos ||
                 !parseNth(m_s.substr(m_p, close - m_p), p.a, p.b)) {
@@ -338,6 +370,8 @@ class Parser {
     std::string_view m_s;
     std::size_t m_p = 0;
     bool m_unsupported = false;
+    PseudoElement m_pseudoElement = PseudoElement::None;
+    std::size_t m_pseudoEnd = 0; // just after the pseudo-element
 };
 
 } // namespace

@@ -21,11 +21,23 @@ struct Compound;
 
 // The structural pseudo-classes that do not depend on what the user does.
 struct PseudoClass {
-    enum class Kind : std::uint8_t { NthChild, NthLastChild, Root, Empty, Not, Is };
+    enum class Kind : std::uint8_t {
+        NthChild,
+        NthLastChild,
+        NthOfType,
+        NthLastOfType,
+        Root,
+        Empty,
+        Not,
+        Is
+    };
     Kind kind = Kind::Root;
-    int a = 0; // :nth-child(an+b); :first-child is (0n+1)
+    int a = 0; // :nth-child(an+b); :first-child is (0n+1), :first-of-type likewise
     int b = 0;
     std::vector<Compound> arguments; // of :not() and :is()
+    // False for the second half of :only-child and :only-of-type, which
+    // count once.
+    bool counted = true;
 };
 
 // A compound selector: everything between two combinators.
@@ -39,15 +51,21 @@ struct Compound {
     Combinator combinator = Combinator::None;
 };
 
+// The pseudo-elements that change the text: they may case it, or stand
+// between its words.
+enum class PseudoElement : std::uint8_t { None, FirstLine, FirstLetter, Before, After };
+
 // A complex selector, its compounds from the rightmost (the subject) leftward.
 struct ComplexSelector {
     std::vector<Compound> compounds;
+    PseudoElement pseudoElement = PseudoElement::None; // what of the subject it selects
     std::uint32_t specificity = 0; // ids << 20 | classes << 10 | types, each capped
 };
 
 // Parses a selector list. Returns false when the list is invalid, so the
 // whole rule is dropped, as browsers drop it. Selectors that can never apply
-// to the text (with a pseudo-element, a pseudo-class that depends on the
+// to the text (with a pseudo-element other than a trailing ::first-line or
+// ::first-letter, ::before or ::after, a pseudo-class that depends on the
 // user or one not supported here) are valid but left out of `out`.
 bool parseSelectorList(std::string_view text, std::vector<ComplexSelector>& out);
 

@@ -43,7 +43,7 @@ void count(const Compound& c, Counts& counts) {
     counts.types += c.tag.empty() ? 0 : 1;
     for (const PseudoClass& p : c.pseudoClasses) {
         if (p.kind != PseudoClass::Kind::Not && p.kind != PseudoClass::Kind::Is) {
-            ++counts.classes;
+            counts.classes += p.counted ? 1 : 0;
             continue;
         }
         if (p.b == -1) {
@@ -128,9 +128,8 @@ bool isUnsupportedPseudoClass(std::string_view name) {
 }
 
 bool isUnsupportedFunction(std::string_view name) {
-    return isOneOf(name,
-                   {"nth-of-type", "nth-last-of-type", "lang", "dir", "has", "host", "host-context",
-                    "state", "-moz-any", "current", "nth-col", "nth-last-col"});
+    return isOneOf(name, {"lang", "dir", "has", "host", "host-context", "state", "-moz-any",
+                          "current", "nth-col", "nth-last-col"});
 }
 
 bool isLegacyPseudoElement(std::string_view name) {

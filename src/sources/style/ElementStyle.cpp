@@ -35,6 +35,11 @@ constexpr TagSet NeverRendered{
     GUMBO_TAG_SOURCE,   GUMBO_TAG_TRACK, GUMBO_TAG_AREA,   GUMBO_TAG_DATALIST, GUMBO_TAG_NOEMBED,
     GUMBO_TAG_NOFRAMES, GUMBO_TAG_RP};
 
+// Of those, the ones a page's own display shows, as it shows them in a
+// browser: a script or style sheet made a block shows its source.
+constexpr TagSet ShownByAuthorDisplay{GUMBO_TAG_SCRIPT, GUMBO_TAG_STYLE, GUMBO_TAG_RP,
+                                      GUMBO_TAG_HEAD, GUMBO_TAG_TITLE};
+
 // Elements whose children never give text: they show something else.
 constexpr TagSet Objects{GUMBO_TAG_IMG,      GUMBO_TAG_IMAGE,  GUMBO_TAG_INPUT,  GUMBO_TAG_TEXTAREA,
                          GUMBO_TAG_IFRAME,   GUMBO_TAG_EMBED,  GUMBO_TAG_OBJECT, GUMBO_TAG_APPLET,
@@ -166,7 +171,7 @@ ElementStyle styleOf(const GumboNode* node, const PageStyles* pageStyles) {
         style.display = Display::None;
     }
     if (element.tag_namespace == GUMBO_NAMESPACE_HTML &&
-        (NeverRendered.contains(element.tag) ||
+        ((NeverRendered.contains(element.tag) && !ShownByAuthorDisplay.contains(element.tag)) ||
          (element.tag == GUMBO_TAG_INPUT && style.display == Display::None))) {
         return style; // hidden inputs stay hidden: the default sheet says so !important
     }
@@ -177,12 +182,78 @@ ElementStyle styleOf(const GumboNode* node, const PageStyles* pageStyles) {
     }
     css::Declarations own;
     if (attribute) {
-        own = css::parseDeclarations(attribute->value);
+        own = css::parseDeclarations(attribute->value, false);
     }
     const bool isRoot = element.tag_namespace == GUMBO_NAMESPACE_HTML &&
                         (element.tag == GUMBO_TAG_HTML || element.tag == GUMBO_TAG_BODY);
     applyDeclarations(sheet ? *sheet : css::Declarations(), own, isRoot, isObject(element), style);
     return style;
+}
+
+namespace {
+
+std::optional<TextTransform> transformOf(const css::Declarations& declarations) {
+    if (!declarations.has(css::Property::TextTransform)) {
+        return std::nullopt;
+    }
+    switch (declarations.get(css::Property::TextTransform)) {
+    case css::Keyword::Uppercase:
+        return TextTransform::Uppercase;
+    case css::Keyword::Lowercase:
+        return TextTransform::Lowercase;
+    case css::Keyword::Capitalize:
+        return TextTransform::Capitalize;
+    case css::Keyword::Inherit:
+        return std::nullopt;
+    default:
+        return TextTransform::None;
+    }
+}
+
+GeneratedBox generatedBox(const css::Declarations& declarations) {
+    using css::Keyword;
+    const Keyword content = declarations.has(css::Property::Content)
+                                ? declarations.get(css::Property::Content)
+                                : Keyword::None;
+    if (content != Keyword::Shown && content != Keyword::NothingShown) {
+        return GeneratedBox::None;
+    }
+    if (!declarations.has(css::Property::Display)) {
+        return content == Keyword::Shown ? GeneratedBox::Inline : GeneratedBox::None;
+    }
+    switch (declarations.get(css::Property::Display)) {
+    case Keyword::None:
+        return GeneratedBox::None;
+    case Keyword::Inline:
+    case Keyword::Initial:
+    case Keyword::Inherit:
+    case Keyword::InlineBlock:
+    case Keyword::InlineTable:
+    case Keyword::InlineFlex:
+    case Keyword::InlineGrid:
+    case Keyword::Contents:
+        return content == Keyword::Shown ? GeneratedBox::Inline : GeneratedBox::None;
+    default:
+        return GeneratedBox::Block;
+    }
+}
+
+} // namespace
+
+GeneratedContent generatedContentOf(const GumboNode* element, const PageStyles& pageStyles) {
+    if (!pageStyles.hasGeneratedContentRules()) {
+        return {};
+    }
+    return {generatedBox(pageStyles.declaredFor(element, css::PseudoElement::Before)),
+            generatedBox(pageStyles.declaredFor(element, css::PseudoElement::After))};
+}
+
+FirstLineStyle firstLineStyleOf(const GumboNode* element, const PageStyles& pageStyles) {
+    if (!pageStyles.hasPseudoElementRules()) {
+        return {};
+    }
+    return {transformOf(pageStyles.declaredFor(element, css::PseudoElement::FirstLine)),
+            transformOf(pageStyles.declaredFor(element, css::PseudoElement::FirstLetter))};
 }
 
 bool isBlockLevel(Display display) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -50,6 +51,25 @@ class PageStyles;
 // An element's style; display None for everything not rendered. Without page
 // styles, only the defaults and the style attribute count.
 ElementStyle styleOf(const GumboInternalNode* element, const PageStyles* pageStyles = nullptr);
+
+// The casing the page's style sheets give an element's first line and first
+// letter; unset where they give none.
+struct FirstLineStyle {
+    std::optional<TextTransform> line;
+    std::optional<TextTransform> letter;
+    bool any() const { return line || letter; }
+};
+FirstLineStyle firstLineStyleOf(const GumboInternalNode* element, const PageStyles& pageStyles);
+
+// How an element's ::before or ::after content stands in its text. Its text
+// is not part of the rendered text, but shown inline it keeps the white
+// space on both sides; as a block it ends the line.
+enum class GeneratedBox : std::uint8_t { None, Inline, Block };
+struct GeneratedContent {
+    GeneratedBox before = GeneratedBox::None;
+    GeneratedBox after = GeneratedBox::None;
+};
+GeneratedContent generatedContentOf(const GumboInternalNode* element, const PageStyles& pageStyles);
 
 bool isBlockLevel(Display display);
 

@@ -114,16 +114,45 @@ void PageStyles::addStyleSheet(std::string_view sheet) {
 void PageStyles::addRule(css::ComplexSelector selector, std::uint32_t block, std::uint32_t order) {
     const auto index = static_cast<std::uint32_t>(m_rules.size());
     const css::Compound& subject = selector.compounds.front();
+    // Of a first line or letter only the casing counts, of generated content
+    // whether it shows and how; an element's content means nothing.
+    const css::Declarations& declarations = m_blocks[block];
+    switch (selector.pseudoElement) {
+    case css::PseudoElement::None:
+        if (declarations.present == css::Declarations::bit(css::Property::Content)) {
+            return;
+        }
+        break;
+    case css::PseudoElement::FirstLine:
+    case css::PseudoElement::FirstLetter:
+        if (!declarations.has(css::Property::TextTransform)) {
+            return;
+        }
+        break;
+    case css::PseudoElement::Before:
+    case css::PseudoElement::After:
+        if (!declarations.has(css::Property::Content) &&
+            !declarations.has(css::Property::Display)) {
+            return;
+        }
+        break;
+    }
+    const auto pseudo = static_cast<std::size_t>(selector.pseudoElement);
+    RuleSet& set = pseudo == 0 ? m_elementRules : m_pseudoRules[pseudo - 1];
+    if (pseudo > 0 && declarations.has(css::Property::Content)) {
+        m_givesContent[pseudo - 1] = true;
+    }
     if (!subject.id.empty()) {
-        m_byId[subject.id].push_back(index);
+        set.byId[subject.id].push_back(index);
     } else if (!subject.classes.empty()) {
-        m_byClass[subject.classes.front()].push_back(index);
+        set.byClass[subject.classes.front()].push_back(index);
     } else if (!subject.tag.empty()) {
-        m_byTag[subject.tag].push_back(index);
+        set.byTag[subject.tag].push_back(index);
     } else {
-        m_universal.push_back(index);
+        set.universal.push_back(index);
     }
     Rule rule;
+    rule.pseudo = selector.pseudoElement;
     rule.declarations = block;
     rule.order = order;
     rule.specificity = selector.specificity;
@@ -214,6 +243,9 @@ void PageStyles::collect(const std::vector<std::uint32_t>* bucket, Candidates& c
     const GumboNode* element = candidates.element;
     for (const std::uint32_t index : *bucket) {
         const Rule& rule = m_rules[index];
+        if (rule.pseudo != candidates.pseudo) {
+            continue;
+        }
         const css::Declarations& block = m_blocks[rule.declarations];
         // Only a rule that could win for some property is worth matching.
         const std::uint64_t base =
@@ -258,31 +290,32 @@ void PageStyles::collect(const std::vector<std::uint32_t>* bucket, Candidates& c
     }
 }
 
-css::Declarations PageStyles::cascade(const GumboNode* element) const {
+css::Declarations PageStyles::cascade(const GumboNode* element, const RuleSet& rules,
+                                      css::PseudoElement pseudo) const {
     css::Declarations result;
     std::uint64_t best[css::PropertyCount] = {};
-    Candidates candidates{element, nullptr};
+    Candidates candidates{element, nullptr, pseudo};
     const auto find = [](const Buckets& buckets, std::string_view key) {
         const auto found = buckets.find(key);
         return found == buckets.end() ? nullptr : &found->second;
     };
-    if (!m_byId.empty()) {
+    if (!rules.byId.empty()) {
         const std::string_view id = css::SelectorMatcher::attributeValue(element, "id");
         if (!id.empty()) {
-            collect(find(m_byId, id), candidates, result, best);
+            collect(find(rules.byId, id), candidates, result, best);
         }
     }
-    if (!m_byClass.empty()) {
+    if (!rules.byClass.empty()) {
         // A class written twice finds its rules twice; they match the same
         // way and do not change the winner.
         forEachClass(element, [&](std::string_view name) {
-            collect(find(m_byClass, name), candidates, result, best);
+            collect(find(rules.byClass, name), candidates, result, best);
         });
     }
-    if (!m_byTag.empty()) {
-        collect(find(m_byTag, elementName(element)), candidates, result, best);
+    if (!rules.byTag.empty()) {
+        collect(find(rules.byTag, elementName(element)), candidates, result, best);
     }
-    collect(&m_universal, candidates, result, best);
+    collect(&rules.universal, candidates, result, best);
     return result;
 }
 
@@ -292,9 +325,16 @@ const css::Declarations* PageStyles::declaredFor(const GumboNode* element) const
     }
     const auto [entry, isNew] = m_cache.try_emplace(element);
     if (isNew) {
-        entry->second = cascade(element);
+        entry->second = cascade(element, m_elementRules, css::PseudoElement::None);
     }
     return entry->second.empty() ? nullptr : &entry->second;
+}
+
+css::Declarations PageStyles::declaredFor(const GumboNode* element,
+                                          css::PseudoElement pseudo) const {
+    return hasRulesFor(pseudo)
+               ? cascade(element, m_pseudoRules[static_cast<std::size_t>(pseudo) - 1], pseudo)
+               : css::Declarations();
 }
 
 } // namespace vt

@@ -32,6 +32,25 @@ class PageStyles {
     // chosen by importance, specificity and order; null when they declare
     // nothing for it.
     const css::Declarations* declaredFor(const GumboInternalNode* element) const;
+    // The same for the element's first line or first letter (not cached: a
+    // walk asks once per block).
+    css::Declarations declaredFor(const GumboInternalNode* element,
+                                  css::PseudoElement pseudo) const;
+    // Whether any rule could give the pseudo-element something: ::before and
+    // ::after need a rule giving them content.
+    bool hasRulesFor(css::PseudoElement pseudo) const {
+        const auto k = static_cast<std::size_t>(pseudo) - 1;
+        return !m_pseudoRules[k].empty() &&
+               (pseudo == css::PseudoElement::FirstLine ||
+                pseudo == css::PseudoElement::FirstLetter || m_givesContent[k]);
+    }
+    bool hasPseudoElementRules() const {
+        return hasRulesFor(css::PseudoElement::FirstLine) ||
+               hasRulesFor(css::PseudoElement::FirstLetter);
+    }
+    bool hasGeneratedContentRules() const {
+        return hasRulesFor(css::PseudoElement::Before) || hasRulesFor(css::PseudoElement::After);
+    }
 
     std::size_t ruleCount() const { return m_rules.size(); }
 
@@ -48,6 +67,7 @@ class PageStyles {
         std::uint32_t order = 0;
         std::uint32_t specificity = 0;
         std::uint8_t ancestorNameCount = 0;
+        css::PseudoElement pseudo = css::PseudoElement::None;
     };
 
     struct StringHash {
@@ -59,23 +79,35 @@ class PageStyles {
     using Buckets =
         std::unordered_map<std::string, std::vector<std::uint32_t>, StringHash, std::equal_to<>>;
 
+    // Rules bucketed by the id, else a class, else the tag of their subject.
+    struct RuleSet {
+        Buckets byId;
+        Buckets byClass;
+        Buckets byTag;
+        std::vector<std::uint32_t> universal;
+        bool empty() const {
+            return byId.empty() && byClass.empty() && byTag.empty() && universal.empty();
+        }
+    };
+
     void addRule(css::ComplexSelector selector, std::uint32_t block, std::uint32_t order);
     struct Candidates {
         const GumboInternalNode* element;
         const css::AncestorFilter* ancestors; // null until needed
+        css::PseudoElement pseudo;
     };
     void collect(const std::vector<std::uint32_t>* bucket, Candidates& candidates,
                  css::Declarations& result, std::uint64_t (&best)[css::PropertyCount]) const;
     const css::AncestorFilter& ancestorFilterOf(const GumboInternalNode* element) const;
-    css::Declarations cascade(const GumboInternalNode* element) const;
+    css::Declarations cascade(const GumboInternalNode* element, const RuleSet& rules,
+                              css::PseudoElement pseudo) const;
 
     std::vector<css::Declarations> m_blocks;
     std::vector<Rule> m_rules;
     std::vector<css::ComplexSelector> m_selectors; // of each rule
-    Buckets m_byId;
-    Buckets m_byClass;
-    Buckets m_byTag;
-    std::vector<std::uint32_t> m_universal;
+    RuleSet m_elementRules;
+    RuleSet m_pseudoRules[4];    // by pseudo-element, from ::first-line on
+    bool m_givesContent[4] = {}; // some rule of the set declares content
     std::uint32_t m_order = 0;
 
     mutable css::SelectorMatcher m_matcher;

@@ -5,6 +5,7 @@
 #include "sources/style/ElementStyle.h"
 
 #include <gumbo.h>
+#include <string>
 
 namespace vt::css {
 
@@ -159,12 +160,51 @@ SelectorMatcher::Position SelectorMatcher::positionOf(const GumboNode* element) 
     return m_positions[element];
 }
 
+SelectorMatcher::Position SelectorMatcher::typePositionOf(const GumboNode* element) {
+    if (const auto found = m_typePositions.find(element); found != m_typePositions.end()) {
+        return found->second;
+    }
+    const GumboVector* siblings = siblingsOf(element);
+    if (!siblings) {
+        return {1, 1};
+    }
+    // One pass counts each type, a second numbers the siblings within theirs.
+    // A type is the namespace and the name; the name is copied, since the
+    // name of an unknown tag lives in a buffer the next lookup reuses.
+    const auto typeOf = [](const GumboNode* sibling) {
+        std::string type(1, static_cast<char>('0' + sibling->v.element.tag_namespace));
+        type += elementName(sibling);
+        return type;
+    };
+    std::unordered_map<std::string, int> totals;
+    for (unsigned i = 0; i < siblings->length; ++i) {
+        const auto* sibling = static_cast<const GumboNode*>(siblings->data[i]);
+        if (isElement(sibling)) {
+            ++totals[typeOf(sibling)];
+        }
+    }
+    std::unordered_map<std::string, int> seen;
+    for (unsigned i = 0; i < siblings->length; ++i) {
+        const auto* sibling = static_cast<const GumboNode*>(siblings->data[i]);
+        if (isElement(sibling)) {
+            const std::string type = typeOf(sibling);
+            const int index = ++seen[type];
+            m_typePositions[sibling] = {index, totals[type] - index + 1};
+        }
+    }
+    return m_typePositions[element];
+}
+
 bool SelectorMatcher::matchesPseudoClass(const PseudoClass& pseudo, const GumboNode* element) {
     switch (pseudo.kind) {
     case PseudoClass::Kind::NthChild:
         return nthMatches(pseudo.a, pseudo.b, positionOf(element).fromStart);
     case PseudoClass::Kind::NthLastChild:
         return nthMatches(pseudo.a, pseudo.b, positionOf(element).fromEnd);
+    case PseudoClass::Kind::NthOfType:
+        return nthMatches(pseudo.a, pseudo.b, typePositionOf(element).fromStart);
+    case PseudoClass::Kind::NthLastOfType:
+        return nthMatches(pseudo.a, pseudo.b, typePositionOf(element).fromEnd);
     case PseudoClass::Kind::Root:
         return element->parent && element->parent->type == GUMBO_NODE_DOCUMENT;
     case PseudoClass::Kind::Empty:

@@ -13,9 +13,10 @@ namespace vt::css {
 
 // Matches selectors against the elements of one parsed document, right to
 // left as browsers do. Keeps the positions of siblings it has counted, so
-// :nth-child() over long lists stays linear, and what a descendant or
-// subsequent-sibling combinator found for an element, so "q ~ p" over a long
-// run of siblings (or "q p" down a deep tree) walks each run once.
+// :nth-child() and :nth-of-type() over long lists stay linear, and what a
+// descendant or subsequent-sibling combinator found for an element, so
+// "q ~ p" over a long run of siblings (or "q p" down a deep tree) walks each
+// run once.
 class SelectorMatcher {
   public:
     bool matches(const ComplexSelector& selector, const GumboInternalNode* element);
@@ -35,6 +36,8 @@ class SelectorMatcher {
         int fromEnd = 0;
     };
     Position positionOf(const GumboInternalNode* element);
+    // The same among the siblings of the element's own type.
+    Position typePositionOf(const GumboInternalNode* element);
     // The outcome of compound `index` of selector being matched by one of the
     // elements next(element), next(next(element))...; a walk that meets an
     // element already walked from takes that walk's outcome.
@@ -56,6 +59,7 @@ class SelectorMatcher {
     };
 
     std::unordered_map<const GumboInternalNode*, Position> m_positions;
+    std::unordered_map<const GumboInternalNode*, Position> m_typePositions;
     std::unordered_map<WalkKey, Result, WalkKeyHash> m_walks;
 };
 

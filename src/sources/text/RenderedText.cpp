@@ -3,7 +3,10 @@
 #include "sources/html/RenderStop.h"
 #include "sources/style/ElementStyle.h"
 #include "sources/style/PageStyles.h"
+#include "sources/text/FirstLine.h"
+#include "sources/text/RenderedHeadings.h"
 #include "sources/text/RenderedTextBuilder.h"
+#include "sources/text/TableParts.h"
 
 #include <algorithm>
 #include <gumbo.h>
@@ -26,6 +29,8 @@ struct Inherited {
     bool visible = true;
     WhiteSpace whiteSpace = WhiteSpace::Collapse;
     TextTransform textTransform = TextTransform::None;
+    std::string_view language; // the nearest lang attribute; case mapping follows it
+    bool ownTransform = false; // set by an inline element inside the nearest block
     const GumboNode* lastRowOfTable = nullptr; // of the nearest table
 };
 
@@ -39,9 +44,12 @@ struct Frame {
     bool visible = true;                // of the element itself
     bool blockifiesChildren = false;    // a flex or grid container
     bool paragraph = false;
-    bool lastCell = false; // no tab after it
-    bool lastRow = false;  // no line feed after it
-    int heading = -1;      // its entry among the headings being collected
+    bool lastCell = false;           // no tab after it
+    bool lastRow = false;            // no line feed after it
+    int heading = -1;                // its entry among the headings being collected
+    bool setsFirstLineAside = false; // out of flow: the first line around it resumes after it
+    FirstLine::State firstLineAside;
+    GeneratedBox generatedAfter = GeneratedBox::None;
     // Rows and cells among the children, found when a child needs them: an
     // element that is not a table or row still wraps them in one.
     const GumboNode* lastChildRow = nullptr;
@@ -65,42 +73,6 @@ bool isHtml(const GumboNode* node, GumboTag tag) {
 
 const GumboNode* child(const GumboNode* node, unsigned index) {
     return static_cast<const GumboNode*>(childrenOf(node).data[index]);
-}
-
-Display displayOf(const GumboNode* node, const PageStyles& styles) {
-    return isElement(node) ? styleOf(node, &styles).display : Display::None;
-}
-
-// The last row of a table, in document order.
-const GumboNode* lastRowOf(const GumboNode* table, const PageStyles& styles) {
-    const GumboVector& children = childrenOf(table);
-    for (unsigned i = children.length; i-- > 0;) {
-        const GumboNode* part = child(table, i);
-        const Display display = displayOf(part, styles);
-        if (display == Display::TableRow) {
-            return part;
-        }
-        if (display == Display::TableRowGroup || display == Display::TableFooterGroup) {
-            const GumboVector& rows = childrenOf(part);
-            for (unsigned k = rows.length; k-- > 0;) {
-                if (displayOf(child(part, k), styles) == Display::TableRow) {
-                    return child(part, k);
-                }
-            }
-        }
-    }
-    return nullptr;
-}
-
-// The last child of an element with the given display.
-const GumboNode* lastChildWith(const GumboNode* parent, Display display, const PageStyles& styles) {
-    const GumboVector& children = childrenOf(parent);
-    for (unsigned i = children.length; i-- > 0;) {
-        if (displayOf(child(parent, i), styles) == display) {
-            return child(parent, i);
-        }
-    }
-    return nullptr;
 }
 
 bool isTableOrGroup(Display display) {
@@ -138,6 +110,11 @@ bool isTableStructure(Display display) {
            display == Display::TableColumn;
 }
 
+std::string_view languageOf(const GumboNode* element, std::string_view inherited) {
+    const GumboAttribute* lang = gumbo_get_attribute(&element->v.element.attributes, "lang");
+    return lang ? std::string_view(lang->value) : inherited;
+}
+
 bool isWhiteSpaceOnly(const GumboNode* node) {
     return node->type == GUMBO_NODE_WHITESPACE;
 }
@@ -155,6 +132,7 @@ class Walk {
         top.inherited.visible = style.visible.value_or(top.inherited.visible);
         top.inherited.whiteSpace = style.whiteSpace.value_or(top.inherited.whiteSpace);
         top.inherited.textTransform = style.textTransform.value_or(top.inherited.textTransform);
+        top.inherited.language = languageOf(root, top.inherited.language);
         top.blockifiesChildren = style.blockifiesChildren;
         top.display = Display::Block;
         m_stack.push_back(top);
@@ -179,18 +157,12 @@ class Walk {
         }
         QString text = QString::fromUtf8(m_builder.result());
         if (m_headings) {
-            collectHeadings(text);
+            collectHeadings(m_builder.result(), text, m_spans, *m_headings);
         }
         return text;
     }
 
   private:
-    // Where a heading's output began and ended, in bytes of the UTF-8 result.
-    struct HeadingSpan {
-        std::size_t begin = 0;
-        std::size_t end = 0;
-    };
-
     static bool isHeading(const GumboNode* node) {
         for (const GumboTag tag :
              {GUMBO_TAG_H1, GUMBO_TAG_H2, GUMBO_TAG_H3, GUMBO_TAG_H4, GUMBO_TAG_H5, GUMBO_TAG_H6}) {
@@ -199,56 +171,6 @@ class Walk {
             }
         }
         return false;
-    }
-
-    // The spans become positions in the text: the first character that is not
-    // white space (the breaks before a heading are written lazily, so they may
-    // fall inside its span). A heading that wrote no visible text is dropped,
-    // and so is one nested in another at the same place.
-    void collectHeadings(const QString& text) {
-        const std::string& utf8 = m_builder.result();
-        std::size_t bytes = 0;
-        qsizetype chars = 0;
-        const auto charsAt = [&](std::size_t byte) {
-            if (byte > bytes) {
-                chars +=
-                    QString::fromUtf8(utf8.data() + bytes, static_cast<qsizetype>(byte - bytes))
-                        .size();
-                bytes = byte;
-            }
-            return chars;
-        };
-        std::vector<std::pair<std::size_t, int>> ends; // the conversion walks bytes forwards
-        std::vector<qsizetype> beginChars;
-        for (std::size_t i = 0; i < m_spans.size(); ++i) {
-            beginChars.push_back(charsAt(m_spans[i].begin));
-            ends.emplace_back(m_spans[i].end, static_cast<int>(i));
-        }
-        std::sort(ends.begin(), ends.end());
-        std::vector<qsizetype> endChars(m_spans.size());
-        bytes = 0;
-        chars = 0;
-        for (const auto& [byte, index] : ends) {
-            endChars[static_cast<std::size_t>(index)] = charsAt(byte);
-        }
-        for (std::size_t i = 0; i < m_spans.size(); ++i) {
-            qsizetype start = beginChars[i];
-            while (start < endChars[i] && text[start].isSpace()) {
-                ++start;
-            }
-            if (start >= endChars[i] ||
-                (!m_headings->empty() && m_headings->back().offset >= start)) {
-                continue;
-            }
-            qsizetype lineEnd = text.indexOf(u'\n', start);
-            if (lineEnd < 0 || lineEnd > endChars[i]) {
-                lineEnd = endChars[i];
-            }
-            const QString title = text.mid(start, lineEnd - start).simplified();
-            if (!title.isEmpty()) {
-                m_headings->push_back({start, title});
-            }
-        }
     }
 
     // What an element inside the document gets from its ancestors, for
@@ -264,6 +186,7 @@ class Walk {
             inherited.visible = style.visible.value_or(inherited.visible);
             inherited.whiteSpace = style.whiteSpace.value_or(inherited.whiteSpace);
             inherited.textTransform = style.textTransform.value_or(inherited.textTransform);
+            inherited.language = languageOf(*a, inherited.language);
         }
         return inherited;
     }
@@ -278,8 +201,18 @@ class Walk {
         if (item) {
             blockEdge(parent.inherited.visible);
         }
-        m_builder.text(node->v.text.text, parent.inherited.whiteSpace, parent.inherited.visible,
-                       parent.inherited.textTransform);
+        const Inherited& in = parent.inherited;
+        if (!m_firstLine.active()) {
+            m_builder.text(node->v.text.text, in.whiteSpace, in.visible, in.textTransform,
+                           in.language);
+        } else {
+            m_firstLine.split(node->v.text.text, in.whiteSpace != WhiteSpace::Collapse,
+                              in.ownTransform, m_pieces);
+            for (const FirstLine::Piece& piece : m_pieces) {
+                m_builder.text(piece.text, in.whiteSpace, in.visible,
+                               piece.transform.value_or(in.textTransform), in.language);
+            }
+        }
         if (item) {
             blockEdge(parent.inherited.visible);
         }
@@ -303,6 +236,7 @@ class Walk {
         }
         const bool visible = style.visible.value_or(parent.inherited.visible);
         if (isHtml(node, GUMBO_TAG_BR)) {
+            m_firstLine.end();
             m_builder.literal('\n', visible);
             return;
         }
@@ -313,12 +247,14 @@ class Walk {
         frame.inherited.whiteSpace = style.whiteSpace.value_or(parent.inherited.whiteSpace);
         frame.inherited.textTransform =
             style.textTransform.value_or(parent.inherited.textTransform);
+        frame.inherited.language = languageOf(node, parent.inherited.language);
         frame.display = style.display;
         // The children of display:contents are the container's children.
         frame.blockifiesChildren = style.display == Display::Contents ? parent.blockifiesChildren
                                                                       : style.blockifiesChildren;
         frame.visible = visible;
         frame.paragraph = isHtml(node, GUMBO_TAG_P);
+        firstLineOnEnter(node, style, frame);
         if (m_headings && visible && isHeading(node)) {
             frame.heading = static_cast<int>(m_spans.size());
             m_spans.push_back({m_builder.result().size(), m_builder.result().size()});
@@ -373,7 +309,38 @@ class Walk {
             frame.filter = ChildFilter::FirstSummary;
             frame.summary = firstSummaryOf(node);
         }
+        if (m_styles.hasGeneratedContentRules()) {
+            const GeneratedContent generated = generatedContentOf(node, m_styles);
+            generatedBox(generated.before);
+            frame.generatedAfter = generated.after;
+        }
         m_stack.push_back(frame);
+    }
+
+    // Where the element stands in the first line of its block, and whether
+    // text inside it keeps a casing of its own.
+    void firstLineOnEnter(const GumboNode* node, const ElementStyle& style, Frame& frame) {
+        const Display display = style.display;
+        const bool blockContainer =
+            (display == Display::Block || display == Display::ListItem ||
+             display == Display::TableCell || display == Display::TableCaption) &&
+            !style.blockifiesChildren;
+        if (blockContainer || display == Display::InlineBlock || isTableStructure(display)) {
+            frame.inherited.ownTransform = false;
+        } else if (style.textTransform) {
+            frame.inherited.ownTransform = true;
+        }
+        if (style.outOfFlow && m_firstLine.active()) {
+            frame.setsFirstLineAside = true;
+            frame.firstLineAside = m_firstLine.suspend();
+        }
+        if (blockContainer && (m_firstLine.active() || m_styles.hasPseudoElementRules())) {
+            m_firstLine.enterBlock(m_stack.size(), firstLineStyleOf(node, m_styles),
+                                   display == Display::ListItem);
+        } else if (m_firstLine.active() && display != Display::Inline &&
+                   display != Display::Contents) {
+            m_firstLine.end(); // an atomic inline, a table, a flex container
+        }
     }
 
     const GumboNode* lastChildRowOf(Frame& parent) const {
@@ -392,7 +359,17 @@ class Walk {
         return parent.lastChildCell;
     }
 
+    // Generated content is not read, but it stands between the words.
+    void generatedBox(GeneratedBox box) {
+        if (box == GeneratedBox::Inline) {
+            m_builder.inlineObject();
+        } else if (box == GeneratedBox::Block) {
+            m_builder.lineBoundary();
+        }
+    }
+
     void leave(const Frame& frame) {
+        generatedBox(frame.generatedAfter);
         switch (frame.display) {
         case Display::InlineBlock:
             m_builder.endInlineBlock();
@@ -421,6 +398,12 @@ class Walk {
         if (frame.visible && isBlockLevel(frame.display)) {
             m_builder.requiredBreak(1);
         }
+        if (isBlockLevel(frame.display) || frame.display == Display::TableCell) {
+            m_firstLine.leaveBlock(m_stack.size() - 1);
+        }
+        if (frame.setsFirstLineAside) {
+            m_firstLine.resume(frame.firstLineAside);
+        }
         if (frame.heading >= 0) {
             m_spans[static_cast<std::size_t>(frame.heading)].end = m_builder.result().size();
         }
@@ -431,6 +414,8 @@ class Walk {
     std::vector<HeadingSpan> m_spans;
     std::vector<Frame> m_stack;
     RenderedTextBuilder m_builder;
+    FirstLine m_firstLine;
+    std::vector<FirstLine::Piece> m_pieces;
 };
 
 } // namespace

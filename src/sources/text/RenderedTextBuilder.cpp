@@ -57,9 +57,9 @@ void RenderedTextBuilder::collapse(std::string_view utf8, bool visible) {
 }
 
 void RenderedTextBuilder::text(std::string_view utf8, WhiteSpace whiteSpace, bool visible,
-                               TextTransform transform) {
+                               TextTransform transform, std::string_view language) {
     if (transform != TextTransform::None) {
-        processed(transformText(utf8, transform, m_inWord), whiteSpace, visible);
+        processed(transformText(utf8, transform, m_inWord, language), whiteSpace, visible);
         return;
     }
     if (!utf8.empty()) {

@@ -16,9 +16,9 @@ class RenderedTextBuilder {
   public:
     // Text of a text node, processed as its white-space and text-transform
     // properties say. Text that is not visible emits nothing but still takes
-    // part in collapsing.
+    // part in collapsing. Case mapping follows the language (a lang value).
     void text(std::string_view utf8, WhiteSpace whiteSpace, bool visible,
-              TextTransform transform = TextTransform::None);
+              TextTransform transform = TextTransform::None, std::string_view language = {});
     // Where a line starts or ends (edges of blocks and table cells): collapsible
     // spaces next to it disappear.
     void lineBoundary();

@@ -1,6 +1,9 @@
 #include "sources/text/TextTransform.h"
 
+#include <QLocale>
 #include <QString>
+#include <optional>
+#include <string>
 
 namespace vt {
 
@@ -57,23 +60,59 @@ QString capitalized(const QString& text, bool& inWord) {
     return out;
 }
 
+// The language's own case rules, when it has some; the primary subtag of a
+// lang value decides ("tr", "az-Latn", "EL").
+std::optional<QLocale> caseLocale(std::string_view language) {
+    const std::size_t dash = language.find_first_of("-_");
+    std::string primary(language.substr(0, dash));
+    for (char& c : primary) {
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    if (primary == "tr") {
+        return QLocale(QLocale::Turkish);
+    }
+    if (primary == "az") {
+        return QLocale(QLocale::Azerbaijani);
+    }
+    if (primary == "lt") {
+        return QLocale(QLocale::Lithuanian);
+    }
+    if (primary == "el") {
+        return QLocale(QLocale::Greek);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 bool continuesWord(unsigned char b) {
     return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b >= 0x80;
 }
 
-std::string transformText(std::string_view utf8, TextTransform transform, bool& inWord) {
+std::string transformText(std::string_view utf8, TextTransform transform, bool& inWord,
+                          std::string_view language) {
     const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     QString result;
     switch (transform) {
     case TextTransform::None:
         return std::string(utf8);
     case TextTransform::Uppercase:
-        result = text.toUpper();
+        if (const auto locale = language.empty() ? std::nullopt : caseLocale(language)) {
+            result = locale->toUpper(text);
+            if (locale->language() == QLocale::Greek) {
+                // An accent that stays (disjunctive eta) stays composed.
+                result = result.normalized(QString::NormalizationForm_C);
+            }
+        } else {
+            result = text.toUpper();
+        }
         break;
     case TextTransform::Lowercase:
-        result = text.toLower();
+        if (const auto locale = language.empty() ? std::nullopt : caseLocale(language)) {
+            result = locale->toLower(text);
+        } else {
+            result = text.toLower();
+        }
         break;
     case TextTransform::Capitalize:
         result = capitalized(text, inWord);
