@@ -16,6 +16,12 @@ class Failure : public std::runtime_error {
     QString m_description;
 };
 
+// A write that failed because the volume has no room left.
+class DiskFullFailure : public Failure {
+  public:
+    using Failure::Failure;
+};
+
 // The description of any exception caught by a step.
 QString describe(const std::exception& e);
 

@@ -223,19 +223,25 @@ class ExportJob {
         for (int i = 1; i <= parts; ++i) {
             const QString wav = partPath(i, ".wav");
             DeleteFileQuiet(wav);
+            WavRendering rendering = WavRendering::NotMade;
             m_proc.step(Step::RenderPart, [&] {
                 if (WavLineMarks* marks = m_chapters.marksFor(i)) {
-                    SaveToWAV(partPath(i, ".txt"), wav, m_request.voice, m_voices, m_dialogs,
-                              m_cancel, *marks);
+                    rendering = SaveToWAV(partPath(i, ".txt"), wav, m_request.voice, m_voices,
+                                          m_dialogs, m_cancel, *marks);
                 } else {
-                    SaveToWAV(partPath(i, ".txt"), wav, m_request.voice, m_voices, m_dialogs,
-                              m_cancel);
+                    rendering = SaveToWAV(partPath(i, ".txt"), wav, m_request.voice, m_voices,
+                                          m_dialogs, m_cancel);
                 }
             });
             if (stopped()) {
                 return false;
             }
-            if (!FileExists(wav)) {
+            if (rendering == WavRendering::DiskFull) {
+                // The partial WAV is gone, so the room is back: say what happened.
+                failForFullTemporaryDisk();
+                return false;
+            }
+            if (rendering != WavRendering::Made || !FileExists(wav)) {
                 if (!failedForFullDisk(m_folder)) {
                     fail(ExportFailure::SpeechFailed,
                          noMp3(QStringLiteral("part %1 of %2 could not be spoken.")
@@ -337,11 +343,15 @@ class ExportJob {
         if (!DiskIsFull(folder, 0)) {
             return false;
         }
+        failForFullTemporaryDisk();
+        return true;
+    }
+
+    void failForFullTemporaryDisk() {
         fail(ExportFailure::DiskFull,
              noMp3(QStringLiteral("the disk is full."),
                    QStringLiteral("The temporary folder \"%1\" has no room left.")
                        .arg(native(temporaryRoot()))));
-        return true;
     }
 
     void fail(ExportFailure failure, const QString& message) {

@@ -16,12 +16,6 @@ class WriteRefusedFailure : public Failure {
     using Failure::Failure;
 };
 
-// A write that failed because the volume has no room left.
-class DiskFullFailure : public Failure {
-  public:
-    using Failure::Failure;
-};
-
 // Copies the files, in the order given, one after another into out. Throws
 // Failure when a file cannot be read, WriteRefusedFailure when out refuses a
 // write; stops early (and returns false) when a stop is requested.

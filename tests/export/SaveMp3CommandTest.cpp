@@ -274,8 +274,9 @@ TEST_F(SaveMp3CommandTest, EveryMessageGoesToTheErrorStreamAndNoMp3ExitsWithOne)
     EXPECT_EQ(m_errText, "Folder does not exist. Please select another folder.\n");
 }
 
-// Runs the export program in a mount namespace where `tiny` is a 64 KB file
-// system, then lists what is left there. Skips where namespaces are not allowed.
+// Runs the export program in a mount namespace where `tiny` is a small file
+// system (64 KB unless told), then lists what is left there. Skips where namespaces are not
+// allowed.
 class FullDiskTest : public test::ExportFixture {
   protected:
     struct Outcome {
@@ -285,9 +286,11 @@ class FullDiskTest : public test::ExportFixture {
     };
 
     Outcome runOnTinyDisk(const QString& tiny, const QStringList& arguments,
-                          const QStringList& environment = {}) {
+                          const QStringList& environment = {},
+                          const QString& size = QStringLiteral("64k")) {
         const QString script =
-            "tiny=$1; shift; mount -t tmpfs -o size=64k tmpfs \"$tiny\" || exit 97; "
+            "tiny=$1; shift; mount -t tmpfs -o size=" + size +
+            " tmpfs \"$tiny\" || exit 97; "
             "printf 'earlier' > \"$tiny/keep.mp3\"; \"$@\"; code=$?; "
             "echo \"listing:$(ls -A \"$tiny\" | tr '\\n' ' ')\"; echo \"keep:$(cat "
             "\"$tiny/keep.mp3\")\"; "
@@ -336,6 +339,31 @@ TEST_F(FullDiskTest, FullOutputDiskLeavesTheEarlierFileAndNoPartialFile) {
         << outcome.err.toStdString();
     EXPECT_TRUE(outcome.out.contains("listing:keep.mp3 \n")) << outcome.out.toStdString();
     EXPECT_TRUE(outcome.out.contains("keep:earlier")) << outcome.out.toStdString();
+}
+
+// A TEMP with room for some of the speech: the WAV fills it, and its removal
+// frees the room again before the job looks.
+TEST_F(FullDiskTest, TemporaryDiskFilledByTheSpeechIsReportedAsFullNamingTheFolder) {
+    if (!namespacesWork()) {
+        GTEST_SKIP() << "unshare cannot make a mount namespace here";
+    }
+    // About 3 MB of speech at 22,050 Hz, 16 bits, mono.
+    m_server.page("/long.txt", test::sentences(60, 8), "text/plain");
+    const QString tiny = m_out.filePath("smalltemp");
+    ASSERT_TRUE(QDir().mkpath(tiny));
+
+    const Outcome outcome =
+        runOnTinyDisk(tiny, {"--save-mp3", m_server.url("/long.txt"), "--folder", m_out.path()},
+                      {"TEMP=" + tiny}, QStringLiteral("2m"));
+
+    ASSERT_NE(outcome.exitCode, 97) << "tmpfs could not be mounted";
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.err.toStdString();
+    EXPECT_TRUE(outcome.err.contains("No MP3 was made: the disk is full."))
+        << outcome.err.toStdString();
+    EXPECT_TRUE(outcome.err.contains(QDir::toNativeSeparators(tiny))) << outcome.err.toStdString();
+    EXPECT_FALSE(outcome.err.contains("could not be spoken")) << outcome.err.toStdString();
+    EXPECT_FALSE(outcome.out.contains(".wav")) << outcome.out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(m_out.filePath(mp3NameFor("/long.txt"))));
 }
 
 TEST_F(FullDiskTest, FullTemporaryDiskSaysSoAndLeavesNothingThere) {

@@ -1,6 +1,7 @@
 #include "RenderProcedure.h"
 
 #include "core/Dialogs.h"
+#include "core/Failure.h"
 #include "core/ProcedureTags.h"
 #include "speech/engine/VoiceFailures.h"
 #include "speech/synthesis/VoiceParameters.h"
@@ -33,6 +34,9 @@ bool RenderProcedure::prepareVoice(const VoiceChoice& choice) {
 }
 
 void RenderProcedure::setSpeechFailure(const std::exception& failure) {
+    if (dynamic_cast<const DiskFullFailure*>(&failure) != nullptr) {
+        noteDiskFull();
+    }
     setSpeechFailure(describe(failure), dynamic_cast<const VoiceUnavailable*>(&failure) != nullptr);
 }
 

@@ -50,6 +50,9 @@ class RenderProcedure {
     void setSpeechFailure(const std::exception& failure);
     void setSpeechFailure(const QString& description, bool voiceUnavailable);
     bool speechFailed() const { return m_speechFailure.has_value(); }
+    // A write that found the disk full; the check at the end keeps it.
+    void noteDiskFull() { m_diskFull = true; }
+    bool diskFull() const { return m_diskFull; }
 
     void releaseVoice() { m_voice.reset(); }
     // A voice that cannot run gets its notice; any other speech failure is dropped.
@@ -66,6 +69,7 @@ class RenderProcedure {
     Procedure m_steps;
     std::shared_ptr<VoiceParameters> m_voice;
     std::optional<SpeechFailure> m_speechFailure;
+    bool m_diskFull = false;
 };
 
 // The notice for a voice that cannot run.

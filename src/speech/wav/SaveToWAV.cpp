@@ -2,6 +2,8 @@
 
 #include "RenderProcedure.h"
 #include "WavFileStream.h"
+#include "core/Failure.h"
+#include "core/FileUtils.h"
 #include "core/TextCodec.h"
 #include "speech/SpeechLog.h"
 #include "speech/engine/VoiceFailures.h"
@@ -68,7 +70,14 @@ void renderToFile(RenderProcedure& run, const QString& textPath, const QString& 
         run.setSpeechFailure(failure);
         return;
     }
-    steps.step(RenderStep::CloseFile, [&] { stream.close(); });
+    steps.step(RenderStep::CloseFile, [&] {
+        try {
+            stream.close();
+        } catch (const DiskFullFailure&) {
+            run.noteDiskFull();
+            throw;
+        }
+    });
     qCDebug(speechLog) << "rendered" << stream.sampleCount() << "samples into" << wavPath;
     run.releaseVoice();
 }
@@ -77,29 +86,33 @@ void renderToFile(RenderProcedure& run, const QString& textPath, const QString& 
 
 namespace {
 
-void saveToWav(const QString& source, const QString& wavPath, const VoiceChoice& voice,
-               const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel,
-               WavLineMarks* marks) {
+WavRendering saveToWav(const QString& source, const QString& wavPath, const VoiceChoice& voice,
+                       const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel,
+                       WavLineMarks* marks) {
     RenderProcedure run(dialogs, voices);
     if (!run.prepareVoice(voice)) {
-        return;
+        return WavRendering::NotMade;
     }
     renderToFile(run, source, wavPath, std::move(cancel), marks);
     run.checkSpeechFailure();
+    if (run.diskFull()) {
+        return WavRendering::DiskFull;
+    }
+    return FileExists(wavPath) ? WavRendering::Made : WavRendering::NotMade;
 }
 
 } // namespace
 
-void SaveToWAV(const QString& source, const QString& wavPath, const VoiceChoice& voice,
-               const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel) {
-    saveToWav(source, wavPath, voice, voices, dialogs, std::move(cancel), nullptr);
+WavRendering SaveToWAV(const QString& source, const QString& wavPath, const VoiceChoice& voice,
+                       const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel) {
+    return saveToWav(source, wavPath, voice, voices, dialogs, std::move(cancel), nullptr);
 }
 
-void SaveToWAV(const QString& source, const QString& wavPath, const VoiceChoice& voice,
-               const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel,
-               WavLineMarks& marks) {
+WavRendering SaveToWAV(const QString& source, const QString& wavPath, const VoiceChoice& voice,
+                       const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel,
+                       WavLineMarks& marks) {
     marks.samples.clear();
-    saveToWav(source, wavPath, voice, voices, dialogs, std::move(cancel), &marks);
+    return saveToWav(source, wavPath, voice, voices, dialogs, std::move(cancel), &marks);
 }
 
 } // namespace vt

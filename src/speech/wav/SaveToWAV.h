@@ -11,14 +11,19 @@ namespace vt {
 class Dialogs;
 class VoiceCatalogue;
 
+// What became of a rendering: the WAV file is there, or not, or not because
+// the disk it goes on is full.
+enum class WavRendering { Made, NotMade, DiskFull };
+
 // The renderer: speaks the contents of the text file source into a new WAV
 // file (22,050 Hz, 16-bit, mono PCM) with the chosen voice (a position in
 // voices), volume and rate; a file whose rendering failed or was cancelled is
 // removed. Returns when the speaking has ended. Failures are reported under
 // the renderer's tag; a voice that cannot run gets a notice that asks for
-// another voice. Runs on worker threads; dialogs must be safe to call there.
-void SaveToWAV(const QString& source, const QString& wavPath, const VoiceChoice& voice,
-               const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel = {});
+// another voice. Returns what became of the file. Runs on worker threads; dialogs must be safe to
+// call there.
+WavRendering SaveToWAV(const QString& source, const QString& wavPath, const VoiceChoice& voice,
+                       const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel = {});
 
 // Lines of the text file (0 the first) whose sample positions in the WAV
 // file are wanted; each is found where the line's speech begins.
@@ -28,8 +33,8 @@ struct WavLineMarks {
 };
 
 // The same, also finding the marks' positions.
-void SaveToWAV(const QString& source, const QString& wavPath, const VoiceChoice& voice,
-               const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel,
-               WavLineMarks& marks);
+WavRendering SaveToWAV(const QString& source, const QString& wavPath, const VoiceChoice& voice,
+                       const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel,
+                       WavLineMarks& marks);
 
 } // namespace vt

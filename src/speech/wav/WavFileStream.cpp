@@ -3,6 +3,8 @@
 #include "core/Failure.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
 #include <QtEndian>
 #include <array>
 #include <cstring>
@@ -14,8 +16,22 @@ namespace vt {
 namespace {
 
 constexpr int HeaderBytes = 44;
+// Below this much room a failed write is taken for a full disk.
+constexpr qint64 FullDiskMarginBytes = 1 << 20;
 constexpr quint16 Channels = 1;
 constexpr quint16 BitsPerSample = 16;
+
+// Thrown for a write to path that failed with reason.
+[[noreturn]] void throwWriteFailure(const QString& path, const QString& reason) {
+    const QStorageInfo volume(QFileInfo(path).absolutePath());
+    const QString name = QDir::toNativeSeparators(path);
+    if (volume.isValid() && volume.bytesAvailable() < FullDiskMarginBytes) {
+        throw DiskFullFailure(
+            QStringLiteral("The disk is full: the file %1 cannot be written (%2).")
+                .arg(name, reason));
+    }
+    throw Failure(QStringLiteral("The file %1 cannot be written: %2").arg(name, reason));
+}
 
 void putTag(char* at, const char (&tag)[5]) {
     std::memcpy(at, tag, 4);
@@ -69,8 +85,7 @@ void WavFileStream::receive(const qint16* samples, qsizetype count) {
         written = m_file.write(reinterpret_cast<const char*>(little.data()), bytes);
     }
     if (written != bytes) {
-        throw Failure(QStringLiteral("The file %1 cannot be written: %2")
-                          .arg(QDir::toNativeSeparators(m_file.fileName()), m_file.errorString()));
+        throwWriteFailure(m_file.fileName(), m_file.errorString());
     }
     m_dataBytes += bytes;
 }
@@ -108,10 +123,14 @@ void WavFileStream::close() {
     }
     writeHeader();
     if (!m_file.flush()) {
+        const QString path = m_file.fileName();
         const QString reason = m_file.errorString();
-        discard();
-        throw Failure(QStringLiteral("The file %1 cannot be written: %2")
-                          .arg(QDir::toNativeSeparators(m_file.fileName()), reason));
+        try {
+            throwWriteFailure(path, reason);
+        } catch (...) {
+            discard();
+            throw;
+        }
     }
     m_file.close();
 }
