@@ -238,3 +238,34 @@ TEST(RenderingRules, GeneratedContentIsNotReadButKeepsTheSpacesAroundIt) {
 }
 
 } // namespace
+
+// Each part of a formula is a block: the text of every token element stands
+// on a line of its own, inline math keeps the spaces around it, and only the
+// first alternative of semantics is shown.
+TEST(RenderingRules, FormulasGiveALinePerTokenElement) {
+    const Page pages[] = {
+        {"inline", "<p>Let <math><mi>x</mi><mo>=</mo><mn>2</mn></math> be given.</p>",
+         "Let \nx\n=\n2\n be given."},
+        {"display",
+         "<p>The sum is</p><math display=\"block\"><mrow><msup><mi>a</mi><mn>2</mn></msup>"
+         "<mo>+</mo><mfrac><mn>1</mn><mi>b</mi></mfrac></mrow></math><p>as shown.</p>",
+         "The sum is\n\na\n2\n+\n1\nb\n\nas shown."},
+        {"pretty-printed",
+         "<div>Area:\n  <math display=BLOCK>\n    <mrow>\n      <mi>π</mi>\n"
+         "      <msup>\n        <mi> r </mi>\n        <mn>2</mn>\n      </msup>\n"
+         "    </mrow>\n  </math>\n</div>",
+         "Area:\nπ\nr\n2"},
+        {"annotations",
+         "<p>Solve <math><semantics><mrow><mi>x</mi><mo>+</mo><mphantom><mn>0</mn></mphantom>"
+         "<mn>1</mn></mrow><annotation encoding=\"TeX\">x+1</annotation></semantics></math>"
+         " now.</p>",
+         "Solve \nx\n+\n1\n now."},
+        // text outside the token elements makes no box
+        {"loose-text", "<p><math><mrow>loose<mi>y</mi></mrow>more</math></p>", "y"},
+        {"strings", "<p><math><ms>abc</ms><mtext>if <b>x</b> holds</mtext></math></p>",
+         "abc\nif x holds"},
+        {"author-display", "<style>math{display:none}</style><p>a <math><mi>x</mi></math> b</p>",
+         "a b"},
+    };
+    expectPages(pages);
+}

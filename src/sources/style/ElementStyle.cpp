@@ -110,6 +110,68 @@ Display htmlDisplay(const GumboElement& element, std::string_view name) {
     return DefaultDisplays[tag];
 }
 
+bool isMath(const GumboNode* node, std::string_view name) {
+    return node->type == GUMBO_NODE_ELEMENT &&
+           node->v.element.tag_namespace == GUMBO_NAMESPACE_MATHML && elementName(node) == name;
+}
+
+// Only the first child of semantics and maction is shown: the rest are
+// annotations and other states.
+bool isLaterAlternative(const GumboNode* node) {
+    const GumboNode* parent = node->parent;
+    if (!parent || !(isMath(parent, "semantics") || isMath(parent, "maction"))) {
+        return false;
+    }
+    const GumboVector& siblings = parent->v.element.children;
+    for (unsigned i = 0; i < siblings.length; ++i) {
+        const auto* sibling = static_cast<const GumboNode*>(siblings.data[i]);
+        if (sibling->type == GUMBO_NODE_ELEMENT) {
+            return sibling != node;
+        }
+    }
+    return false;
+}
+
+// A formula lays out each of its parts as a block: the token elements (mi,
+// mn, mo, ms, mtext) hold the text, each on a line of its own; inline math
+// is an atomic box in its line, display math a block.
+void mathStyle(const GumboNode* node, ElementStyle& style) {
+    const GumboElement& element = node->v.element;
+    const bool laterAlternative = isLaterAlternative(node);
+    const std::string_view name = elementName(node); // valid until the next call
+    style.blockifiesChildren = true;
+    if (element.tag == GUMBO_TAG_ANNOTATION_XML || name == "annotation" || laterAlternative) {
+        style.display = Display::None;
+    } else if (element.tag == GUMBO_TAG_MATH) {
+        style.display =
+            attributeIs(element, "display", "block") ? Display::Block : Display::InlineBlock;
+    } else if (name == "mtable") {
+        style.display = Display::InlineBlock;
+    } else if (name == "mtr") {
+        style.display = Display::TableRow;
+        style.blockifiesChildren = false;
+    } else if (name == "mtd") {
+        style.display = Display::TableCell;
+    } else {
+        style.display = Display::Block;
+    }
+    if (name == "mphantom") {
+        style.visible = false;
+    }
+    switch (element.tag) {
+    case GUMBO_TAG_MI:
+    case GUMBO_TAG_MN:
+    case GUMBO_TAG_MO:
+    case GUMBO_TAG_MS:
+    case GUMBO_TAG_MTEXT:
+        style.blockifiesChildren = false; // their text flows in lines
+        break;
+    default:
+        style.mathChildrenOnly = name != "mtable";
+        break;
+    }
+}
+
 } // namespace
 
 Display defaultDisplay(const GumboNode* element) {
@@ -145,10 +207,7 @@ ElementStyle styleOf(const GumboNode* node, const PageStyles* pageStyles) {
         style.display = Display::Replaced;
         break;
     case GUMBO_NAMESPACE_MATHML:
-        style.display = element.tag == GUMBO_TAG_ANNOTATION_XML ||
-                                elementName(node) == std::string_view("annotation")
-                            ? Display::None
-                            : Display::Inline;
+        mathStyle(node, style);
         break;
     case GUMBO_NAMESPACE_HTML:
         style.display = htmlDisplay(element, elementName(node));

@@ -40,6 +40,7 @@ struct ElementStyle {
     std::optional<TextTransform> textTransform; // set when the element sets text-transform
     bool outOfFlow = false;          // floated or absolutely positioned: a block in any case
     bool blockifiesChildren = false; // a flex or grid container: its children are blocks
+    bool mathChildrenOnly = false;   // a formula's layout: text and HTML in it make no box
 };
 
 // The element's tag name in lower case, also for tags the parser does not know

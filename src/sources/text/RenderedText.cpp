@@ -22,6 +22,7 @@ enum class ChildFilter {
     Options,      // select: only option and optgroup
     OptionsOnly,  // optgroup: only option
     FirstSummary, // a closed details element: only its summary
+    MathOnly,     // a formula's parts: only MathML elements
 };
 
 // What an element passes on to its children.
@@ -100,6 +101,8 @@ bool passes(const Frame& parent, const GumboNode* node) {
         return isHtml(node, GUMBO_TAG_OPTION);
     case ChildFilter::FirstSummary:
         return node == parent.summary;
+    case ChildFilter::MathOnly:
+        return isElement(node) && node->v.element.tag_namespace == GUMBO_NAMESPACE_MATHML;
     }
     return true;
 }
@@ -300,7 +303,9 @@ class Walk {
             m_builder.requiredBreak(1);
         }
 
-        if (isHtml(node, GUMBO_TAG_SELECT)) {
+        if (style.mathChildrenOnly) {
+            frame.filter = ChildFilter::MathOnly;
+        } else if (isHtml(node, GUMBO_TAG_SELECT)) {
             frame.filter = ChildFilter::Options;
         } else if (isHtml(node, GUMBO_TAG_OPTGROUP)) {
             frame.filter = ChildFilter::OptionsOnly;
