@@ -16,9 +16,16 @@
 #include <gtest/gtest.h>
 
 using namespace vt;
+using vt::test::actionIn;
+using vt::test::leftoversInTemp;
+using vt::test::openContextMenu;
 using vt::test::WindowFixture;
 
 namespace {
+
+QAction* articleAction(QMenu* menu) {
+    return vt::test::actionIn(menu, "Read the article only");
+}
 
 const ::testing::Environment* const audioServer =
     ::testing::AddGlobalTestEnvironment(new vt::test::AudioServerEnvironment);
@@ -35,25 +42,6 @@ const char ArticlePage[] =
     "the brass band played twice, in the morning and again when the sun went down.</p>"
     "<p>Residents can give their views at the library until the end of the month.</p>"
     "</article><footer><a href=\"/privacy\">Privacy</a></footer></body></html>";
-
-// Asks the widget for its context menu as a right click would, and returns
-// the menu that pops up (closed again by the caller).
-QMenu* openContextMenu(QWidget* widget) {
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4),
-                            widget->mapToGlobal(QPoint(4, 4)));
-    QCoreApplication::sendEvent(widget, &event);
-    vt::test::waitUntil([] { return QApplication::activePopupWidget() != nullptr; }, 2000);
-    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
-}
-
-QAction* articleActionIn(QMenu* menu) {
-    for (QAction* action : menu->actions()) {
-        if (action->text() == "Read the article only") {
-            return action;
-        }
-    }
-    return nullptr;
-}
 
 // Every control's place and caption, to compare two windows.
 QStringList layoutOf(const QWidget& window) {
@@ -87,7 +75,7 @@ TEST_F(WindowArticle, TheSwitchIsInTheContextMenusAndOffByDefault) {
           static_cast<QWidget*>(w().PushButton8)}) {
         QMenu* menu = openContextMenu(control);
         ASSERT_NE(menu, nullptr) << control->objectName().toStdString();
-        QAction* action = articleActionIn(menu);
+        QAction* action = articleAction(menu);
         ASSERT_NE(action, nullptr) << control->objectName().toStdString();
         EXPECT_TRUE(action->isCheckable());
         EXPECT_FALSE(action->isChecked());
@@ -103,7 +91,7 @@ TEST_F(WindowArticle, ChoosingItStoresItAtOnceAndTheNextStartReadsItBack) {
     ASSERT_TRUE(f.load());
     QMenu* menu = openContextMenu(w().PushButton8);
     ASSERT_NE(menu, nullptr);
-    articleActionIn(menu)->trigger();
+    articleAction(menu)->trigger();
     menu->close();
     EXPECT_EQ(SettingsStore().read(key::ArticleOnly, ""), "1");
 
@@ -111,7 +99,7 @@ TEST_F(WindowArticle, ChoosingItStoresItAtOnceAndTheNextStartReadsItBack) {
     ASSERT_TRUE(next.load());
     menu = openContextMenu(next.window->Text1);
     ASSERT_NE(menu, nullptr);
-    QAction* action = articleActionIn(menu);
+    QAction* action = articleAction(menu);
     EXPECT_TRUE(action->isChecked());
     action->trigger();
     menu->close();

@@ -3,8 +3,8 @@
 // nothing fetched.
 #include "../export/ExportTestSupport.h"
 #include "WindowTestSupport.h"
-#include "core/FileUtils.h"
 #include "core/SettingsStore.h"
+#include "core/files/FileUtils.h"
 #include "speech/voices/VoiceCatalogue.h"
 #include "speech/wav/SaveToWAV.h"
 #include "support/AudioServer.h"
@@ -25,6 +25,9 @@
 #include <gtest/gtest.h>
 
 using namespace vt;
+using vt::test::actionIn;
+using vt::test::leftoversInTemp;
+using vt::test::openContextMenu;
 using vt::test::WindowFixture;
 using Kind = vt::test::RecordingDialogs::Kind;
 
@@ -56,28 +59,9 @@ double audibleSpanSeconds(const std::vector<qint16>& samples) {
     return first < last ? static_cast<double>(last - first) / Rate : 0.0;
 }
 
-// The context menu a right click in the text box pops up.
-QMenu* openTextBoxMenu(QPlainTextEdit* box) {
-    QWidget* viewport = box->viewport();
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4),
-                            viewport->mapToGlobal(QPoint(4, 4)));
-    QCoreApplication::sendEvent(viewport, &event);
-    vt::test::waitUntil([] { return QApplication::activePopupWidget() != nullptr; }, 2000);
-    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
-}
-
-QAction* actionIn(QMenu* menu, const QString& text) {
-    for (QAction* action : menu->actions()) {
-        if (action->text() == text) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
 // Chooses an entry of the text box's menu as a person would.
 bool choose(QPlainTextEdit* box, const QString& text) {
-    QMenu* menu = openTextBoxMenu(box);
+    QMenu* menu = openContextMenu(box->viewport());
     if (!menu) {
         return false;
     }
@@ -126,7 +110,7 @@ class WindowBoxText : public ::testing::Test {
 };
 
 TEST_F(WindowBoxText, TheMenuOffersBothBesideTheBoxsOwnEntries) {
-    QMenu* menu = openTextBoxMenu(w().Text2);
+    QMenu* menu = openContextMenu(w().Text2->viewport());
     ASSERT_NE(menu, nullptr);
     QStringList texts;
     for (QAction* action : menu->actions()) {

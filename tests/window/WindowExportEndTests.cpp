@@ -2,8 +2,8 @@
 // on a private bus (with a notification service of the test's own), and
 // "Cancel Export" in the menu of "Save Audio As MP3".
 #include "WindowTestSupport.h"
-#include "core/FileUtils.h"
 #include "core/SettingsStore.h"
+#include "core/files/FileUtils.h"
 #include "support/LocalHttpServer.h"
 #include "support/PrivateBus.h"
 #include "support/TestEnvironment.h"
@@ -23,6 +23,9 @@
 #include <gtest/gtest.h>
 
 using namespace vt;
+using vt::test::actionIn;
+using vt::test::leftoversInTemp;
+using vt::test::openContextMenu;
 using vt::test::WindowFixture;
 using Kind = vt::test::RecordingDialogs::Kind;
 
@@ -56,28 +59,6 @@ class NotificationService : public QObject {
     }
     QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
 };
-
-// The menu a right click on the widget pops up, and the texts in it.
-QMenu* openContextMenu(QWidget* widget) {
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4),
-                            widget->mapToGlobal(QPoint(4, 4)));
-    QCoreApplication::sendEvent(widget, &event);
-    vt::test::waitUntil([] { return QApplication::activePopupWidget() != nullptr; }, 2000);
-    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
-}
-
-QAction* actionIn(QMenu* menu, const QString& text) {
-    for (QAction* action : menu->actions()) {
-        if (action->text() == text) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
-QStringList leftoversInTemp() {
-    return QDir(qEnvironmentVariable("TEMP")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-}
 
 } // namespace
 

@@ -1,7 +1,7 @@
 // "Save Audio As MP3" and the skin, through the window.
 #include "WindowTestSupport.h"
-#include "core/FileUtils.h"
 #include "core/SettingsStore.h"
+#include "core/files/FileUtils.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
 
@@ -15,16 +15,13 @@
 #include <gtest/gtest.h>
 
 using namespace vt;
+using vt::test::actionIn;
+using vt::test::leftoversInTemp;
+using vt::test::openContextMenu;
 using vt::test::WindowFixture;
 using Kind = vt::test::RecordingDialogs::Kind;
 
-namespace {
-
-QStringList leftoversInTemp() {
-    return QDir(qEnvironmentVariable("TEMP")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-}
-
-} // namespace
+namespace {} // namespace
 
 class WindowExport : public ::testing::Test {
   protected:

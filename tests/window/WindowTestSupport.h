@@ -2,9 +2,15 @@
 
 #include "speech/engine/EspeakEngine.h"
 #include "support/RecordingDialogs.h"
+#include "support/TestEnvironment.h"
 #include "window/form/Form1.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QMenu>
 #include <QMouseEvent>
 #include <memory>
 
@@ -44,6 +50,31 @@ inline void moveOver(QWidget* widget, QPoint at = QPoint(-1, -1)) {
     QMouseEvent move(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &move);
+}
+
+// Asks the widget for its context menu as a right click would, and returns
+// the menu that pops up (closed again by the caller), or null.
+inline QMenu* openContextMenu(QWidget* widget) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4),
+                            widget->mapToGlobal(QPoint(4, 4)));
+    QCoreApplication::sendEvent(widget, &event);
+    waitUntil([] { return QApplication::activePopupWidget() != nullptr; }, 2000);
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+// The menu's entry with this text, or null.
+inline QAction* actionIn(QMenu* menu, const QString& text) {
+    for (QAction* action : menu->actions()) {
+        if (action->text() == text) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+// What lies in the temporary folder the tests give the program.
+inline QStringList leftoversInTemp() {
+    return QDir(qEnvironmentVariable("TEMP")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 }
 
 } // namespace vt::test
