@@ -5,13 +5,14 @@
 #include "core/Failure.h"
 #include "core/files/FileUtils.h"
 #include "core/ProcedureTags.h"
-#include "speech/CleanSpeechText.h"
-#include "speech/SpeechCase.h"
+#include "speech/SpokenLine.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStringConverter>
 #include <QTextStream>
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace vt {
@@ -21,41 +22,6 @@ namespace {
 QString fileFailure(const QString& what, const QFile& file) {
     return QStringLiteral("%1 \"%2\": %3")
         .arg(what, QDir::toNativeSeparators(file.fileName()), file.errorString());
-}
-
-// Whether the character at i (a whole surrogate pair counts as one) is an
-// upper-case letter, of any script.
-bool startsWithCapital(const QString& text, qsizetype i) {
-    const char16_t c = text[i].unicode();
-    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-        return QChar::isUpper(QChar::surrogateToUcs4(c, text[i + 1].unicode()));
-    }
-    return QChar::isUpper(c);
-}
-
-// Lower-casing hides a sentence end inside a line from the engine: it reads a
-// full stop before a lower-case word as an abbreviation and makes no pause.
-// Where the line had an upper-case letter after ". ", the blank becomes a line
-// feed, which still ends the sentence. cleaned is original lower-cased and
-// cleaned, of the same length.
-void keepSentenceEnds(const QString& original, QString& cleaned) {
-    const qsizetype length = cleaned.size();
-    if (original.size() != length) {
-        return; // cannot happen: neither step changes the length
-    }
-    for (qsizetype dot = cleaned.indexOf(u'.'); dot >= 0 && dot + 1 < length;
-         dot = cleaned.indexOf(u'.', dot + 1)) {
-        if (cleaned[dot + 1] != u' ') {
-            continue;
-        }
-        qsizetype next = dot + 1;
-        while (next < length && cleaned[next] == u' ') {
-            ++next;
-        }
-        if (next < length && startsWithCapital(original, next)) {
-            cleaned[dot + 1] = u'\n';
-        }
-    }
 }
 
 // One part file being written.
@@ -72,7 +38,7 @@ class PartWriter {
         m_stream->setEncoding(QStringConverter::Utf8);
     }
 
-    void writeLine(const QString& text) {
+    void writeLine(QStringView text) {
         if (!m_stream) {
             throw Failure(QStringLiteral("Object variable not set: no part file is open"));
         }
@@ -112,22 +78,49 @@ class PartWriter {
 
 namespace {
 
+// The steps a report can name; the others cannot fail and have no number.
+enum class CutStep {
+    OpenInput = 120,
+    CreateFirstPart = 130,
+    WriteLine = 140,
+    CloseFullPart = 150,
+    CreateNextPart = 156,
+    CloseLastPart = 166
+};
+
+// Takes every "&#xa0;" out of the line, in place: one pass, no copy.
+void removeEntities(QString& line) {
+    static constexpr char16_t entity[] = u"&#xa0;";
+    constexpr qsizetype entityLength = std::size(entity) - 1;
+    const qsizetype first = line.indexOf(u'&');
+    if (first < 0) {
+        return;
+    }
+    const qsizetype length = line.size();
+    char16_t* text = reinterpret_cast<char16_t*>(line.data());
+    qsizetype kept = first;
+    for (qsizetype i = first; i < length;) {
+        if (text[i] == u'&' && length - i >= entityLength &&
+            std::equal(entity, entity + entityLength, text + i)) {
+            i += entityLength;
+        } else {
+            text[kept++] = text[i++];
+        }
+    }
+    line.truncate(kept);
+}
+
 int cutTextFile(const QString& path, int rate, Dialogs& dialogs,
                 std::vector<PartLine>* lineStarts) {
+    using Step = CutStep;
     Procedure proc(dialogs, tag::CutTextFileFSO);
-    int lineLimit = 0;
-    qint64 sizeLimit = 0; // in units of 1024 characters
-    if (proc.test(100, [&] { return rate < 0; })) {
-        proc.step(102, [&] { lineLimit = 1300 + 125 * rate; });
-        proc.step(104, [&] { sizeLimit = 500 + 45 * rate; });
-    } else {
-        proc.step(106, [&] { lineLimit = 1300; });
-        proc.step(108, [&] { sizeLimit = 500; });
-    }
+    // Slow rates make smaller parts; fast ones keep the limits of rate 0.
+    const int lineLimit = rate < 0 ? 1300 + 125 * rate : 1300;
+    const qint64 sizeLimit = (rate < 0 ? 500 + 45 * rate : 500) * qint64{1024}; // characters
 
     QFile input(path);
     QTextStream in;
-    const bool opened = proc.step(120, [&] {
+    const bool opened = proc.step(Step::OpenInput, [&] {
         if (!input.open(QIODevice::ReadOnly)) {
             throw Failure(fileFailure(QStringLiteral("Cannot open"), input));
         }
@@ -139,60 +132,45 @@ int cutTextFile(const QString& path, int rate, Dialogs& dialogs,
     }
 
     const QString base = StripExtension(path);
-    const QString entity = QStringLiteral("&#xa0;");
-    int index = 0;
-    int lineCounter = 0;
+    const QString extension = QStringLiteral(".txt");
+    int index = 1;
+    int lineCounter = 1;
     qint64 characterCount = 0;
-    QString partName;
     PartWriter part;
-    proc.step(122, [&] { index = 1; });
-    proc.step(124, [&] { lineCounter = 1; });
-    proc.step(126, [&] { characterCount = 0; });
-    proc.step(128, [&] { partName = PartFilePath(base, index, QStringLiteral(".txt")); });
-    proc.step(130, [&] { part.create(partName); });
+    proc.step(Step::CreateFirstPart, [&] { part.create(PartFilePath(base, index, extension)); });
 
+    // Both buffers keep their room from line to line.
     QString line;
+    QString spoken;
     int partLine = 0; // the physical line of the part file the next line starts on
-    while (proc.test(136, [&] { return !in.atEnd(); })) {
-        proc.step(138, [&] {
-            line = in.readLine();
-            if (line.contains(u'&')) {
-                line.remove(entity, Qt::CaseSensitive);
-            }
-            // Only a line with a full stop needs its original case kept.
-            const QString original = line.contains(u'.') ? line : QString();
-            lowerOrdinaryWords(line);
-            line = CleanSpeechText(line);
-            if (!original.isEmpty()) {
-                keepSentenceEnds(original, line);
-            }
-        });
+    while (!in.atEnd()) {
+        in.readLineInto(&line);
+        removeEntities(line);
+        makeSpokenLine(line, spoken);
         // The line feed keeps the line's end for the engine: a sentence that
         // ends the line ends there, a heading pauses, and no two lines fuse.
         if (lineStarts) {
             lineStarts->push_back({index, partLine});
-            partLine += 1 + static_cast<int>(line.count(u'\n'));
+            partLine += 1 + static_cast<int>(spoken.count(u'\n'));
         }
-        proc.step(140, [&] { part.writeLine(line); });
-        proc.step(142, [&] { characterCount += line.size(); });
-        proc.step(144, [&] { ++lineCounter; });
-        if (proc.test(146, [&] {
-                return !(lineCounter < lineLimit && characterCount < sizeLimit * 1024);
-            })) {
-            proc.step(148, [&] { ++index; });
-            proc.step(150, [&] { part.close(); });
-            proc.step(152, [&] { part.release(); });
-            proc.step(154, [&] { partName = PartFilePath(base, index, QStringLiteral(".txt")); });
-            proc.step(156, [&] { part.create(partName); });
-            proc.step(162, [&] { lineCounter = 1; });
-            proc.step(164, [&] { characterCount = 0; });
+        proc.step(Step::WriteLine, [&] { part.writeLine(spoken); });
+        characterCount += spoken.size();
+        ++lineCounter;
+        if (lineCounter >= lineLimit || characterCount >= sizeLimit) {
+            ++index;
+            proc.step(Step::CloseFullPart, [&] { part.close(); });
+            part.release();
+            proc.step(Step::CreateNextPart,
+                      [&] { part.create(PartFilePath(base, index, extension)); });
+            lineCounter = 1;
+            characterCount = 0;
             partLine = 0;
         }
     }
-    proc.step(166, [&] { part.close(); });
-    proc.step(168, [&] { part.release(); });
-    proc.step(172, [&] { input.close(); });
-    proc.step(176, [&] { DeleteFileQuiet(path); });
+    proc.step(Step::CloseLastPart, [&] { part.close(); });
+    part.release();
+    input.close();
+    DeleteFileQuiet(path);
     return index;
 }
 

@@ -103,7 +103,11 @@ class Cleaner {
 
     void run() {
         for (qsizetype i = 0; i < m_length; ++i) {
-            switch (m_fates[m_text[i]]) {
+            const Fate fate = m_fates[m_text[i]];
+            if (fate == Fate::Stays) [[likely]] {
+                continue;
+            }
+            switch (fate) {
             case Fate::Stays:
                 break;
             case Fate::Blank:
@@ -189,16 +193,17 @@ class Cleaner {
 } // namespace
 
 QString CleanSpeechText(const QString& text) {
-    static const std::unique_ptr<FateTable> table = buildTable();
     QString result = text;
-    const qsizetype length = result.size();
-    if (length == 0) {
-        return result;
+    if (!result.isEmpty()) {
+        cleanSpeechText(reinterpret_cast<const char16_t*>(text.constData()),
+                        reinterpret_cast<char16_t*>(result.data()), text.size());
     }
-    Cleaner(*table, reinterpret_cast<const char16_t*>(text.constData()),
-            reinterpret_cast<char16_t*>(result.data()), length)
-        .run();
     return result;
+}
+
+void cleanSpeechText(const char16_t* text, char16_t* out, qsizetype length) {
+    static const std::unique_ptr<FateTable> table = buildTable();
+    Cleaner(*table, text, out, length).run();
 }
 
 } // namespace vt

@@ -16,4 +16,9 @@ namespace vt {
 // are.
 QString CleanSpeechText(const QString& text);
 
+// The same without a copy: blanks in out the characters of text that
+// CleanSpeechText blanks; out (length characters) holds text or text after
+// lowerOrdinaryWords, which changes no character into one of another class.
+void cleanSpeechText(const char16_t* text, char16_t* out, qsizetype length);
+
 } // namespace vt

@@ -1,5 +1,7 @@
 #include "SpeechCase.h"
 
+#include <array>
+
 namespace vt {
 
 namespace {
@@ -21,6 +23,26 @@ CodePoint codePointAt(const char16_t* text, qsizetype i, qsizetype length) {
 bool isAsciiLetterOrDigit(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
 }
+
+// What an ASCII character is to a word: one table look-up per character
+// instead of a chain of comparisons.
+enum class Ascii : unsigned char { Other, Lower, Upper, Part };
+
+constexpr std::array<Ascii, 128> makeAsciiClasses() {
+    std::array<Ascii, 128> classes{};
+    for (char16_t c = 0; c < 128; ++c) {
+        if (c >= u'a' && c <= u'z') {
+            classes[c] = Ascii::Lower;
+        } else if (c >= u'A' && c <= u'Z') {
+            classes[c] = Ascii::Upper;
+        } else if ((c >= u'0' && c <= u'9') || c == u'\'') {
+            classes[c] = Ascii::Part;
+        }
+    }
+    return classes;
+}
+
+constexpr std::array<Ascii, 128> asciiClasses = makeAsciiClasses();
 
 bool isWordPart(char32_t c) {
     if (c < 0x80) {
@@ -54,11 +76,12 @@ void lowerRange(char16_t* text, qsizetype from, qsizetype to) {
 } // namespace
 
 void lowerOrdinaryWords(QString& text) {
-    const qsizetype length = text.size();
-    if (length == 0) {
-        return;
+    if (!text.isEmpty()) {
+        lowerOrdinaryWords(reinterpret_cast<char16_t*>(text.data()), text.size());
     }
-    char16_t* p = reinterpret_cast<char16_t*>(text.data());
+}
+
+void lowerOrdinaryWords(char16_t* p, qsizetype length) {
     qsizetype i = 0;
     while (i < length) {
         // Plain ASCII outside words, by far the most common text, skips the
@@ -75,14 +98,15 @@ void lowerOrdinaryWords(QString& text) {
         while (i < length) {
             const char16_t u = p[i];
             if (u < 0x80) {
-                if (!isAsciiLetterOrDigit(u) && u != u'\'') {
+                const Ascii kind = asciiClasses[u];
+                if (kind == Ascii::Other) {
                     break;
                 }
-                if (u >= u'A' && u <= u'Z') {
+                if (kind == Ascii::Upper) {
                     anyCapital = true;
                     innerCapital = innerCapital || letterSeen;
                     letterSeen = true;
-                } else if (u >= u'a') {
+                } else if (kind == Ascii::Lower) {
                     letterSeen = true;
                 }
                 ++i;

@@ -12,5 +12,6 @@ namespace vt {
 // is a run of letters, marks, digits and apostrophes. The length does not
 // change: each character becomes its simple lower-case mapping.
 void lowerOrdinaryWords(QString& text);
+void lowerOrdinaryWords(char16_t* text, qsizetype length);
 
 } // namespace vt

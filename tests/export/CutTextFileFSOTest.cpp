@@ -1,13 +1,17 @@
 #include "export/CutTextFileFSO.h"
 
 #include "core/ProcedureTags.h"
+#include "speech/CleanSpeechText.h"
+#include "speech/SpeechCase.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace vt {
 namespace {
@@ -188,6 +192,172 @@ TEST_F(CutTextFileFSOTest, AnExistingPartFileIsOverwritten) {
     test::writeAll(part("001"), "stale text from before");
     EXPECT_EQ(cut("new\n", 0), 1);
     EXPECT_EQ(partText("001"), "new\n");
+}
+
+// Each line as the plain steps make it, one after the other on a copy: the
+// entity removed, ordinary words lower-cased, cleaned, and a line feed after a
+// full stop whose next non-blank character was an upper-case letter.
+QString stepByStep(const QByteArray& file) {
+    QByteArray bytes = file;
+    QTextStream in(&bytes);
+    in.setEncoding(QStringConverter::Utf8);
+    QString result;
+    while (!in.atEnd()) {
+        QString original = in.readLine().remove(QStringLiteral("&#xa0;"));
+        QString line = original;
+        lowerOrdinaryWords(line);
+        line = CleanSpeechText(line);
+        for (qsizetype dot = 0; dot + 1 < line.size(); ++dot) {
+            if (line[dot] != u'.' || line[dot + 1] != u' ') {
+                continue;
+            }
+            qsizetype next = dot + 1;
+            while (next < line.size() && line[next] == u' ') {
+                ++next;
+            }
+            if (next < line.size() &&
+                QChar::isUpper(QStringView(original).mid(next).toUcs4().value(0))) {
+                line[dot + 1] = u'\n';
+            }
+        }
+        result += line + u'\n';
+    }
+    return result;
+}
+
+// Random lines of the characters whose handling differs: letters whose
+// lower-case form changes their class or length, marks, surrogates, word
+// symbols, apostrophes, entities cut in two, invalid UTF-8, bare CRs.
+QByteArray randomLines(std::mt19937& random, int count, int longest) {
+    static const char* const pieces[] = {"a",
+                                         "Z",
+                                         "s",
+                                         "S",
+                                         "x",
+                                         "Q",
+                                         "7",
+                                         "0",
+                                         " ",
+                                         " ",
+                                         "  ",
+                                         ".",
+                                         ". ",
+                                         ",",
+                                         "!",
+                                         "?",
+                                         ";",
+                                         "'",
+                                         "\xe2\x80\x99",
+                                         "\xe2\x80\x98",
+                                         "\"",
+                                         "-",
+                                         ":",
+                                         "%",
+                                         "$",
+                                         "&",
+                                         "@",
+                                         "+",
+                                         "#",
+                                         "=",
+                                         "&#xa0;",
+                                         "&#xa",
+                                         "0;",
+                                         "&#Xa0;",
+                                         "\xe2\x82\xac",
+                                         "\xc2\xa3",
+                                         "\xc2\xa5",
+                                         "|",
+                                         "*",
+                                         "_",
+                                         "~",
+                                         "^",
+                                         "<",
+                                         ">",
+                                         "[",
+                                         "]",
+                                         "{",
+                                         "}",
+                                         "\\",
+                                         "(",
+                                         ")",
+                                         "/",
+                                         "\xc2\xa0",
+                                         "\xe2\x80\xaf",
+                                         "\xe2\x80\x89",
+                                         "\xc2\xb2",
+                                         "\xc2\xbd",
+                                         "\xc2\xaa",
+                                         "\xc2\xb5",
+                                         "\xc3\xa9",
+                                         "\xc3\x89",
+                                         "\xc3\x9f",
+                                         "\xe1\xba\x9e",
+                                         "\xc3\xbf",
+                                         "\xc5\xb8",
+                                         "\xc5\xa0",
+                                         "\xc4\xb0",
+                                         "\xe2\x84\xaa",
+                                         "\xe2\x84\xa6",
+                                         "\xe2\x85\xa0",
+                                         "\xe2\x85\xb0",
+                                         "\xe2\x92\xb6",
+                                         "\xc7\x85",
+                                         "\xcc\x81",
+                                         "\xcd\x85",
+                                         "\xce\xa3",
+                                         "\xcf\x82",
+                                         "\xd0\x94",
+                                         "\xd0\xb4",
+                                         "\xe4\xb8\xad",
+                                         "\xf0\x90\x90\x80",
+                                         "\xf0\x90\x90\xa8",
+                                         "\xf0\x9f\x98\x80",
+                                         "\xe2\x80\xa2",
+                                         "\xc2\xab",
+                                         "\xc2\xbb",
+                                         "\xe2\x80\x94",
+                                         "\xe2\x80\xa6",
+                                         "\xc2\xa9",
+                                         "\xe2\x84\xa2",
+                                         "\xff",
+                                         "\xc3",
+                                         "\xe2\x80",
+                                         "\r",
+                                         "\r",
+                                         "\t",
+                                         "\x01",
+                                         "\x7f",
+                                         "\xc2\x80",
+                                         "\xc2\x9f"};
+    std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
+    std::uniform_int_distribution<int> length(0, longest);
+    QByteArray text;
+    for (int line = 0; line < count; ++line) {
+        for (int n = length(random); n > 0; --n) {
+            text += pieces[piece(random)];
+        }
+        text += random() % 4 == 0 ? "\r\n" : "\n";
+    }
+    return text;
+}
+
+TEST_F(CutTextFileFSOTest, EveryLineIsWhatCasingThenCleaningMakeOfIt) {
+    std::mt19937 random(18);
+    QList<QByteArray> inputs;
+    for (int round = 0; round < 40; ++round) {
+        inputs << randomLines(random, 200, 40);
+    }
+    // A last line without its line feed, a byte order mark, lines longer than
+    // any read buffer, one invalid sequence cut across them.
+    inputs << randomLines(random, 20, 40) + "Tail. End";
+    inputs << "\xef\xbb\xbf" + randomLines(random, 20, 40);
+    inputs << randomLines(random, 3, 9000) + QByteArray(70000, 'A') + "\xe2\x80" +
+                  randomLines(random, 3, 9000);
+    for (const QByteArray& text : inputs) {
+        ASSERT_EQ(cut(text, 0), 1);
+        ASSERT_EQ(partText("001"), stepByStep(text));
+    }
+    EXPECT_TRUE(m_dialogs.entries().isEmpty());
 }
 
 } // namespace
