@@ -2,7 +2,7 @@
 
 #include "ReplacingFile.h"
 #include "core/Failure.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 
 #include <QDir>
 #include <QFile>

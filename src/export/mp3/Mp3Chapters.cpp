@@ -1,7 +1,7 @@
 #include "Mp3Chapters.h"
 
 #include "core/Failure.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 
 #include <QDir>
 #include <QFile>
