@@ -1,5 +1,6 @@
 #include "ErrorReport.h"
 
+#include "CoreLog.h"
 #include "Dialogs.h"
 #include "Failure.h"
 
@@ -17,6 +18,11 @@ Procedure::Procedure(Dialogs& dialogs, const char* tag)
 
 void Procedure::report(int number, const QString& description) {
     ++m_reports;
+    qCWarning(coreLog).noquote() << m_tag + QStringLiteral("at line") << number
+                                 << "reported:" << description;
+    if (!m_firstReport) {
+        m_firstReport = Reported{number, description};
+    }
     m_dialogs.errorReport(buildErrorReport(description, m_tag, number));
 }
 

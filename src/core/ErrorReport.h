@@ -3,6 +3,7 @@
 #include <QString>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <type_traits>
 
 namespace vt {
@@ -57,6 +58,12 @@ class Procedure {
         report(static_cast<int>(number), description);
     }
 
+    struct Reported {
+        int step = 0;
+        QString description;
+    };
+    // The first failure reported, if any.
+    const std::optional<Reported>& firstReport() const { return m_firstReport; }
     int reportCount() const { return m_reports; }
     int currentStep() const { return m_step; }
     QString tag() const { return m_tag; }
@@ -66,6 +73,7 @@ class Procedure {
     QString m_tag;
     int m_step = 0;
     int m_reports = 0;
+    std::optional<Reported> m_firstReport;
 };
 
 } // namespace vt

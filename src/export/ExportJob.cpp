@@ -30,10 +30,6 @@ namespace vt {
 
 namespace {
 
-QString native(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
 QString noMp3(const QString& why, const QString& detail = QString()) {
     QString text = QStringLiteral("No MP3 was made: ") + why;
     if (!detail.isEmpty()) {
@@ -128,7 +124,7 @@ class ExportJob {
             fail(ExportFailure::FolderNotWritable,
                  noMp3(QStringLiteral("the folder \"%1\" cannot be written to (%2). Please "
                                       "select another folder.")
-                           .arg(native(outputFolder), reason)));
+                           .arg(nativePath(outputFolder), reason)));
             return;
         }
         const PrivateFolder folder;
@@ -140,7 +136,7 @@ class ExportJob {
             } else if (!failedForFullDisk(temporaryRoot())) {
                 fail(ExportFailure::NoWorkingFolder,
                      noMp3(QStringLiteral("no working folder could be made in \"%1\".")
-                               .arg(native(temporaryRoot()))));
+                               .arg(nativePath(temporaryRoot()))));
             }
             return;
         }
@@ -223,7 +219,7 @@ class ExportJob {
         for (int i = 1; i <= parts; ++i) {
             const QString wav = partPath(i, ".wav");
             DeleteFileQuiet(wav);
-            WavRendering rendering = WavRendering::NotMade;
+            WavRendering rendering;
             m_proc.step(Step::RenderPart, [&] {
                 if (WavLineMarks* marks = m_chapters.marksFor(i)) {
                     rendering = SaveToWAV(partPath(i, ".txt"), wav, m_request.voice, m_voices,
@@ -236,12 +232,12 @@ class ExportJob {
             if (stopped()) {
                 return false;
             }
-            if (rendering == WavRendering::DiskFull) {
+            if (rendering.diskFull) {
                 // The partial WAV is gone, so the room is back: say what happened.
                 failForFullTemporaryDisk();
                 return false;
             }
-            if (rendering != WavRendering::Made || !FileExists(wav)) {
+            if (!rendering.written()) {
                 if (!failedForFullDisk(m_folder)) {
                     fail(ExportFailure::SpeechFailed,
                          noMp3(QStringLiteral("part %1 of %2 could not be spoken.")
@@ -351,7 +347,7 @@ class ExportJob {
         fail(ExportFailure::DiskFull,
              noMp3(QStringLiteral("the disk is full."),
                    QStringLiteral("The temporary folder \"%1\" has no room left.")
-                       .arg(native(temporaryRoot()))));
+                       .arg(nativePath(temporaryRoot()))));
     }
 
     void fail(ExportFailure failure, const QString& message) {

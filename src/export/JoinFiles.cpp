@@ -2,6 +2,7 @@
 
 #include "ReplacingFile.h"
 #include "core/Failure.h"
+#include "core/files/FileUtils.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,10 +17,6 @@ constexpr qint64 CopyBlockBytes = 1 << 20;
 // A volume with less than this left is called full after a failed write.
 constexpr qint64 FullDiskMarginBytes = 1 << 20;
 
-QString native(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
 qint64 totalSize(const QStringList& files) {
     qint64 total = 0;
     for (const QString& file : files) {
@@ -31,9 +28,10 @@ qint64 totalSize(const QStringList& files) {
 [[noreturn]] void throwWriteFailure(const QString& target, const QString& reason, qint64 needed) {
     if (DiskIsFull(QFileInfo(target).absolutePath(), needed)) {
         throw DiskFullFailure(QStringLiteral("The disk is full: \"%1\" could not be written (%2).")
-                                  .arg(native(target), reason));
+                                  .arg(nativePath(target), reason));
     }
-    throw Failure(QStringLiteral("\"%1\" could not be written: %2").arg(native(target), reason));
+    throw Failure(
+        QStringLiteral("\"%1\" could not be written: %2").arg(nativePath(target), reason));
 }
 
 // A short write (the disk filling up in the middle of a block) is followed by
@@ -61,8 +59,8 @@ bool AppendFiles(const QStringList& files, QIODevice& out, std::stop_token cance
     for (const QString& path : files) {
         QFile in(path);
         if (!in.open(QIODevice::ReadOnly)) {
-            throw Failure(
-                QStringLiteral("\"%1\" could not be read: %2").arg(native(path), in.errorString()));
+            throw Failure(QStringLiteral("\"%1\" could not be read: %2")
+                              .arg(nativePath(path), in.errorString()));
         }
         while (!in.atEnd()) {
             if (cancel.stop_requested()) {
@@ -71,7 +69,7 @@ bool AppendFiles(const QStringList& files, QIODevice& out, std::stop_token cance
             block = in.read(CopyBlockBytes);
             if (block.isEmpty() && in.error() != QFileDevice::NoError) {
                 throw Failure(QStringLiteral("\"%1\" could not be read: %2")
-                                  .arg(native(path), in.errorString()));
+                                  .arg(nativePath(path), in.errorString()));
             }
             writeWhole(out, block);
         }

@@ -129,7 +129,7 @@ TEST_F(PieceJoinTest, TheReadingVoiceSpeaksAWordCutBetweenTwoPiecesWithoutAPause
     SynthesisWorker::Events events;
     events.audioAvailable = [] {};
     events.pieceFinished = [&](const SynthesisWorker::PieceResult& result) {
-        EXPECT_FALSE(result.failed) << result.description.toStdString();
+        EXPECT_FALSE(result.has_value()) << result->description.toStdString();
         if (--pending == 0) {
             finished.set_value();
         }

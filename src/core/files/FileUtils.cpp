@@ -16,13 +16,13 @@
 
 namespace vt {
 
-namespace {
-
-QString fileError(const QString& what, const QString& path, const QString& reason) {
-    return QStringLiteral("%1 \"%2\": %3").arg(what, QDir::toNativeSeparators(path), reason);
+QString nativePath(const QString& path) {
+    return QDir::toNativeSeparators(path);
 }
 
-} // namespace
+QString fileError(const QString& what, const QString& path, const QString& reason) {
+    return QStringLiteral("%1 \"%2\": %3").arg(what, nativePath(path), reason);
+}
 
 QStringList ReadFileToStringFSO(const QString& path, Dialogs& dialogs) {
     Procedure proc(dialogs, tag::ReadFileToStringFSO);

@@ -33,6 +33,11 @@ void DeleteFileQuiet(const QString& path);
 bool FileExists(const QString& path);
 bool FolderExists(const QString& path);
 
+// The path as messages show it, with the platform's separators.
+QString nativePath(const QString& path);
+// A message about a file: what failed, the file, why ("Cannot open "x": reason").
+QString fileError(const QString& what, const QString& path, const QString& reason);
+
 // The path before its last ".", unless that dot is the first character.
 QString StripExtension(const QString& path);
 

@@ -1,6 +1,7 @@
 #include "Mp3Chapters.h"
 
 #include "core/Failure.h"
+#include "core/files/FileUtils.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,10 +10,6 @@
 namespace vt {
 
 namespace {
-
-QString native(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
 
 // Bit rates of Layer III in kbit/s, by the header's index.
 constexpr std::array<int, 16> Mpeg1Rates = {0,   32,  40,  48,  56,  64,  80,  96,
@@ -67,8 +64,8 @@ qint64 id3v2Size(const QByteArray& data) {
 qint64 mp3DecodedSamples(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        throw Failure(
-            QStringLiteral("\"%1\" could not be read: %2").arg(native(path), file.errorString()));
+        throw Failure(QStringLiteral("\"%1\" could not be read: %2")
+                          .arg(nativePath(path), file.errorString()));
     }
     const QByteArray data = file.readAll();
     const auto* bytes = reinterpret_cast<const uchar*>(data.constData());
@@ -78,7 +75,7 @@ qint64 mp3DecodedSamples(const QString& path) {
         const FrameHeader frame = frameAt(bytes + at);
         if (frame.bytes == 0) {
             throw Failure(QStringLiteral("\"%1\" holds no MPEG audio frame at byte %2.")
-                              .arg(native(path))
+                              .arg(nativePath(path))
                               .arg(at));
         }
         at += frame.bytes;

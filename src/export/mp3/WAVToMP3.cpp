@@ -25,10 +25,6 @@ namespace {
 // How much of the encoder's error output is kept for a failure description.
 constexpr qsizetype ErrorTailBytes = 4096;
 
-QString native(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
 // The encoder's last words: its error output ends with the reason it failed;
 // progress lines end in carriage returns, so split on both line ends.
 QString lastLine(const QByteArray& errorOutput) {
@@ -66,7 +62,7 @@ class EncoderRun : public QObject {
         connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
             if (error == QProcess::FailedToStart) {
                 end(failure(QStringLiteral("The MP3 encoder \"%1\" could not be started: %2")
-                                .arg(native(m_program), m_process.errorString())));
+                                .arg(nativePath(m_program), m_process.errorString())));
             }
         });
         // An encoder whose output stops growing and that does not end is stuck:
@@ -121,9 +117,9 @@ class EncoderRun : public QObject {
         if (m_stalled) {
             end(failure(QStringLiteral("The MP3 encoder \"%1\" made no progress for %2 seconds "
                                        "while encoding \"%3\" and was stopped.")
-                            .arg(native(m_program))
+                            .arg(nativePath(m_program))
                             .arg(std::chrono::duration<double>(m_stallLimit).count())
-                            .arg(native(m_wavPath))));
+                            .arg(nativePath(m_wavPath))));
             return;
         }
         // A child ended by a signal reports the signal number; tell it apart
@@ -132,9 +128,9 @@ class EncoderRun : public QObject {
         if (code != 0) {
             QString text = QStringLiteral("The MP3 encoder \"%1\" failed with exit code %2 while "
                                           "encoding \"%3\".")
-                               .arg(native(m_program))
+                               .arg(nativePath(m_program))
                                .arg(code)
-                               .arg(native(m_wavPath));
+                               .arg(nativePath(m_wavPath));
             const QString reason = lastLine(m_errorTail);
             if (!reason.isEmpty()) {
                 text += QStringLiteral("\n") + reason;
@@ -143,11 +139,11 @@ class EncoderRun : public QObject {
         } else if (!FileExists(m_mp3Path)) {
             end(EncodeResult{false,
                              QStringLiteral("The MP3 encoder \"%1\" ended without writing \"%2\".")
-                                 .arg(native(m_program), native(m_mp3Path))});
+                                 .arg(nativePath(m_program), nativePath(m_mp3Path))});
         } else if (const QString wrong = checkEncodedMp3(m_wavPath, m_mp3Path); !wrong.isEmpty()) {
             end(failure(QStringLiteral("The MP3 encoder \"%1\" exited normally, but its output "
                                        "\"%2\" is not valid MP3 (%3).")
-                            .arg(native(m_program), native(m_mp3Path), wrong)));
+                            .arg(nativePath(m_program), nativePath(m_mp3Path), wrong)));
         } else {
             end(EncodeResult{});
         }

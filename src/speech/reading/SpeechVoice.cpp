@@ -81,7 +81,7 @@ void SpeechVoice::startPipeline() {
             this,
             [this, generation, result] {
                 if (generation == m_generation) {
-                    onPieceFinished(result.failed, result.description, result.voiceUnavailable);
+                    onPieceFinished(result);
                 }
             },
             Qt::QueuedConnection);
@@ -219,15 +219,14 @@ void SpeechVoice::writeClosingSilence() {
     }
 }
 
-void SpeechVoice::onPieceFinished(bool failedPiece, const QString& description,
-                                  bool voiceUnavailable) {
+void SpeechVoice::onPieceFinished(const std::optional<SpeechFailure>& failure) {
     if (m_done) {
         return;
     }
     --m_pendingPieces;
-    if (failedPiece) {
-        recordFailure(description, voiceUnavailable);
-        emit failed(description);
+    if (failure) {
+        recordFailure(*failure);
+        emit failed(failure->description);
     }
     feed();
 }
@@ -236,14 +235,14 @@ void SpeechVoice::onOutputBroken(const QString& description) {
     if (m_done) {
         return;
     }
-    recordFailure(description, false);
+    recordFailure({description, false});
     emit failed(description);
     finish();
 }
 
-void SpeechVoice::recordFailure(const QString& description, bool voiceUnavailable) {
+void SpeechVoice::recordFailure(const SpeechFailure& failure) {
     if (!m_firstFailure) {
-        m_firstFailure = FailureInfo{description, voiceUnavailable};
+        m_firstFailure = failure;
     }
 }
 

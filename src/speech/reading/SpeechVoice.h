@@ -1,5 +1,6 @@
 #pragma once
 
+#include "speech/engine/VoiceFailures.h"
 #include "speech/voices/VoiceCatalogue.h"
 
 #include <QByteArray>
@@ -24,10 +25,6 @@ class VoiceParameters;
 class SpeechVoice : public QObject {
     Q_OBJECT
   public:
-    struct FailureInfo {
-        QString description;
-        bool voiceUnavailable = false;
-    };
     // A place in the queued speech: the chunk at that character offset of a
     // piece (numbered from 0 in the order queued since the voice began or was
     // last cleared) is heard from that sample on.
@@ -74,7 +71,7 @@ class SpeechVoice : public QObject {
 
     // True when nothing is queued and every sample has been played.
     bool isDone() const { return m_done; }
-    const std::optional<FailureInfo>& firstFailure() const { return m_firstFailure; }
+    const std::optional<SpeechFailure>& firstFailure() const { return m_firstFailure; }
 
     // The samples heard since the speech began or was last cleared.
     qint64 heardSamples() const;
@@ -98,9 +95,9 @@ class SpeechVoice : public QObject {
     void feed();
     void writeQueuedSpeech();
     void writeClosingSilence();
-    void onPieceFinished(bool failedPiece, const QString& description, bool voiceUnavailable);
+    void onPieceFinished(const std::optional<SpeechFailure>& failure);
     void onOutputBroken(const QString& description);
-    void recordFailure(const QString& description, bool voiceUnavailable);
+    void recordFailure(const SpeechFailure& failure);
     void finish();
     void followPosition();
     int heardIndex() const;
@@ -120,7 +117,7 @@ class SpeechVoice : public QObject {
     // Tells apart the events of an earlier pipeline that arrive late.
     int m_generation = 0;
     bool m_done = true;
-    std::optional<FailureInfo> m_firstFailure;
+    std::optional<SpeechFailure> m_firstFailure;
     std::vector<Position> m_positions;
     int m_heardIndex = -1; // of m_positions, as last announced
 };

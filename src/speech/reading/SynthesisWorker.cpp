@@ -95,11 +95,9 @@ SynthesisWorker::PieceResult SynthesisWorker::speakPiece(const Piece& piece, qsi
     renderer.setSentenceGoesOn(sentenceGoesOn);
     try {
         renderer.speak(piece.text);
-        return {};
-    } catch (const VoiceUnavailable& failure) {
-        return {true, failure.description(), true};
+        return std::nullopt;
     } catch (const std::exception& failure) {
-        return {true, describe(failure), false};
+        return speechFailureOf(failure);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "speech/engine/VoiceFailures.h"
 #include "speech/voices/VoiceCatalogue.h"
 
 #include <QString>
@@ -8,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stop_token>
 #include <thread>
 #include <vector>
@@ -21,11 +23,8 @@ class VoiceParameters;
 // order and speaks each into the audio queue, waiting while that is full.
 class SynthesisWorker {
   public:
-    struct PieceResult {
-        bool failed = false;
-        QString description;
-        bool voiceUnavailable = false;
-    };
+    // Empty when the piece was spoken.
+    using PieceResult = std::optional<SpeechFailure>;
     // Where the speech stands: the chunk at that character offset of the
     // piece (numbered from 0 in the order queued) is spoken from that sample
     // of the audio on (counted from the worker's first sample).

@@ -40,7 +40,7 @@ void TestSpeedRun::start(const VoiceChoice& choice, const VoiceCatalogue& voices
 
 void TestSpeedRun::onSpoken() {
     if (const auto& failure = m_voice->firstFailure()) {
-        m_run->setSpeechFailure(failure->description, failure->voiceUnavailable);
+        m_run->setSpeechFailure(*failure);
     } else {
         m_run->releaseVoice();
     }

@@ -6,6 +6,8 @@
 #include "speech/engine/VoiceFailures.h"
 #include "speech/synthesis/VoiceParameters.h"
 
+#include <utility>
+
 namespace vt {
 
 QString voiceUnavailableNotice(const QString& description) {
@@ -17,42 +19,33 @@ RenderProcedure::RenderProcedure(Dialogs& dialogs, const VoiceCatalogue& voices)
     : m_dialogs(dialogs), m_voices(voices), m_steps(dialogs, tag::SaveToWAV) {}
 
 bool RenderProcedure::prepareVoice(const VoiceChoice& choice) {
-    m_steps.step(RenderStep::CreateVoice, [&] {
-        m_voices.engine().checkStarted();
-        m_voice = std::make_shared<VoiceParameters>();
-    });
-    if (!m_voice) {
-        return false;
-    }
-    if (choice.position != -1) {
-        m_steps.step(RenderStep::ChooseVoice,
-                     [&] { m_voice->setVoice(m_voices.voiceAt(choice.position).identifier); });
-    }
-    m_steps.step(RenderStep::SetVolume, [&] { m_voice->setVolume(choice.volume); });
-    m_steps.step(RenderStep::SetRate, [&] { m_voice->setRate(choice.rate); });
-    return true;
+    // Without a voice the call ends.
+    m_voice =
+        setUpVoice(m_steps, RenderVoiceSteps, m_voices, choice,
+                   [](const std::shared_ptr<VoiceParameters>& voice) { return voice != nullptr; });
+    return m_voice != nullptr;
 }
 
 void RenderProcedure::setSpeechFailure(const std::exception& failure) {
     if (dynamic_cast<const DiskFullFailure*>(&failure) != nullptr) {
         noteDiskFull();
     }
-    setSpeechFailure(describe(failure), dynamic_cast<const VoiceUnavailable*>(&failure) != nullptr);
+    setSpeechFailure(speechFailureOf(failure));
 }
 
-void RenderProcedure::setSpeechFailure(const QString& description, bool voiceUnavailable) {
+void RenderProcedure::setSpeechFailure(const SpeechFailure& failure) {
     if (!m_speechFailure) {
-        m_speechFailure = SpeechFailure{description, voiceUnavailable};
+        m_speechFailure = failure;
     }
 }
 
-void RenderProcedure::checkSpeechFailure() {
+std::optional<SpeechFailure> RenderProcedure::checkSpeechFailure() {
     if (m_speechFailure && m_speechFailure->voiceUnavailable) {
         m_steps.step(RenderStep::AskForAnotherVoice, [&] {
             m_dialogs.notice(voiceUnavailableNotice(m_speechFailure->description));
         });
     }
-    m_speechFailure.reset();
+    return std::exchange(m_speechFailure, std::nullopt);
 }
 
 } // namespace vt

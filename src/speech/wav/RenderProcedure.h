@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/ErrorReport.h"
+#include "speech/engine/VoiceFailures.h"
 #include "speech/voices/VoiceCatalogue.h"
 #include "speech/voices/VoiceChoice.h"
+#include "speech/voices/VoiceSetUp.h"
 
 #include <QString>
 #include <exception>
@@ -17,11 +19,6 @@ class VoiceParameters;
 // The renderer's steps, numbered as its error report shows them. Rendering
 // to a WAV file and the speed test share them.
 enum class RenderStep {
-    // The voice, as chosen.
-    CreateVoice = 100,
-    ChooseVoice = 106,
-    SetVolume = 108,
-    SetRate = 110,
     // Into a WAV file, or aloud.
     OpenFile = 120,
     CloseFile = 128,
@@ -29,6 +26,9 @@ enum class RenderStep {
     // A voice that cannot run.
     AskForAnotherVoice = 144
 };
+
+// The voice, as chosen.
+inline constexpr VoiceSetUpSteps RenderVoiceSteps{100, 106, 108, 110};
 
 // What rendering to a WAV file and speaking aloud have in common: the voice
 // set-up at the start and the speech failure check at the end, under the
@@ -48,22 +48,19 @@ class RenderProcedure {
 
     // Remembers a failure of the speaking itself, for the check at the end.
     void setSpeechFailure(const std::exception& failure);
-    void setSpeechFailure(const QString& description, bool voiceUnavailable);
+    void setSpeechFailure(const SpeechFailure& failure);
     bool speechFailed() const { return m_speechFailure.has_value(); }
+    const std::optional<SpeechFailure>& speechFailure() const { return m_speechFailure; }
     // A write that found the disk full; the check at the end keeps it.
     void noteDiskFull() { m_diskFull = true; }
     bool diskFull() const { return m_diskFull; }
 
     void releaseVoice() { m_voice.reset(); }
     // A voice that cannot run gets its notice; any other speech failure is dropped.
-    void checkSpeechFailure();
+    // Returns the failure it checked.
+    std::optional<SpeechFailure> checkSpeechFailure();
 
   private:
-    struct SpeechFailure {
-        QString description;
-        bool voiceUnavailable = false;
-    };
-
     Dialogs& m_dialogs;
     const VoiceCatalogue m_voices;
     Procedure m_steps;

@@ -90,15 +90,31 @@ WavRendering saveToWav(const QString& source, const QString& wavPath, const Voic
                        const VoiceCatalogue& voices, Dialogs& dialogs, std::stop_token cancel,
                        WavLineMarks* marks) {
     RenderProcedure run(dialogs, voices);
-    if (!run.prepareVoice(voice)) {
-        return WavRendering::NotMade;
+    WavRendering result;
+    if (run.prepareVoice(voice)) {
+        renderToFile(run, source, wavPath, cancel, marks);
     }
-    renderToFile(run, source, wavPath, std::move(cancel), marks);
-    run.checkSpeechFailure();
-    if (run.diskFull()) {
-        return WavRendering::DiskFull;
+    const std::optional<SpeechFailure> speechFailure = run.checkSpeechFailure();
+    const auto& reported = run.steps().firstReport();
+    result.diskFull = run.diskFull();
+    if (reported) {
+        result.reason = reported->description;
+        result.step = reported->step;
+    } else if (speechFailure) {
+        result.reason = speechFailure->description;
     }
-    return FileExists(wavPath) ? WavRendering::Made : WavRendering::NotMade;
+    if (!result.diskFull && !reported && !speechFailure && FileExists(wavPath)) {
+        result.outcome = WavRendering::Outcome::Written;
+    } else if (cancel.stop_requested() && !result.diskFull) {
+        result.outcome = WavRendering::Outcome::Cancelled;
+    } else if (result.reason.isEmpty()) {
+        result.reason = QStringLiteral("The WAV file %1 was not made.").arg(nativePath(wavPath));
+    }
+    if (result.outcome == WavRendering::Outcome::Failed) {
+        qCWarning(speechLog).noquote()
+            << "rendering" << wavPath << "failed at step" << result.step << ":" << result.reason;
+    }
+    return result;
 }
 
 } // namespace

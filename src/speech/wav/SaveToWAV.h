@@ -11,9 +11,17 @@ namespace vt {
 class Dialogs;
 class VoiceCatalogue;
 
-// What became of a rendering: the WAV file is there, or not, or not because
-// the disk it goes on is full.
-enum class WavRendering { Made, NotMade, DiskFull };
+// What became of a rendering.
+struct WavRendering {
+    enum class Outcome { Written, Cancelled, Failed };
+    Outcome outcome = Outcome::Failed;
+    // A failure: what went wrong and the renderer's step that reported it (0
+    // when the speaking itself failed, which has no report of its own).
+    QString reason;
+    int step = 0;
+    bool diskFull = false; // the disk the WAV file goes on is full
+    bool written() const { return outcome == Outcome::Written; }
+};
 
 // The renderer: speaks the contents of the text file source into a new WAV
 // file (22,050 Hz, 16-bit, mono PCM) with the chosen voice (a position in

@@ -8,6 +8,7 @@
 #include "sources/PageFetcher.h"
 #include "speech/engine/SpeechEngine.h"
 #include "speech/reading/SpeechVoice.h"
+#include "speech/synthesis/VoiceParameters.h"
 #include "window/WindowLog.h"
 #include "window/form/MousePointer.h"
 
@@ -193,19 +194,16 @@ void ReadingController::speakText(const ReadingRef& reading, QString text,
         proc.step(number, action);
         return current(reading);
     };
-    if (!step(Step::CreateVoice, [&] {
-            auto voice = std::make_unique<SpeechVoice>(m_voices);
-            m_voice = std::move(voice); // the previous reading's voice is released
-        })) {
-        return;
-    }
-    const VoiceChoice choice = m_view.voiceChoice();
-    if (choice.position != -1 &&
-        !step(Step::ChooseVoice, [&] { requireVoice().selectVoice(choice.position); })) {
-        return;
-    }
-    if (!step(Step::SetVolume, [&] { requireVoice().setVolume(choice.volume); }) ||
-        !step(Step::SetRate, [&] { requireVoice().setRate(choice.rate); })) {
+    // The previous reading's voice is released once the new one is made.
+    setUpVoice(
+        proc, ReadingVoiceSteps, m_voices, m_view.voiceChoice(),
+        [&](const std::shared_ptr<VoiceParameters>&) { return current(reading); },
+        [&] {
+            auto parameters = std::make_shared<VoiceParameters>();
+            m_voice = std::make_unique<SpeechVoice>(m_voices, parameters);
+            return parameters;
+        });
+    if (!current(reading)) {
         return;
     }
     m_text = text;

@@ -4,6 +4,7 @@
 #include "core/ErrorReport.h"
 #include "sources/PageTextMode.h"
 #include "speech/voices/VoiceChoice.h"
+#include "speech/voices/VoiceSetUp.h"
 
 #include <QObject>
 #include <QPointer>
@@ -41,14 +42,13 @@ enum class SpeakLoudStep {
     // A new reading: the page, then the voice, then the speech.
     FetchPage = 114,
     NoTextNotice = 152,
-    CreateVoice = 118,
-    ChooseVoice = 122,
-    SetVolume = 124,
-    SetRate = 126,
     SplitText = 128,
     Speak = 140,
     NothingQueued = 146
 };
+
+// The voice of a new reading, between its page and its speech.
+inline constexpr VoiceSetUpSteps ReadingVoiceSteps{118, 122, 124, 126};
 
 // Reading aloud as a state machine on the window thread: the page is fetched
 // off the window thread, the voice speaks on its own thread, and the end of
