@@ -1,7 +1,7 @@
 #include "commands/ListVoicesCommand.h"
 #include "commands/PageTextCommand.h"
 #include "commands/SaveMp3Command.h"
-#include "core/TempFolders.h"
+#include "core/files/TempFolders.h"
 #include "speech/engine/EspeakEngine.h"
 #include "window/bus/ExportNotifier.h"
 #include "window/bus/MprisService.h"

@@ -10,7 +10,7 @@
 //
 //   export_bench [--repeats N] [--split-only]
 #include "commands/StreamDialogs.h"
-#include "core/TempFolders.h"
+#include "core/files/TempFolders.h"
 #include "export/CutTextFileFSO.h"
 #include "export/ExportJob.h"
 #include "speech/engine/EspeakEngine.h"

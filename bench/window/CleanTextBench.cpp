@@ -12,7 +12,7 @@
 // (UTF-16) would partly still be there from the run before, and favoured.
 #include "BenchFigures.h"
 #include "MixedText.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "core/TextCodec.h"
 #include "speech/CleanSpeechText.h"
 

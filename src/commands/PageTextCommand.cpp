@@ -2,7 +2,7 @@
 
 #include "commands/InterruptibleRun.h"
 #include "core/Failure.h"
-#include "core/TempFolders.h"
+#include "core/files/TempFolders.h"
 #include "sources/GetPageText.h"
 #include "sources/PageTextModeSetting.h"
 

@@ -4,7 +4,7 @@
 #include "StreamDialogs.h"
 #include "commands/InterruptibleRun.h"
 #include "commands/PageTextCommand.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "core/NumberText.h"
 #include "core/SettingsStore.h"
 #include "export/ExportJob.h"

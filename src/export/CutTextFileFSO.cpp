@@ -3,7 +3,7 @@
 #include "PartFiles.h"
 #include "core/ErrorReport.h"
 #include "core/Failure.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "core/ProcedureTags.h"
 #include "speech/CleanSpeechText.h"
 #include "speech/SpeechCase.h"

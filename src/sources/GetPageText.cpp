@@ -1,7 +1,7 @@
 #include "sources/GetPageText.h"
 
 #include "core/Failure.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "sources/SourcesLog.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 #include "core/Failure.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "core/TextCodec.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestEnvironment.h"

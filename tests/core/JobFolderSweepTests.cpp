@@ -1,7 +1,7 @@
 // The start-up sweep against folders it must not touch: look-alike names, a
 // link swapped in while it works, mounts and read-only folders inside.
-#include "core/JobFolderLock.h"
-#include "core/TempFolders.h"
+#include "core/files/JobFolderLock.h"
+#include "core/files/TempFolders.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "core/JobFolderLock.h"
-#include "core/TempFolders.h"
+#include "core/files/JobFolderLock.h"
+#include "core/files/TempFolders.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>

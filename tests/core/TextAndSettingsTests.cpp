@@ -1,7 +1,7 @@
 #include "core/Failure.h"
 #include "core/NumberText.h"
 #include "core/SettingsStore.h"
-#include "core/TempFolders.h"
+#include "core/files/TempFolders.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>

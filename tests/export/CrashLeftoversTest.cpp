@@ -1,8 +1,8 @@
 // The real program, killed in the middle of an export: what it leaves in T
 // goes at the next start (command or window), while an export another run of
 // the program is making at the same time keeps its folder and finishes.
-#include "core/JobFolderLock.h"
-#include "core/TempFolders.h"
+#include "core/files/JobFolderLock.h"
+#include "core/files/TempFolders.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
 

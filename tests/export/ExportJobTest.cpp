@@ -1,5 +1,5 @@
 #include "ExportFixture.h"
-#include "core/TempFolders.h"
+#include "core/files/TempFolders.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "export/ExportRunner.h"
 
 #include "ExportFixture.h"
-#include "core/TempFolders.h"
+#include "core/files/TempFolders.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "ExportTestSupport.h"
 
-#include "core/TempFolders.h"
+#include "core/files/TempFolders.h"
 
 #include <QDataStream>
 #include <QDir>

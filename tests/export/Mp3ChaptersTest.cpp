@@ -1,8 +1,8 @@
-#include "export/Mp3Chapters.h"
+#include "export/mp3/Mp3Chapters.h"
 
 #include "ExportFixture.h"
 #include "export/JoinFiles.h"
-#include "export/Mp3Tags.h"
+#include "export/mp3/Mp3Tags.h"
 
 #include <QFile>
 #include <QJsonArray>

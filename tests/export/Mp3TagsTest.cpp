@@ -1,4 +1,4 @@
-#include "export/Mp3Tags.h"
+#include "export/mp3/Mp3Tags.h"
 
 #include "ExportFixture.h"
 #include "export/JoinFiles.h"

@@ -1,7 +1,7 @@
-#include "export/WAVToMP3.h"
+#include "export/mp3/WAVToMP3.h"
 
 #include "ExportTestSupport.h"
-#include "export/Encoder.h"
+#include "export/mp3/Encoder.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>

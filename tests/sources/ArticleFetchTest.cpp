@@ -4,7 +4,7 @@
 #include "FetchHelpers.h"
 #include "commands/PageTextCommand.h"
 #include "core/SettingsStore.h"
-#include "core/TempFolders.h"
+#include "core/files/TempFolders.h"
 #include "sources/GetPageText.h"
 #include "sources/PageText.h"
 #include "support/LocalHttpServer.h"

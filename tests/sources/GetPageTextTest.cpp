@@ -2,7 +2,7 @@
 
 #include "QtPrinting.h"
 #include "core/Failure.h"
-#include "core/TempFolders.h"
+#include "core/files/TempFolders.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
 

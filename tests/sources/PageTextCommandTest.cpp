@@ -1,7 +1,7 @@
 #include "commands/PageTextCommand.h"
 
 #include "QtPrinting.h"
-#include "core/TempFolders.h"
+#include "core/files/TempFolders.h"
 #include "support/LocalHttpServer.h"
 
 #include <QDir>

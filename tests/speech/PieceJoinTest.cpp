@@ -3,7 +3,7 @@
 // inside a sentence.
 #include "speech/reading/PieceJoin.h"
 
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "sources/QtPrinting.h"
 #include "speech/engine/SpeechEngine.h"
 #include "speech/reading/PcmQueue.h"

@@ -3,7 +3,7 @@
 // nothing fetched.
 #include "../export/ExportTestSupport.h"
 #include "WindowTestSupport.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "core/SettingsStore.h"
 #include "speech/voices/VoiceCatalogue.h"
 #include "speech/wav/SaveToWAV.h"

@@ -2,7 +2,7 @@
 // on a private bus (with a notification service of the test's own), and
 // "Cancel Export" in the menu of "Save Audio As MP3".
 #include "WindowTestSupport.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "core/SettingsStore.h"
 #include "support/LocalHttpServer.h"
 #include "support/PrivateBus.h"

@@ -1,6 +1,6 @@
 // "Save Audio As MP3" and the skin, through the window.
 #include "WindowTestSupport.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "core/SettingsStore.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"

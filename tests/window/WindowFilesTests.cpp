@@ -1,7 +1,7 @@
 // The optional files beside the program: the skin and the pointer picture.
 // These tests write beside their own program, so they run alone (see CMakeLists).
 #include "WindowTestSupport.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "support/TestEnvironment.h"
 #include "window/form/OptionalFiles.h"
 

@@ -3,7 +3,7 @@
 #include "RenderProcedure.h"
 #include "WavFileStream.h"
 #include "core/Failure.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "core/TextCodec.h"
 #include "speech/SpeechLog.h"
 #include "speech/engine/VoiceFailures.h"

@@ -7,7 +7,7 @@
 #include "VoiceListCombo.h"
 #include "WindowSteps.h"
 #include "core/Failure.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "core/ProcedureTags.h"
 #include "export/ExportRunner.h"
 #include "speech/reading/TestSpeedRun.h"

@@ -2,7 +2,7 @@
 
 #include "core/CancellableDialogs.h"
 #include "core/SettingsStore.h"
-#include "core/TempFolders.h"
+#include "core/files/TempFolders.h"
 #include "speech/voices/VoiceCatalogue.h"
 #include "window/handlers/ReadingController.h"
 

@@ -1,6 +1,6 @@
 #include "OptionalFiles.h"
 
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 
 #include <QDir>
 #include <QFileInfo>

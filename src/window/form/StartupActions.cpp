@@ -3,7 +3,7 @@
 #include "OptionalFiles.h"
 #include "core/Dialogs.h"
 #include "core/Failure.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "core/TextCodec.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The window's text handlers: the address box, the sample page, text files,
 // clearing, and the output folder.
 #include "core/Failure.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "core/ProcedureTags.h"
 #include "sources/GetPageText.h"
 #include "sources/PageFetcher.h"

@@ -2,7 +2,7 @@
 
 #include "core/Dialogs.h"
 #include "core/Failure.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
 #include "core/ProcedureTags.h"
 #include "sources/GetPageText.h"
 #include "sources/PageFetcher.h"

@@ -1,7 +1,7 @@
 #include "PageWords.h"
 
 #include "core/Dialogs.h"
-#include "core/TempFolders.h"
+#include "core/files/TempFolders.h"
 #include "core/TextCodec.h"
 #include "export/CutTextFileFSO.h"
 #include "export/PartFiles.h"

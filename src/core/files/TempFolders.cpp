@@ -1,8 +1,8 @@
 #include "TempFolders.h"
 
-#include "CoreLog.h"
 #include "JobFolderLock.h"
 #include "OwnFolder.h"
+#include "core/CoreLog.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
 #include "FileUtils.h"
 
-#include "ErrorReport.h"
-#include "Failure.h"
-#include "NumberText.h"
-#include "ProcedureTags.h"
-#include "TextCodec.h"
+#include "core/ErrorReport.h"
+#include "core/Failure.h"
+#include "core/NumberText.h"
+#include "core/ProcedureTags.h"
+#include "core/TextCodec.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "WAVToMP3.h"
 
 #include "Encoder.h"
-#include "ExportLog.h"
 #include "Mp3StreamCheck.h"
-#include "core/FileUtils.h"
+#include "core/files/FileUtils.h"
+#include "export/ExportLog.h"
 
 #include <QDir>
 #include <QElapsedTimer>

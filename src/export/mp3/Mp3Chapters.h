@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CutTextFileFSO.h"
+#include "export/CutTextFileFSO.h"
 #include "sources/text/PageOutline.h"
 #include "speech/wav/SaveToWAV.h"
 

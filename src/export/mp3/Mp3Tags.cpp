@@ -1,6 +1,6 @@
 #include "Mp3Tags.h"
 
-#include "BidiControls.h"
+#include "export/BidiControls.h"
 
 #include <QUrl>
 #include <chapterframe.h>

@@ -1,8 +1,8 @@
 // The job folder lock on POSIX systems: flock() on a file inside the folder.
-#include "CoreLog.h"
 #include "JobFolderLock.h"
 #include "OwnFolder.h"
 #include "TempFolders.h"
+#include "core/CoreLog.h"
 
 #include <QDir>
 #include <QFile>
