@@ -3,11 +3,7 @@
 #include "core/Failure.h"
 #include "speech/SpeechLog.h"
 
-#include <condition_variable>
 #include <exception>
-#include <mutex>
-#include <optional>
-#include <type_traits>
 
 namespace vt {
 
@@ -20,10 +16,10 @@ SpeechEngine::~SpeechEngine() {
 }
 
 void SpeechEngine::startWorker() {
-    m_worker = std::thread([this] { run(); });
+    m_worker.emplace();
     // The engine starts on its own thread while the caller goes on; the
     // first request waits behind the start.
-    post([this] {
+    m_worker->post([this](std::stop_token) {
         try {
             startHook();
             m_started = true;
@@ -35,105 +31,28 @@ void SpeechEngine::startWorker() {
 }
 
 void SpeechEngine::stopWorker() {
-    if (!m_worker.joinable()) {
+    if (!m_worker) {
         return;
     }
-    post([this] {
+    m_worker->post([this](std::stop_token) {
         if (m_started) {
             stopHook();
             m_started = false;
         }
     });
-    {
-        std::lock_guard lock(m_mutex);
-        m_stopping = true;
-    }
-    m_wake.notify_all();
-    m_worker.join();
+    m_worker.reset(); // runs what is queued, then ends the thread
 }
-
-void SpeechEngine::post(std::function<void()> request) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_requests.push_back(std::move(request));
-    }
-    m_wake.notify_all();
-}
-
-void SpeechEngine::run() {
-    for (;;) {
-        std::function<void()> request;
-        {
-            std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [&] { return m_stopping || !m_requests.empty(); });
-            if (m_requests.empty()) {
-                return; // stopping, and everything asked for is done
-            }
-            request = std::move(m_requests.front());
-            m_requests.pop_front();
-        }
-        request();
-    }
-}
-
-namespace {
-
-// One request's answer, handed from the engine thread to the waiting caller.
-// A mutex and a condition variable rather than std::promise: a std::future
-// waits inside libstdc++, where ThreadSanitizer cannot see the hand-over.
-template <typename Result> class Answer {
-  public:
-    template <typename Work> void produce(Work& work) {
-        try {
-            if constexpr (std::is_void_v<Result>) {
-                work();
-            } else {
-                m_value.emplace(work());
-            }
-        } catch (...) {
-            m_failure = std::current_exception();
-        }
-        const std::lock_guard lock(m_mutex);
-        m_ready = true;
-        m_answered.notify_one();
-    }
-
-    Result take() {
-        std::unique_lock lock(m_mutex);
-        m_answered.wait(lock, [this] { return m_ready; });
-        if (m_failure) {
-            std::rethrow_exception(m_failure);
-        }
-        if constexpr (!std::is_void_v<Result>) {
-            return std::move(*m_value);
-        }
-    }
-
-  private:
-    std::mutex m_mutex;
-    std::condition_variable m_answered;
-    bool m_ready = false;
-    std::conditional_t<std::is_void_v<Result>, bool, std::optional<Result>> m_value{};
-    std::exception_ptr m_failure;
-};
-
-} // namespace
 
 template <typename Result> Result SpeechEngine::call(std::function<Result()> work) {
-    if (!m_worker.joinable()) {
+    if (!m_worker) {
         throw Failure(QStringLiteral("The speech engine has not been started."));
     }
-    Answer<Result> answer;
-    post([&] {
-        const auto checkedWork = [&]() -> Result {
-            if (!m_started) {
-                throw Failure(m_startFailure);
-            }
-            return work();
-        };
-        answer.produce(checkedWork);
+    return m_worker->call([&](std::stop_token) -> Result {
+        if (!m_started) {
+            throw Failure(m_startFailure);
+        }
+        return work();
     });
-    return answer.take();
 }
 
 void SpeechEngine::checkStarted() {

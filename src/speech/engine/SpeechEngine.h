@@ -1,13 +1,12 @@
 #pragma once
 
+#include "core/SerialWorker.h"
+
 #include <QByteArray>
 #include <QString>
-#include <condition_variable>
-#include <deque>
 #include <functional>
-#include <mutex>
+#include <optional>
 #include <stop_token>
-#include <thread>
 #include <vector>
 
 namespace vt {
@@ -94,16 +93,10 @@ class SpeechEngine {
   private:
     // Runs work on the worker thread and returns its result or rethrows its failure.
     template <typename Result> Result call(std::function<Result()> work);
-    void post(std::function<void()> request);
-    void run();
 
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::deque<std::function<void()>> m_requests;
-    bool m_stopping = false;
     QString m_startFailure; // set on the worker by the start request
     bool m_started = false;
-    std::thread m_worker;
+    std::optional<SerialWorker> m_worker;
 };
 
 } // namespace vt

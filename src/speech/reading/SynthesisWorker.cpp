@@ -1,7 +1,6 @@
 #include "SynthesisWorker.h"
 
 #include "PcmQueue.h"
-#include "PieceJoin.h"
 #include "speech/engine/VoiceFailures.h"
 #include "speech/synthesis/SpeechRenderer.h"
 
@@ -31,59 +30,44 @@ SynthesisWorker::SynthesisWorker(const VoiceCatalogue& voices,
                                  std::shared_ptr<const VoiceParameters> parameters, PcmQueue& audio,
                                  Events events)
     : m_voices(voices), m_parameters(std::move(parameters)), m_audio(audio),
-      m_events(std::move(events)), m_thread([this] { run(); }) {}
+      m_events(std::move(events)) {}
 
 SynthesisWorker::~SynthesisWorker() {
-    {
-        std::lock_guard lock(m_mutex);
-        m_cancel.request_stop();
-    }
-    m_wake.notify_all();
+    m_worker.requestStop();
     m_audio.abort();
-    m_thread.join();
+    // m_worker, destroyed first, waits for its thread; the pieces still
+    // queued see the stop and are dropped.
 }
 
 void SynthesisWorker::enqueue(const QString& text, std::vector<qsizetype> marks, bool textGoesOn) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_pieces.push_back({text, std::move(marks), textGoesOn});
-    }
-    m_wake.notify_all();
+    m_worker.post([this, piece = Piece{text, std::move(marks), textGoesOn}](
+                      std::stop_token cancel) mutable { take(std::move(piece), cancel); });
 }
 
-void SynthesisWorker::run() {
-    PieceJoin join;
-    for (;;) {
-        Piece piece;
-        {
-            std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [&] { return m_cancel.stop_requested() || !m_pieces.empty(); });
-            if (m_cancel.stop_requested()) {
-                return;
-            }
-            piece = std::move(m_pieces.front());
-            m_pieces.pop_front();
-        }
-        // The word a cut fell in waits for the rest of it in the next piece:
-        // marks and chunk offsets still count in the piece as queued.
-        const qsizetype waiting = join.waitingLength();
-        PieceJoin::Speech speech = join.next(piece.text, piece.textGoesOn);
-        for (qsizetype& mark : piece.marks) {
-            mark += waiting;
-        }
-        piece.text = std::move(speech.text);
-        const PieceResult result = speakPiece(piece, waiting, speech.sentenceGoesOn);
-        if (m_cancel.stop_requested()) {
-            return;
-        }
-        m_events.pieceFinished(result);
+void SynthesisWorker::take(Piece piece, std::stop_token cancel) {
+    if (cancel.stop_requested()) {
+        return;
     }
+    // The word a cut fell in waits for the rest of it in the next piece:
+    // marks and chunk offsets still count in the piece as queued.
+    const qsizetype waiting = m_join.waitingLength();
+    PieceJoin::Speech speech = m_join.next(piece.text, piece.textGoesOn);
+    for (qsizetype& mark : piece.marks) {
+        mark += waiting;
+    }
+    piece.text = std::move(speech.text);
+    const PieceResult result = speakPiece(piece, waiting, speech.sentenceGoesOn, cancel);
+    if (cancel.stop_requested()) {
+        return;
+    }
+    m_events.pieceFinished(result);
 }
 
 SynthesisWorker::PieceResult SynthesisWorker::speakPiece(const Piece& piece, qsizetype shift,
-                                                         bool sentenceGoesOn) {
+                                                         bool sentenceGoesOn,
+                                                         std::stop_token cancel) {
     QueueReceiver receiver(m_audio, m_events.audioAvailable, m_samplesGiven);
-    SpeechRenderer renderer(m_voices, *m_parameters, receiver, m_cancel.get_token());
+    SpeechRenderer renderer(m_voices, *m_parameters, receiver, std::move(cancel));
     renderer.setBeforeChunk([&] { m_audio.waitForRoom(); });
     const int number = m_piecesTaken++;
     if (m_events.chunkStarted) {

@@ -1,17 +1,15 @@
 #pragma once
 
+#include "core/SerialWorker.h"
 #include "speech/engine/VoiceFailures.h"
+#include "speech/reading/PieceJoin.h"
 #include "speech/voices/VoiceCatalogue.h"
 
 #include <QString>
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <stop_token>
-#include <thread>
 #include <vector>
 
 namespace vt {
@@ -54,26 +52,24 @@ class SynthesisWorker {
     void enqueue(const QString& text, std::vector<qsizetype> marks = {}, bool textGoesOn = false);
 
   private:
-    void run();
     struct Piece {
         QString text;
         std::vector<qsizetype> marks;
         bool textGoesOn = false;
     };
+    void take(Piece piece, std::stop_token cancel);
     // shift: how many characters of the previous piece the text starts with.
-    PieceResult speakPiece(const Piece& piece, qsizetype shift, bool sentenceGoesOn);
+    PieceResult speakPiece(const Piece& piece, qsizetype shift, bool sentenceGoesOn,
+                           std::stop_token cancel);
 
     const VoiceCatalogue m_voices;
     std::shared_ptr<const VoiceParameters> m_parameters;
     PcmQueue& m_audio;
     Events m_events;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::deque<Piece> m_pieces;
+    PieceJoin m_join;          // on the worker thread only
     int m_piecesTaken = 0;     // on the worker thread only
     qint64 m_samplesGiven = 0; // on the worker thread only
-    std::stop_source m_cancel;
-    std::thread m_thread;
+    SerialWorker m_worker;     // last: it ends before what it uses goes
 };
 
 } // namespace vt
