@@ -151,7 +151,13 @@ TEST(MprisWithoutBus, TheWindowRunsSilently) {
     static QStringList* sink = nullptr;
     sink = &messages;
     const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext&, const QString& text) { sink->append(text); });
+        [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+            // The reading's own error report is logged as every report is; the
+            // bus must add nothing.
+            if (QLatin1String(context.category) != QLatin1String("vellumtone.core")) {
+                sink->append(text);
+            }
+        });
     {
         vt::test::WindowFixture f;
         ASSERT_TRUE(f.load());
