@@ -24,15 +24,19 @@ QString fileError(const QString& what, const QString& path, const QString& reaso
     return QStringLiteral("%1 \"%2\": %3").arg(what, nativePath(path), reason);
 }
 
+namespace {
+
+// The steps of ReadFileToStringFSO that can fail, numbered as its reports show them.
+enum class ReadStep { FindFile = 102, OpenAndDecode = 104, TestEmpty = 108, CloseFile = 122 };
+
+} // namespace
+
 QStringList ReadFileToStringFSO(const QString& path, Dialogs& dialogs) {
     Procedure proc(dialogs, tag::ReadFileToStringFSO);
-    QStringList chunks;
     std::unique_ptr<QFile> file;
     std::optional<QString> text; // the decoded stream, once opened
-    qsizetype position = 0;
 
-    proc.step(100, [] {});
-    proc.step(102, [&] {
+    proc.step(ReadStep::FindFile, [&] {
         const QFileInfo info(path);
         if (path.isEmpty() || !info.exists() || info.isDir()) {
             throw Failure(
@@ -40,7 +44,7 @@ QStringList ReadFileToStringFSO(const QString& path, Dialogs& dialogs) {
         }
         file = std::make_unique<QFile>(path);
     });
-    proc.step(104, [&] {
+    proc.step(ReadStep::OpenAndDecode, [&] {
         if (!file || !file->open(QIODevice::ReadOnly)) {
             throw Failure(fileError(QStringLiteral("Cannot open"), path,
                                     file ? file->errorString() : QStringLiteral("no file")));
@@ -51,34 +55,28 @@ QStringList ReadFileToStringFSO(const QString& path, Dialogs& dialogs) {
         }
         text = decodeTextFile(bytes);
     });
-    int i = 0;
-    proc.step(106, [&] { i = 0; });
-    auto atEnd = [&] {
+    // A file that could not be opened fails this test, which then counts as
+    // taken: the result is one empty chunk.
+    const bool empty = proc.test(ReadStep::TestEmpty, [&] {
         if (!text) {
             throw Failure(QStringLiteral("Object variable not set: the file is not open"));
         }
-        return position >= text->size();
-    };
-    if (proc.test(108, atEnd)) {
-        proc.step(110, [&] { chunks = QStringList{QString()}; });
-        proc.step(112, [&] { chunks[0] = QString(); });
+        return text->isEmpty();
+    });
+    QStringList chunks;
+    if (empty) {
+        chunks = QStringList{QString()};
     } else {
-        while (!proc.test(114, atEnd)) {
-            proc.step(116, [&] { chunks.resize(i + 1); });
-            proc.step(118, [&] {
-                chunks[i] = text->mid(position, ReadChunkLength);
-                position += ReadChunkLength;
-            });
-            proc.step(120, [&] { ++i; });
+        for (qsizetype position = 0; position < text->size(); position += ReadChunkLength) {
+            chunks.append(text->mid(position, ReadChunkLength));
         }
     }
-    proc.step(122, [&] {
+    proc.step(ReadStep::CloseFile, [&] {
         if (!file || !file->isOpen()) {
             throw Failure(QStringLiteral("Object variable not set: the file is not open"));
         }
         file->close();
     });
-    proc.step(124, [] {});
     return chunks;
 }
 
