@@ -4,9 +4,9 @@
 #include "StreamDialogs.h"
 #include "commands/InterruptibleRun.h"
 #include "commands/PageTextCommand.h"
-#include "core/files/FileUtils.h"
 #include "core/NumberText.h"
 #include "core/SettingsStore.h"
+#include "core/files/FileUtils.h"
 #include "export/ExportJob.h"
 #include "export/LauncherProgress.h"
 #include "sources/PageTextModeSetting.h"
@@ -187,13 +187,6 @@ qsizetype optionIndex(const QStringList& arguments) {
     return -1;
 }
 
-} // namespace
-
-bool isSaveMp3Command(const QStringList& arguments) {
-    return optionIndex(arguments) >= 0;
-}
-
-namespace {
 // The session bus, when one is announced; asking for it otherwise could start
 // one (autolaunch) just for a command's progress.
 QDBusConnection announcedSessionBus() {

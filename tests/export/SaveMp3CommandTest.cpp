@@ -41,11 +41,15 @@ class SaveMp3CommandTest : public test::ExportFixture {
     QString m_errText;
 };
 
-TEST_F(SaveMp3CommandTest, RecognisesItsOption) {
-    EXPECT_TRUE(isSaveMp3Command({"--save-mp3", "x"}));
-    EXPECT_TRUE(isSaveMp3Command({"/usr/bin/vellumtone", "--save-mp3", "x"}));
-    EXPECT_FALSE(isSaveMp3Command({"/usr/bin/vellumtone"}));
-    EXPECT_FALSE(isSaveMp3Command({"/usr/bin/vellumtone", "--list-voices"}));
+TEST_F(SaveMp3CommandTest, ReadsItsOptionsWithOrWithoutTheProgramNameAndTheOption) {
+    // The address and the options are found after the program name, after
+    // the option, or first; a misplaced offset would take --rate for the address.
+    for (const QStringList& front : {QStringList{"/usr/bin/vellumtone", "--save-mp3"},
+                                     QStringList{"--save-mp3"}, QStringList{}}) {
+        EXPECT_EQ(run(front + QStringList{"http://x", "--rate", "11"}), 2)
+            << front.join(' ').toStdString();
+        EXPECT_TRUE(m_errText.contains("--rate does not take \"11\"")) << m_errText.toStdString();
+    }
 }
 
 TEST_F(SaveMp3CommandTest, UsageErrorsExitWithTwo) {
