@@ -1,10 +1,11 @@
 #include "InterruptibleRun.h"
 
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <thread>
 #include <unistd.h>
 
 namespace vt {
@@ -60,22 +61,34 @@ void runInterruptibly(const std::function<void(std::stop_token)>& work,
     void (*previousInt)(int) = std::signal(SIGINT, onInterrupt);
     void (*previousTerm)(int) = std::signal(SIGTERM, onInterrupt);
 
+    // A pool of its own: the work may itself fill the shared pool and wait on it.
+    QThreadPool pool;
+    pool.setMaxThreadCount(1);
     std::stop_source stop;
-    std::thread worker([&] {
-        work(stop.get_token());
-        const char byte = WorkEnded;
-        [[maybe_unused]] const ssize_t written = write(fds[1], &byte, 1);
-    });
+    QFuture<void> done = QtConcurrent::run(
+        &pool,
+        [&work, &fds](std::stop_token token) {
+            struct SayEnded {
+                int fd;
+                ~SayEnded() {
+                    const char byte = WorkEnded;
+                    [[maybe_unused]] const ssize_t written = write(fd, &byte, 1);
+                }
+            } sayEnded{fds[1]};
+            work(token);
+        },
+        stop.get_token());
     while (readByte(fds[0], tick, tickMs) == Interrupted) {
         stop.request_stop();
     }
-    worker.join();
+    pool.waitForDone();
 
     std::signal(SIGINT, previousInt);
     std::signal(SIGTERM, previousTerm);
     wakeFd = -1;
     close(fds[0]);
     close(fds[1]);
+    done.waitForFinished(); // what the work threw, once the handlers are back
 }
 
 } // namespace vt

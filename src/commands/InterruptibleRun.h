@@ -5,7 +5,7 @@
 
 namespace vt {
 
-// Runs work on a thread of its own and waits for it. Ctrl+C (SIGINT) and
+// Runs work on a worker thread and waits for it. Ctrl+C (SIGINT) and
 // SIGTERM meanwhile request a stop through work's token, so the work can end
 // cleanly; the previous handlers come back afterwards. The waiting thread
 // sleeps until either happens, waking every tickMs to call tick when one is
