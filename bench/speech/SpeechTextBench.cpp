@@ -3,8 +3,8 @@
 // the export gives the engine and the page's rendered text, and how many
 // U+FFFD reached the engine. Usage: speech_text_bench [--details] [FOLDER...]
 // (default: the bench pages and the test pages).
-#include "speech/engine/EspeakEngine.h"
 #include "support/speechtext/PageWords.h"
+#include "support/speechtext/PhonemeEngine.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     if (folders.isEmpty()) {
         folders = {QStringLiteral(VT_BENCH_PAGES), QStringLiteral(VT_TEST_PAGES)};
     }
-    vt::EspeakEngine engine;
+    vt::test::PhonemeEngine engine;
     try {
         engine.checkStarted();
     } catch (const std::exception& e) {

@@ -73,8 +73,8 @@ std::vector<double> silencesOf(const std::vector<qint16>& samples, double minimu
 }
 
 // The engine's phonemes for the text, one entry per clause and word.
-std::vector<QStringList> spokenClauses(const VoiceCatalogue& voices, const QString& text) {
-    const QString transcript = voices.engine().phonemes(text, voices.defaultVoiceIdentifier());
+std::vector<QStringList> spokenClauses(test::TestSpeech& speech, const QString& text) {
+    const QString transcript = speech.engine.phonemes(text, speech.voices.defaultVoiceIdentifier());
     std::vector<QStringList> clauses;
     for (const QString& line : transcript.split(u'\n', Qt::SkipEmptyParts)) {
         clauses.push_back(line.split(u' ', Qt::SkipEmptyParts));
@@ -85,9 +85,9 @@ std::vector<QStringList> spokenClauses(const VoiceCatalogue& voices, const QStri
 // Words in order and no word made up: as many clauses as the page has, each
 // with as many spoken words as written ones (a fused pair would be one word,
 // a full stop between two words an extra "dot", a broken accented word two).
-void expectSaysThePageWords(const VoiceCatalogue& voices, const QString& given,
+void expectSaysThePageWords(test::TestSpeech& speech, const QString& given,
                             const std::vector<Clause>& page) {
-    const std::vector<QStringList> spoken = spokenClauses(voices, given);
+    const std::vector<QStringList> spoken = spokenClauses(speech, given);
     ASSERT_EQ(spoken.size(), page.size()) << given.toStdString();
     for (std::size_t i = 0; i < page.size(); ++i) {
         EXPECT_EQ(spoken[i].size(), page[i].words.size())
@@ -150,7 +150,7 @@ TEST_F(PageSpeechTest, TheExportGivesTheEngineThePageLinesAndItSaysThePageWords)
         EXPECT_TRUE(part.contains(QString::fromUtf8(line))) << line;
     }
     // What it says.
-    expectSaysThePageWords(m_speech.voices, part, m_clauses);
+    expectSaysThePageWords(m_speech, part, m_clauses);
 
     // What it sounds like.
     const QString wav = m_dir.filePath("output001.wav");
@@ -173,7 +173,7 @@ class Recorder final : public SampleReceiver {
 
 TEST_F(PageSpeechTest, ReadingAloudSaysThePageTextWithTheSamePauses) {
     // Reading aloud speaks the page text as fetched: original case, tabs.
-    expectSaysThePageWords(m_speech.voices, m_pageText, m_clauses);
+    expectSaysThePageWords(m_speech, m_pageText, m_clauses);
     VoiceParameters voice;
     Recorder recorder;
     SpeechRenderer renderer(m_speech.voices, voice, recorder, {});

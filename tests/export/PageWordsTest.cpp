@@ -48,7 +48,7 @@ TEST_P(PageWordsTest, TheEngineIsGivenThePageWords) {
     EXPECT_FALSE(given.contains(QChar(0xfffd))) << given.toStdString();
 
     const QByteArray voice = test::voiceForLanguage(page.language);
-    SpeechEngine& engine = m_speech.engine;
+    test::PhonemeEngine& engine = m_speech.engine;
     const QString pageWords = test::inSpeakingCase(test::withoutDecoration(speech.rendered));
     const QStringList expected = test::phonemeWords(engine, {pageWords}, voice);
     const QStringList said = test::phonemeWords(engine, speech.pieces, voice);

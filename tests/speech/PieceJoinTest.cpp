@@ -39,7 +39,7 @@ QString textCutInside(qsizetype at, const QString& first, const QString& second)
     return text + u' ' + first + second + QStringLiteral(" like the coast. They stay for days.");
 }
 
-QStringList words(SpeechEngine& engine, const QStringList& texts) {
+QStringList words(test::PhonemeEngine& engine, const QStringList& texts) {
     QStringList all;
     for (const QString& text : texts) {
         all += engine.phonemes(text, "gmw/en")

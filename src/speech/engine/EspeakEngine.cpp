@@ -203,19 +203,4 @@ bool EspeakEngine::synthesizeHook(const QByteArray& utf8, const SynthesisSetting
     return true;
 }
 
-QString EspeakEngine::phonemesHook(const QByteArray& utf8, const QByteArray& voiceIdentifier) {
-    loadVoice(voiceIdentifier);
-    QString transcript;
-    const void* position = utf8.constData();
-    while (position) {
-        // One clause per call; the position moves on, and is null at the end.
-        const char* clause = espeak_TextToPhonemes(&position, espeakCHARS_UTF8, 0);
-        const QString words = QString::fromUtf8(clause ? clause : "").trimmed();
-        if (!words.isEmpty()) {
-            transcript += words + u'\n';
-        }
-    }
-    return transcript;
-}
-
 } // namespace vt

@@ -6,7 +6,7 @@ namespace vt {
 
 // The speech engine on eSpeak NG, in synchronous mode. The library keeps
 // global state, so a program makes one of these at a time.
-class EspeakEngine final : public SpeechEngine {
+class EspeakEngine : public SpeechEngine {
   public:
     // dataRoot: the folder holding "espeak-ng-data"; "" for the installed data
     // (or ESPEAK_DATA_PATH). Returns at once; the engine starts on its thread
@@ -14,15 +14,17 @@ class EspeakEngine final : public SpeechEngine {
     explicit EspeakEngine(const QString& dataRoot = QString());
     ~EspeakEngine() override;
 
+  protected:
+    // Makes the voice the engine's current one (on the engine's thread).
+    void loadVoice(const QByteArray& identifier);
+
   private:
     void startHook() override;
     void stopHook() override;
     VoiceListing listVoicesHook(const QByteArray& language) override;
     bool synthesizeHook(const QByteArray& utf8, const SynthesisSettings& settings,
                         SampleReceiver& receiver, std::stop_token cancel) override;
-    QString phonemesHook(const QByteArray& utf8, const QByteArray& voiceIdentifier) override;
 
-    void loadVoice(const QByteArray& identifier);
     void applyParameters(const SynthesisSettings& settings);
 
     QByteArray m_dataRoot;

@@ -73,10 +73,11 @@ bool SpeechEngine::synthesize(const QString& text, const SynthesisSettings& sett
     return call<bool>([&] { return synthesizeHook(utf8, settings, receiver, cancel); });
 }
 
-QString SpeechEngine::phonemes(const QString& text, const QByteArray& voiceIdentifier) {
-    QByteArray utf8 = text.toUtf8();
-    utf8.replace('\0', ' ');
-    return call<QString>([&] { return phonemesHook(utf8, voiceIdentifier); });
+void SpeechEngine::runOnEngineThread(const std::function<void()>& work) {
+    call<bool>([&] {
+        work();
+        return true;
+    });
 }
 
 } // namespace vt

@@ -71,10 +71,6 @@ class SpeechEngine {
     bool synthesize(const QString& text, const SynthesisSettings& settings,
                     SampleReceiver& receiver, std::stop_token cancel = {});
 
-    // What the engine would say, as its phoneme names: one line per clause,
-    // words separated by blanks. Throws like synthesize.
-    QString phonemes(const QString& text, const QByteArray& voiceIdentifier);
-
   protected:
     SpeechEngine();
     // The subclass starts the worker once it is complete (its constructor's
@@ -88,7 +84,10 @@ class SpeechEngine {
     virtual VoiceListing listVoicesHook(const QByteArray& language) = 0;
     virtual bool synthesizeHook(const QByteArray& utf8, const SynthesisSettings& settings,
                                 SampleReceiver& receiver, std::stop_token cancel) = 0;
-    virtual QString phonemesHook(const QByteArray& utf8, const QByteArray& voiceIdentifier) = 0;
+
+    // Runs work on the worker thread, once the engine has started, and waits;
+    // rethrows its failure. For a subclass that asks the engine more.
+    void runOnEngineThread(const std::function<void()>& work);
 
   private:
     // Runs work on the worker thread and returns its result or rethrows its failure.

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/Failure.h"
-#include "speech/engine/EspeakEngine.h"
 #include "speech/voices/VoiceCatalogue.h"
+#include "support/speechtext/PhonemeEngine.h"
 
 namespace vt::test {
 
@@ -18,7 +18,7 @@ struct TestSpeech {
         }
     }
 
-    EspeakEngine engine;
+    PhonemeEngine engine; // the program's engine, which also gives phonemes
     VoiceCatalogue voices;
 };
 

@@ -1,13 +1,13 @@
 #include "PageWords.h"
 
 #include "core/Dialogs.h"
-#include "core/files/TempFolders.h"
 #include "core/TextCodec.h"
+#include "core/files/TempFolders.h"
 #include "export/CutTextFileFSO.h"
 #include "export/PartFiles.h"
 #include "sources/GetPageText.h"
-#include "speech/engine/SpeechEngine.h"
 #include "speech/synthesis/TextChunker.h"
+#include "support/speechtext/PhonemeEngine.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -92,7 +92,7 @@ ExportedSpeech exportedSpeechOf(const QString& address, int rate) {
         .get();
 }
 
-QStringList phonemeWords(SpeechEngine& engine, const QStringList& texts,
+QStringList phonemeWords(PhonemeEngine& engine, const QStringList& texts,
                          const QByteArray& voiceIdentifier) {
     static const QRegularExpression pause(QStringLiteral("_[:!]?"));
     QStringList words;

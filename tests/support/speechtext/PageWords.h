@@ -4,11 +4,9 @@
 #include <QString>
 #include <QStringList>
 
-namespace vt {
-class SpeechEngine;
-}
-
 namespace vt::test {
+
+class PhonemeEngine;
 
 // A page as an export takes it: the rendered text GetPageText returns (what
 // `--text` prints) and the pieces the engine is given for it, after the page
@@ -26,7 +24,7 @@ ExportedSpeech exportedSpeechOf(const QString& address, int rate = 0);
 
 // eSpeak NG's phonemes for the texts, one entry per spoken word, in order; the
 // engine's pause marks are left out (they are no words).
-QStringList phonemeWords(SpeechEngine& engine, const QStringList& texts,
+QStringList phonemeWords(PhonemeEngine& engine, const QStringList& texts,
                          const QByteArray& voiceIdentifier);
 
 // The text with each character a reader takes for decoration replaced by a
