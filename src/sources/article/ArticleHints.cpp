@@ -151,19 +151,9 @@ constexpr TagSet PhraseTags{GUMBO_TAG_EM,   GUMBO_TAG_STRONG, GUMBO_TAG_B,    GU
                             GUMBO_TAG_U,    GUMBO_TAG_SMALL,  GUMBO_TAG_CODE, GUMBO_TAG_TIME,
                             GUMBO_TAG_ABBR, GUMBO_TAG_BR,     GUMBO_TAG_IMG,  GUMBO_TAG_WBR};
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && ascii::isSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && ascii::isSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 bool linksWithinPage(const GumboNode* element) {
     return element->type == GUMBO_NODE_ELEMENT && element->v.element.tag == GUMBO_TAG_A &&
-           trimmed(attributeOf(element, "href")).starts_with('#');
+           ascii::trimmed(attributeOf(element, "href")).starts_with('#');
 }
 
 // The element's only text, when it is one text node.
@@ -173,7 +163,7 @@ std::string_view onlyText(const GumboNode* element) {
         return {};
     }
     const auto* child = static_cast<const GumboNode*>(children.data[0]);
-    return child->type == GUMBO_NODE_TEXT ? trimmed(child->v.text.text) : std::string_view();
+    return child->type == GUMBO_NODE_TEXT ? ascii::trimmed(child->v.text.text) : std::string_view();
 }
 
 // The first child element.

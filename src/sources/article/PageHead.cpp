@@ -16,16 +16,6 @@ const char* attributeValue(const GumboNode* element, const char* name) {
     return attribute ? attribute->value : nullptr;
 }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && ascii::isSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && ascii::isSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // The meta's name or property, when it is one of those looked for.
 enum class MetaName { Other, OpenGraphTitle, OpenGraphDescription, Description, OpenGraphUrl };
 
@@ -35,7 +25,7 @@ MetaName metaNameOf(const GumboNode* meta) {
         if (!value) {
             continue;
         }
-        const std::string_view name = trimmed(value);
+        const std::string_view name = ascii::trimmed(value);
         if (ascii::equalsNoCase(name, "og:title")) {
             return MetaName::OpenGraphTitle;
         }
@@ -66,7 +56,7 @@ QString textChildrenOf(const GumboNode* element) {
 
 bool isCanonicalLink(const GumboNode* link) {
     const char* rel = attributeValue(link, "rel");
-    return rel && ascii::equalsNoCase(trimmed(rel), "canonical");
+    return rel && ascii::equalsNoCase(ascii::trimmed(rel), "canonical");
 }
 
 struct Found {
@@ -94,13 +84,13 @@ void take(const GumboNode* element, PageHead& head, Found& found) {
     case GUMBO_TAG_LINK:
         if (!found.haveCanonical && isCanonicalLink(element) && attributeValue(element, "href")) {
             found.haveCanonical = true;
-            found.canonical = trimmed(attributeValue(element, "href"));
+            found.canonical = ascii::trimmed(attributeValue(element, "href"));
         }
         return;
     case GUMBO_TAG_BASE:
         if (!found.haveBase && attributeValue(element, "href")) {
             found.haveBase = true;
-            found.base = trimmed(attributeValue(element, "href"));
+            found.base = ascii::trimmed(attributeValue(element, "href"));
         }
         return;
     case GUMBO_TAG_META:
@@ -134,7 +124,7 @@ void take(const GumboNode* element, PageHead& head, Found& found) {
     case MetaName::OpenGraphUrl:
         if (!found.haveOpenGraphUrl) {
             found.haveOpenGraphUrl = true;
-            found.openGraphUrl = trimmed(content);
+            found.openGraphUrl = ascii::trimmed(content);
         }
         break;
     case MetaName::Other:

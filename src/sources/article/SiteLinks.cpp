@@ -6,16 +6,6 @@ namespace vt {
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && ascii::isSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && ascii::isSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // The scheme of an absolute address ("https"), "" for a relative one.
 std::string_view schemeOf(std::string_view href) {
     for (std::size_t i = 0; i < href.size(); ++i) {
@@ -71,13 +61,13 @@ bool sameSite(std::string_view a, std::string_view b) {
 } // namespace
 
 SiteLinks::SiteLinks(std::string_view pageAddress) {
-    const std::string_view address = trimmed(pageAddress);
+    const std::string_view address = ascii::trimmed(pageAddress);
     const std::string_view scheme = schemeOf(address);
     m_host = hostAfterSlashes(scheme.empty() ? address : address.substr(scheme.size() + 1));
 }
 
 SiteLinks::Target SiteLinks::targetOf(std::string_view href) const {
-    href = trimmed(href);
+    href = ascii::trimmed(href);
     if (href.empty() || href.front() == '#') {
         return Target::ThisPage;
     }
