@@ -1,6 +1,7 @@
 #include "commands/ListVoicesCommand.h"
 #include "commands/PageTextCommand.h"
 #include "commands/SaveMp3Command.h"
+#include "commands/StreamDialogs.h"
 #include "core/files/TempFolders.h"
 #include "speech/engine/EspeakEngine.h"
 #include "window/bus/ExportNotifier.h"
@@ -47,6 +48,7 @@ constexpr char HelpText[] =
 // The headless commands: --list-voices, --text ADDRESS, --save-mp3 ADDRESS [...].
 int runCommand(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    vt::leaveFailuresToTheStreams();
     QStringList args = app.arguments();
     args.removeFirst();
     QTextStream out(stdout);

@@ -1,5 +1,6 @@
 #include "StreamDialogs.h"
 
+#include <QLoggingCategory>
 #include <QMutexLocker>
 #include <QTextStream>
 
@@ -45,6 +46,11 @@ QString StreamDialogs::browseForFolder(const QString& prompt, const QString& sta
 bool StreamDialogs::openUrl(const QString& url) {
     write(QStringLiteral("(Not opened in a browser: %1)").arg(url));
     return false;
+}
+
+void leaveFailuresToTheStreams() {
+    // QT_LOGGING_RULES is applied after these rules, so it still wins.
+    QLoggingCategory::setFilterRules(QStringLiteral("vellumtone.*.warning=false"));
 }
 
 } // namespace vt

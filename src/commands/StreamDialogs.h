@@ -31,4 +31,9 @@ class StreamDialogs final : public Dialogs {
     QTextStream& m_stream;
 };
 
+// A command tells every failure on its own streams, on the terminal its
+// warnings would go to as well: the program's log categories stay quiet
+// there, unless QT_LOGGING_RULES turns them on.
+void leaveFailuresToTheStreams();
+
 } // namespace vt

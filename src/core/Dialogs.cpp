@@ -1,11 +1,17 @@
 #include "Dialogs.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QMetaObject>
 #include <QObject>
 #include <QThread>
 
 namespace vt {
+
+void noticeFailure(Dialogs& dialogs, const QLoggingCategory& category, const QString& text) {
+    QMessageLogger().warning(category).noquote() << withLineFeeds(text);
+    dialogs.notice(text);
+}
 
 QString withLineFeeds(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <functional>
 
+class QLoggingCategory;
+
 namespace vt {
 
 // What an open or save dialog is asked to show.
@@ -38,6 +40,10 @@ class Dialogs {
     // Opens a web address in the user's browser; false when it could not be handed over.
     virtual bool openUrl(const QString& url) = 0;
 };
+
+// Shows a failure as a notice and logs it, as a warning in the caller's
+// category, so what the user was told is in the log too.
+void noticeFailure(Dialogs& dialogs, const QLoggingCategory& category, const QString& text);
 
 // Hands every call on to a target through one hook, which decides where the
 // call runs, or whether it runs at all: a call that does not run answers as a

@@ -96,13 +96,15 @@ class ExportJob {
         if (m_request.address.isEmpty() && !m_request.givenText) {
             m_result.failure = ExportFailure::AddressBlank;
             m_result.message = QString::fromLatin1(exportText::WebsiteBlank);
-            m_proc.step(Step::AddressBlankNotice, [&] { m_dialogs.notice(m_result.message); });
+            m_proc.step(Step::AddressBlankNotice,
+                        [&] { noticeFailure(m_dialogs, exportLog(), m_result.message); });
             return true;
         }
         if (!FolderExists(m_request.folderText)) {
             m_result.failure = ExportFailure::FolderMissing;
             m_result.message = QString::fromLatin1(exportText::FolderMissing);
-            m_proc.step(Step::FolderMissingNotice, [&] { m_dialogs.notice(m_result.message); });
+            m_proc.step(Step::FolderMissingNotice,
+                        [&] { noticeFailure(m_dialogs, exportLog(), m_result.message); });
             return true;
         }
         return false;
@@ -330,7 +332,13 @@ class ExportJob {
         }
         // After a cancel the window is going away: nothing more is shown.
         if (!stopped()) {
-            m_proc.step(Step::ClosingMessage, [&] { m_dialogs.notice(m_result.message); });
+            m_proc.step(Step::ClosingMessage, [&] {
+                if (m_result.mp3Made) {
+                    m_dialogs.notice(m_result.message);
+                } else {
+                    noticeFailure(m_dialogs, exportLog(), m_result.message);
+                }
+            });
         }
     }
 

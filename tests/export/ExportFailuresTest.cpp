@@ -1,4 +1,5 @@
 #include "ExportFixture.h"
+#include "support/LogCapture.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,12 +32,15 @@ TEST_F(ExportFailuresTest, BlankAddressIsRefusedBeforeAnything) {
     EXPECT_EQ(result.message, "Website is blank");
 }
 
-TEST_F(ExportFailuresTest, MissingFolderIsRefusedBeforeAnything) {
+TEST_F(ExportFailuresTest, MissingFolderIsRefusedBeforeAnythingAndLogged) {
     m_server.page("/p.txt", "words\n", "text/plain");
+    const test::LogCapture log;
     const ExportResult result = runJob(m_server.url("/p.txt"), m_out.filePath("nowhere/"));
     EXPECT_EQ(result.failure, ExportFailure::FolderMissing);
     expectOneMessage(result, "Folder does not exist. Please select another folder.");
     EXPECT_EQ(m_server.hits("/p.txt"), 0);
+    EXPECT_EQ(log.count("vellumtone.export", "Folder does not exist."), 1)
+        << log.warnings().join('\n').toStdString();
 }
 
 TEST_F(ExportFailuresTest, UnwritableFolderIsFoundBeforeTheFetch) {

@@ -1,5 +1,6 @@
 #include "WindowTestSupport.h"
 #include "core/SettingsStore.h"
+#include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -39,6 +40,7 @@ TEST_F(WindowText, LeavingTheAddressBoxCompletesItOnce) {
 }
 
 TEST_F(WindowText, AnInvalidAddressIsRefusedWhenTheFocusLeavesAndTheFocusComesBack) {
+    const vt::test::LogCapture log;
     w().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
     w().Text1->setFocus(Qt::MouseFocusReason);
@@ -48,6 +50,8 @@ TEST_F(WindowText, AnInvalidAddressIsRefusedWhenTheFocusLeavesAndTheFocusComesBa
     ASSERT_TRUE(vt::test::waitUntil([&] { return f.dialogs.count(Kind::Notice) == 1; }));
     EXPECT_EQ(f.dialogs.textsOf(Kind::Notice), QStringList{"Invalid Website URL"});
     EXPECT_EQ(w().focusWidget(), w().Text1);
+    EXPECT_EQ(log.count("vellumtone.window", "Invalid Website URL"), 1)
+        << log.warnings().join('\n').toStdString();
 }
 
 TEST_F(WindowText, SaveThenLoadRoundTripsAndFiresTheCaptionReset) {

@@ -5,6 +5,7 @@
 #include "core/Dialogs.h"
 #include "core/NumberText.h"
 #include "core/SettingsStore.h"
+#include "speech/SpeechLog.h"
 
 namespace vt {
 
@@ -47,7 +48,7 @@ bool FillVoiceList(VoiceListView& list, VoiceCatalogue& voices, SettingsStore& s
                 [&] { list.setCurrentIndex(rememberedVoicePosition(remembered, list.count())); });
     }
     if (failed && !quiet) {
-        quietly(failed, [&] { dialogs.notice(noVoicesMessage()); });
+        quietly(failed, [&] { noticeFailure(dialogs, speechLog(), noVoicesMessage()); });
     }
     return !failed;
 }

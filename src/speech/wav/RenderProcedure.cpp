@@ -3,6 +3,7 @@
 #include "core/Dialogs.h"
 #include "core/Failure.h"
 #include "core/ProcedureTags.h"
+#include "speech/SpeechLog.h"
 #include "speech/engine/VoiceFailures.h"
 #include "speech/synthesis/VoiceParameters.h"
 
@@ -42,7 +43,8 @@ void RenderProcedure::setSpeechFailure(const SpeechFailure& failure) {
 std::optional<SpeechFailure> RenderProcedure::checkSpeechFailure() {
     if (m_speechFailure && m_speechFailure->voiceUnavailable) {
         m_steps.step(RenderStep::AskForAnotherVoice, [&] {
-            m_dialogs.notice(voiceUnavailableNotice(m_speechFailure->description));
+            noticeFailure(m_dialogs, speechLog(),
+                          voiceUnavailableNotice(m_speechFailure->description));
         });
     }
     return std::exchange(m_speechFailure, std::nullopt);

@@ -3,6 +3,7 @@
 #include "core/Dialogs.h"
 #include "core/Failure.h"
 #include "sources/PageTextModeSetting.h"
+#include "window/WindowLog.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -56,7 +57,7 @@ void ArticleSwitch::store(bool checked) {
     try {
         storePageTextMode(checked ? PageTextMode::ArticleOnly : PageTextMode::WholePage);
     } catch (const std::exception& e) {
-        m_dialogs.notice(describe(e));
+        noticeFailure(m_dialogs, windowLog(), describe(e));
     }
 }
 

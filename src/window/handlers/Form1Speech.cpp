@@ -43,7 +43,7 @@ void Form1::Combo1_Click() {
     try {
         m_settings.write(QString::fromLatin1(key::Combo1), QString::number(Combo1->currentIndex()));
     } catch (const std::exception& e) {
-        m_dialogs.notice(describe(e));
+        noticeFailure(m_dialogs, windowLog(), describe(e));
     }
 }
 

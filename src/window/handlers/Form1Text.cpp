@@ -1,8 +1,8 @@
 // The window's text handlers: the address box, the sample page, text files,
 // clearing, and the output folder.
 #include "core/Failure.h"
-#include "core/files/FileUtils.h"
 #include "core/ProcedureTags.h"
+#include "core/files/FileUtils.h"
 #include "sources/GetPageText.h"
 #include "sources/PageFetcher.h"
 #include "window/WindowLog.h"
@@ -64,7 +64,7 @@ void Form1::Text1_LostFocus() {
         QMetaObject::invokeMethod(
             this,
             [this] {
-                m_dialogs.notice(QStringLiteral("Invalid Website URL"));
+                noticeFailure(m_dialogs, windowLog(), QStringLiteral("Invalid Website URL"));
                 Text1->setFocus(Qt::OtherFocusReason);
             },
             Qt::QueuedConnection);
@@ -201,7 +201,7 @@ void Form1::Text3_Change() {
     try {
         m_settings.write(QString::fromLatin1(key::Text3), Text3->text());
     } catch (const std::exception& e) {
-        m_dialogs.notice(describe(e));
+        noticeFailure(m_dialogs, windowLog(), describe(e));
     }
 }
 

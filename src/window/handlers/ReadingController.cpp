@@ -2,8 +2,8 @@
 
 #include "core/Dialogs.h"
 #include "core/Failure.h"
-#include "core/files/FileUtils.h"
 #include "core/ProcedureTags.h"
+#include "core/files/FileUtils.h"
 #include "sources/GetPageText.h"
 #include "sources/PageFetcher.h"
 #include "speech/engine/SpeechEngine.h"
@@ -179,7 +179,8 @@ void ReadingController::onPageFetched(const ReadingRef& reading, const PageFetch
         }
     }
     if (text.isEmpty()) {
-        proc.step(Step::NoTextNotice, [&] { m_dialogs->notice(NoTextMessage); });
+        proc.step(Step::NoTextNotice,
+                  [&] { noticeFailure(*m_dialogs, windowLog(), NoTextMessage); });
         finish(reading);
         return;
     }
