@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -276,6 +277,37 @@ TEST_F(PageReaderTest, AbortStopsWithoutAResult) {
     ASSERT_TRUE(vt::test::waitUntil([&] { return spy.count() > 0; }));
     EXPECT_EQ(spy.count(), 1);
     EXPECT_TRUE(spy.first().first().value<vt::FetchedPage>().ok);
+}
+
+// readPageAsync's stop token ends the read wherever it is, with the same
+// words as a cancelled GetPageText.
+TEST_F(PageReaderTest, AStopEndsAReadWaitingForTheServer) {
+    HttpRoute silent;
+    silent.behaviour = HttpRoute::Behaviour::NeverAnswer;
+    server.route("/silent", silent);
+    std::stop_source stop;
+    const QFuture<PageRead> read =
+        vt::readPageAsync(server.url("/silent"), vt::PageTextMode::WholePage, stop.get_token());
+    ASSERT_TRUE(vt::test::waitUntil([&] { return server.hits("/silent") == 1; }));
+    stop.request_stop();
+    ASSERT_TRUE(vt::test::waitUntil([&] { return read.isFinished(); }, 10000));
+    EXPECT_FALSE(read.result().ok);
+    EXPECT_EQ(read.result().description, "The page fetch was cancelled.");
+}
+
+// The page parses for minutes (see HostileServerTest): the stop, asked for
+// once the body has come, ends the parsing too.
+TEST_F(PageReaderTest, AStopEndsTheParsingToo) {
+    server.page("/slow", "<select></select><a =\">" + QByteArray("<div>x").repeated(200000));
+    std::stop_source stop;
+    const QFuture<PageRead> read =
+        vt::readPageAsync(server.url("/slow"), vt::PageTextMode::ArticleOnly, stop.get_token());
+    ASSERT_TRUE(vt::test::waitUntil([&] { return server.hits("/slow") == 1; }));
+    QTest::qWait(500); // the body is a megabyte on the loopback: it has come by now
+    stop.request_stop();
+    ASSERT_TRUE(vt::test::waitUntil([&] { return read.isFinished(); }, 10000))
+        << "the parsing ran on";
+    EXPECT_EQ(read.result().description, "The page fetch was cancelled.");
 }
 
 } // namespace

@@ -55,7 +55,10 @@ class AsyncPageRead : public QObject {
         : QObject(context), m_done(std::move(done)) {
         connect(&m_watcher, &QFutureWatcher<PageRead>::finished, this, [this] {
             const auto done = std::move(m_done);
-            const PageRead result = m_watcher.result();
+            const PageRead result =
+                m_watcher.future().resultCount() > 0
+                    ? m_watcher.result()
+                    : PageRead{false, {}, QString::fromLatin1(PageReadCancelled), {}, {}};
             deleteLater();
             done(result);
         });

@@ -18,7 +18,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 PageRead cancelled() {
-    return {false, {}, QStringLiteral("The page fetch was cancelled."), {}, {}};
+    return {false, {}, QString::fromLatin1(PageReadCancelled), {}, {}};
 }
 
 QString plainText(const QByteArray& body, const QByteArray& charset) {

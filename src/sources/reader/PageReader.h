@@ -19,6 +19,9 @@ struct PageRead {
     PageOutline outline; // its headings and description when ok (none for plain text)
 };
 
+// What a read stopped by a stop request says.
+inline constexpr char PageReadCancelled[] = "The page fetch was cancelled.";
+
 // The one way to a page's text: fetches the address (used as given: http,
 // https or file) within the limits and makes its text, the whole page or its
 // article as the mode says. The time limit and a stop request cover the
