@@ -10,7 +10,7 @@ endif()
 set(vt_layers
   core
   sources/fetch sources/encoding sources/html/nesting sources/html
-  sources/style sources/text sources/article sources
+  sources/style sources/text sources/article sources/reader sources
   speech export commands window)
 set(vt_uses_core "")
 set(vt_uses_sources/fetch core)
@@ -20,7 +20,8 @@ set(vt_uses_sources/html sources/html/nesting core)
 set(vt_uses_sources/style sources/html)
 set(vt_uses_sources/text sources/style)
 set(vt_uses_sources/article sources/text)
-set(vt_uses_sources sources/article sources/encoding sources/fetch)
+set(vt_uses_sources/reader sources/article sources/encoding sources/fetch)
+set(vt_uses_sources sources/reader)
 set(vt_uses_speech core)
 set(vt_uses_export speech sources)
 set(vt_uses_commands export)

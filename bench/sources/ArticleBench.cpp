@@ -4,7 +4,7 @@
 // processor time (the machine may be shared).
 
 #include "SamplePage.h"
-#include "sources/PageText.h"
+#include "sources/reader/PageText.h"
 #include "support/html/HtmlText.h"
 
 #include <algorithm>

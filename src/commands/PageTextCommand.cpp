@@ -3,8 +3,8 @@
 #include "commands/InterruptibleRun.h"
 #include "core/Failure.h"
 #include "core/files/TempFolders.h"
-#include "sources/GetPageText.h"
-#include "sources/PageTextModeSetting.h"
+#include "sources/reader/GetPageText.h"
+#include "sources/reader/PageTextModeSetting.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

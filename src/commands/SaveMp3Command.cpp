@@ -9,7 +9,7 @@
 #include "core/files/FileUtils.h"
 #include "export/ExportJob.h"
 #include "export/LauncherProgress.h"
-#include "sources/PageTextModeSetting.h"
+#include "sources/reader/PageTextModeSetting.h"
 #include "speech/voices/VoiceCatalogue.h"
 #include "speech/voices/VoiceList.h"
 

@@ -15,7 +15,7 @@
 #include "export/mp3/EncoderQueue.h"
 #include "export/mp3/Mp3Chapters.h"
 #include "export/mp3/Mp3Tags.h"
-#include "sources/GetPageText.h"
+#include "sources/reader/GetPageText.h"
 #include "speech/CleanSpeechText.h"
 #include "speech/wav/SaveToWAV.h"
 

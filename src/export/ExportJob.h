@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sources/PageTextMode.h"
+#include "sources/reader/PageTextMode.h"
 #include "speech/voices/VoiceCatalogue.h"
 #include "speech/voices/VoiceChoice.h"
 

@@ -4,7 +4,7 @@
 #include "commands/PageTextCommand.h"
 #include "core/SettingsStore.h"
 #include "export/OutputName.h"
-#include "sources/PageText.h"
+#include "sources/reader/PageText.h"
 #include "speech/voices/VoiceCatalogue.h"
 #include "support/TestEnvironment.h"
 #include "support/html/HtmlText.h"

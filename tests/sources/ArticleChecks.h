@@ -1,7 +1,7 @@
 #pragma once
 
 #include "QtPrinting.h"
-#include "sources/PageText.h"
+#include "sources/reader/PageText.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

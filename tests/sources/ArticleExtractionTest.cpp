@@ -1,6 +1,6 @@
 #include "ArticlePages.h"
 #include "QtPrinting.h"
-#include "sources/PageText.h"
+#include "sources/reader/PageText.h"
 #include "support/html/HtmlText.h"
 
 #include <gtest/gtest.h>

@@ -5,8 +5,8 @@
 #include "commands/PageTextCommand.h"
 #include "core/SettingsStore.h"
 #include "core/files/TempFolders.h"
-#include "sources/GetPageText.h"
-#include "sources/PageText.h"
+#include "sources/reader/GetPageText.h"
+#include "sources/reader/PageText.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
 
@@ -49,13 +49,13 @@ class ArticleFetch : public ::testing::Test {
 };
 
 TEST_F(ArticleFetch, EveryFetchGivesThePageTitleAndTheWholePageByDefault) {
-    const vt::PageFetchResult result = vt::test::fetchNow(server.url("/news"));
+    const vt::PageRead result = vt::test::fetchNow(server.url("/news"));
     ASSERT_TRUE(result.ok) << result.description.toStdString();
     EXPECT_EQ(result.text, whole);
     EXPECT_EQ(result.title, page.title);
 
     server.page("/plain", "Just some text.", "text/plain");
-    const vt::PageFetchResult plain = vt::test::fetchNow(server.url("/plain"));
+    const vt::PageRead plain = vt::test::fetchNow(server.url("/plain"));
     EXPECT_EQ(plain.text, QStringLiteral("Just some text."));
     EXPECT_EQ(plain.title, QString());
 }
@@ -76,10 +76,10 @@ TEST_F(ArticleFetch, ThePageTextFileHoldsTheArticleThatIsRead) {
 TEST_F(ArticleFetch, TheWindowsFetchTakesTheModeToo) {
     vt::PrivateFolder folder;
     QObject context;
-    std::optional<vt::PageFetchResult> result;
+    std::optional<vt::PageRead> result;
     vt::fetchPageTextAsync(
         server.url("/news"), folder.path(), &context,
-        [&](const vt::PageFetchResult& r) { result = r; }, PageTextMode::ArticleOnly);
+        [&](const vt::PageRead& r) { result = r; }, PageTextMode::ArticleOnly);
     ASSERT_TRUE(vt::test::waitUntil([&] { return result.has_value(); }));
     EXPECT_EQ(result->text, article);
     EXPECT_EQ(result->title, page.title);

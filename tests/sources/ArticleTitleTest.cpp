@@ -1,6 +1,6 @@
 // The title that heads the article text.
 #include "QtPrinting.h"
-#include "sources/PageText.h"
+#include "sources/reader/PageText.h"
 
 #include <gtest/gtest.h>
 

@@ -2,23 +2,19 @@
 
 #include "support/TestEnvironment.h"
 
-#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 namespace vt::test {
 
-PageFetchResult fetchNow(const QString& address, const PageFetchLimits& limits) {
-    PageFetcher fetcher;
-    fetcher.setLimits(limits);
-    QSignalSpy spy(&fetcher, &PageFetcher::finished);
-    fetcher.fetch(address);
-    const bool reported = waitUntil([&] { return spy.count() > 0; }, 60000);
+PageRead fetchNow(const QString& address, const PageFetchLimits& limits) {
+    const QFuture<PageRead> read = readPageAsync(address, PageTextMode::WholePage, {}, limits);
+    const bool reported = waitUntil([&] { return read.isFinished(); }, 60000);
     EXPECT_TRUE(reported) << "no result for " << address.toStdString();
     if (!reported) {
         return {false, {}, QStringLiteral("(no result)"), {}, {}};
     }
-    EXPECT_EQ(spy.count(), 1);
-    return spy.first().first().value<PageFetchResult>();
+    EXPECT_EQ(read.resultCount(), 1);
+    return read.result();
 }
 
 } // namespace vt::test

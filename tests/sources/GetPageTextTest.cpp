@@ -1,4 +1,4 @@
-#include "sources/GetPageText.h"
+#include "sources/reader/GetPageText.h"
 
 #include "QtPrinting.h"
 #include "core/Failure.h"
@@ -115,10 +115,10 @@ TEST_F(GetPageTextTest, RefusesToBlockTheWindowThread) {
 TEST_F(GetPageTextTest, TheAsyncHelperWritesTheFileAndReportsOnTheContextThread) {
     server.page("/p", "<h1>Async</h1>");
     QObject context;
-    std::optional<vt::PageFetchResult> result;
+    std::optional<vt::PageRead> result;
     Qt::HANDLE reportedOn = nullptr;
     vt::fetchPageTextAsync(server.url("/p"), folder.path(), &context,
-                           [&](const vt::PageFetchResult& r) {
+                           [&](const vt::PageRead& r) {
                                result = r;
                                reportedOn = QThread::currentThreadId();
                            });
@@ -132,9 +132,9 @@ TEST_F(GetPageTextTest, TheAsyncHelperWritesTheFileAndReportsOnTheContextThread)
 TEST_F(GetPageTextTest, TheAsyncHelperReportsFailuresAndKeepsTheEarlierFile) {
     vt::test::writeAll(file(), "earlier text");
     QObject context;
-    std::optional<vt::PageFetchResult> result;
+    std::optional<vt::PageRead> result;
     vt::fetchPageTextAsync(server.url("/missing"), folder.path(), &context,
-                           [&](const vt::PageFetchResult& r) { result = r; });
+                           [&](const vt::PageRead& r) { result = r; });
     ASSERT_TRUE(vt::test::waitUntil([&] { return result.has_value(); }));
     EXPECT_FALSE(result->ok);
     EXPECT_TRUE(result->description.contains("404"));
@@ -149,15 +149,15 @@ TEST_F(GetPageTextTest, TheAsyncHelperStaysSilentWhenItsContextGoes) {
     {
         QObject context;
         vt::fetchPageTextAsync(server.url("/silent"), folder.path(), &context,
-                               [&](const vt::PageFetchResult&) { called = true; });
+                               [&](const vt::PageRead&) { called = true; });
         ASSERT_TRUE(vt::test::waitUntil([&] { return server.hits("/silent") == 1; }));
     }
     // A later fetch through the same event loop completes; the first never reports.
     server.page("/p", "<p>later</p>");
     QObject other;
-    std::optional<vt::PageFetchResult> later;
+    std::optional<vt::PageRead> later;
     vt::fetchPageTextAsync(server.url("/p"), folder.path(), &other,
-                           [&](const vt::PageFetchResult& r) { later = r; });
+                           [&](const vt::PageRead& r) { later = r; });
     ASSERT_TRUE(vt::test::waitUntil([&] { return later.has_value(); }));
     EXPECT_TRUE(later->ok);
     EXPECT_FALSE(called);

@@ -2,8 +2,8 @@
 // ever or run on: each ends within the limits with a clear description.
 #include "FetchHelpers.h"
 #include "QtPrinting.h"
-#include "sources/GetPageText.h"
-#include "sources/RenderPool.h"
+#include "sources/reader/GetPageText.h"
+#include "sources/reader/ReadPool.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
 
@@ -11,12 +11,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThreadPool>
+#include <QUrl>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
 
 using vt::PageFetchLimits;
-using vt::PageFetchResult;
+using vt::PageRead;
 using vt::test::fetchNow;
 using vt::test::HttpRoute;
 using vt::test::LocalHttpServer;
@@ -38,7 +39,7 @@ TEST_F(HostileServerTest, AGzipBombStopsAtTheSizeLimit) {
     bomb.encoding = HttpRoute::Encoding::Gzip;
     bomb.floodBytes = qint64(1) << 40; // a terabyte unpacked, gigabytes compressed
     server.route("/bomb", bomb);
-    const PageFetchResult result = fetchNow(server.url("/bomb"));
+    const PageRead result = fetchNow(server.url("/bomb"));
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.description.contains("larger than 20 MB") ||
                 result.description.contains("unpacks to more than"))
@@ -52,7 +53,7 @@ TEST_F(HostileServerTest, AnEndlessChunkedBodyStopsAtTheSizeLimit) {
     HttpRoute endless;
     endless.behaviour = HttpRoute::Behaviour::Flood;
     server.route("/endless", endless);
-    const PageFetchResult result = fetchNow(server.url("/endless"));
+    const PageRead result = fetchNow(server.url("/endless"));
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.description.contains("larger than 20 MB"))
         << result.description.toStdString();
@@ -64,11 +65,11 @@ TEST_F(HostileServerTest, AFileAddressThatIsNotARegularFileIsRefusedUnopened) {
     QTemporaryDir folder;
     const QString fifo = folder.filePath("pipe");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const PageFetchResult piped = fetchNow(QUrl::fromLocalFile(fifo).toString());
+    const PageRead piped = fetchNow(QUrl::fromLocalFile(fifo).toString());
     EXPECT_FALSE(piped.ok);
     EXPECT_TRUE(piped.description.contains("not a regular file"))
         << piped.description.toStdString();
-    const PageFetchResult device = fetchNow("file:///dev/zero");
+    const PageRead device = fetchNow("file:///dev/zero");
     EXPECT_FALSE(device.ok);
     EXPECT_TRUE(device.description.contains("not a regular file"))
         << device.description.toStdString();
@@ -81,11 +82,11 @@ TEST_F(HostileServerTest, TheTimeLimitStopsTheRenderingToo) {
     server.page("/slow", "<select></select><a =\">" + QByteArray("<div>x").repeated(200000));
     PageFetchLimits limits;
     limits.time = std::chrono::milliseconds(1500);
-    const PageFetchResult result = fetchNow(server.url("/slow"), limits);
+    const PageRead result = fetchNow(server.url("/slow"), limits);
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.description.contains("no complete answer within 1.5 seconds"))
         << result.description.toStdString();
-    EXPECT_TRUE(vt::renderPool()->waitForDone(5000)) << "the rendering ran on";
+    EXPECT_TRUE(vt::pageReadPool()->waitForDone(5000)) << "the rendering ran on";
 }
 
 // The window's fetch must not need the window thread: with that thread
@@ -94,9 +95,9 @@ TEST_F(HostileServerTest, TheWindowsFetchRunsOffItsThread) {
     server.page("/p", "<h1>Off the window thread</h1>");
     QTemporaryDir folder;
     QObject context;
-    std::optional<PageFetchResult> result;
+    std::optional<PageRead> result;
     vt::fetchPageTextAsync(server.url("/p"), folder.path(), &context,
-                           [&](const PageFetchResult& r) { result = r; });
+                           [&](const PageRead& r) { result = r; });
     QCoreApplication::processEvents(); // lets the request start, as the window's loop would
     const QString file = vt::pageTextFilePath(folder.path());
     bool written = false;

@@ -3,7 +3,7 @@
 
 #include "QtPrinting.h"
 #include "core/Failure.h"
-#include "sources/PageText.h"
+#include "sources/reader/PageText.h"
 #include "support/html/HtmlText.h"
 
 #include <atomic>

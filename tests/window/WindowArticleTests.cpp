@@ -2,7 +2,7 @@
 // setting, and the reading that uses it.
 #include "WindowTestSupport.h"
 #include "core/SettingsStore.h"
-#include "sources/GetPageText.h"
+#include "sources/reader/GetPageText.h"
 #include "support/AudioServer.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"

@@ -2,7 +2,7 @@
 
 #include "core/Dialogs.h"
 #include "core/Failure.h"
-#include "sources/PageTextModeSetting.h"
+#include "sources/reader/PageTextModeSetting.h"
 #include "window/WindowLog.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sources/PageTextMode.h"
+#include "sources/reader/PageTextMode.h"
 
 #include <QList>
 #include <QObject>

@@ -3,8 +3,8 @@
 #include "core/Failure.h"
 #include "core/ProcedureTags.h"
 #include "core/files/FileUtils.h"
-#include "sources/GetPageText.h"
-#include "sources/PageFetcher.h"
+#include "sources/reader/GetPageText.h"
+#include "sources/reader/PageReader.h"
 #include "window/WindowLog.h"
 #include "window/form/Form1.h"
 #include "window/form/MousePointer.h"
@@ -77,7 +77,7 @@ void Form1::PushButton7_Click() {
     setPointer(MousePointer::Hourglass);
     auto* context = new QObject(this);
     m_sampleFetch = context;
-    auto apply = [this, context](const PageFetchResult& result) {
+    auto apply = [this, context](const PageRead& result) {
         Procedure end(m_dialogs, tag::PushButton7Click);
         if (result.ok) {
             Text2->setPlainText(result.text);

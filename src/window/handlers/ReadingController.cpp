@@ -4,8 +4,8 @@
 #include "core/Failure.h"
 #include "core/ProcedureTags.h"
 #include "core/files/FileUtils.h"
-#include "sources/GetPageText.h"
-#include "sources/PageFetcher.h"
+#include "sources/reader/GetPageText.h"
+#include "sources/reader/PageReader.h"
 #include "speech/engine/SpeechEngine.h"
 #include "speech/reading/SpeechVoice.h"
 #include "speech/synthesis/VoiceParameters.h"
@@ -108,7 +108,7 @@ void ReadingController::SpeakLoud(std::function<void()> ended) {
 
 void ReadingController::SpeakText(const QString& text, std::function<void()> ended) {
     beginReading(std::move(ended), QString());
-    PageFetchResult given;
+    PageRead given;
     given.ok = true;
     given.text = text;
     given.title = titleOfText(text);
@@ -146,18 +146,18 @@ void ReadingController::startReading(const ReadingRef& reading) {
     const bool started = reading->procedure.step(Step::FetchPage, [&] {
         fetchPageTextAsync(
             m_view.address(), m_pageTextFolder, context,
-            [this, reading](const PageFetchResult& result) { onPageFetched(reading, result); },
+            [this, reading](const PageRead& result) { onPageFetched(reading, result); },
             m_view.pageTextMode());
     });
     if (!started) {
         delete context;
         if (current(reading)) {
-            onPageFetched(reading, PageFetchResult{});
+            onPageFetched(reading, PageRead{});
         }
     }
 }
 
-void ReadingController::onPageFetched(const ReadingRef& reading, const PageFetchResult& result) {
+void ReadingController::onPageFetched(const ReadingRef& reading, const PageRead& result) {
     if (!current(reading)) {
         return;
     }

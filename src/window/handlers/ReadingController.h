@@ -2,7 +2,7 @@
 
 #include "ReadingSections.h"
 #include "core/ErrorReport.h"
-#include "sources/PageTextMode.h"
+#include "sources/reader/PageTextMode.h"
 #include "speech/voices/VoiceChoice.h"
 #include "speech/voices/VoiceSetUp.h"
 
@@ -16,7 +16,7 @@ namespace vt {
 class Dialogs;
 class SpeechVoice;
 class VoiceCatalogue;
-struct PageFetchResult;
+struct PageRead;
 
 // What a reading needs from the window.
 class ReadingView {
@@ -119,7 +119,7 @@ class ReadingController : public QObject {
     void setState(State state);
     void startReading(const ReadingRef& reading);
     void beginReading(std::function<void()> ended, const QString& address);
-    void onPageFetched(const ReadingRef& reading, const PageFetchResult& result);
+    void onPageFetched(const ReadingRef& reading, const PageRead& result);
     void speakText(const ReadingRef& reading, QString text,
                    const std::vector<TextHeading>& headings);
     void followPosition();

@@ -5,7 +5,7 @@
 #include "core/files/TempFolders.h"
 #include "export/CutTextFileFSO.h"
 #include "export/PartFiles.h"
-#include "sources/GetPageText.h"
+#include "sources/reader/GetPageText.h"
 #include "speech/synthesis/TextChunker.h"
 #include "support/speechtext/PhonemeEngine.h"
 

@@ -1,4 +1,4 @@
-#include "sources/PageTextModeSetting.h"
+#include "sources/reader/PageTextModeSetting.h"
 
 #include "core/SettingsStore.h"
 

@@ -1,9 +1,12 @@
-#include "sources/ArticleText.h"
+#include "sources/reader/PageText.h"
 
 #include "sources/article/ArticleChoice.h"
 #include "sources/article/PageHead.h"
 #include "sources/article/PageTitle.h"
 #include "sources/article/SiteLinks.h"
+#include "sources/encoding/TextEncoding.h"
+#include "sources/html/HtmlParse.h"
+#include "sources/html/RenderStop.h"
 #include "sources/text/RenderedText.h"
 
 #include <algorithm>
@@ -165,6 +168,13 @@ PageTexts pageTextsOf(const GumboNode* documentElement, PageTextMode mode) {
     }
     texts.outline.description = page.description;
     return texts;
+}
+
+PageTexts pageTextsOfHtml(const QByteArray& html, const QString& encodingLabel, PageTextMode mode,
+                          const std::atomic_bool* cancel) {
+    const RenderStopScope stopScope(cancel);
+    const ParsedHtml document(toUtf8Document(html, encodingLabel.toLatin1()), cancel);
+    return pageTextsOf(document.documentElement(), mode);
 }
 
 } // namespace vt

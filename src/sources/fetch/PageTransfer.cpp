@@ -1,25 +1,13 @@
-#include "sources/PageFetcher.h"
+#include "sources/fetch/PageTransfer.h"
 
-#include "sources/PageText.h"
-#include "sources/RenderPool.h"
-#include "sources/encoding/TextEncoding.h"
-#include "sources/fetch/PageContent.h"
-
-#include <QCoreApplication>
 #include <QFileInfo>
-#include <QFutureWatcher>
-#include <QMutex>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace vt {
 
 namespace {
-
-QMutex defaultsMutex;
-PageFetchLimits defaults;
 
 const char UserAgent[] = "Mozilla/5.0 (X11; Linux x86_64) Vellumtone/1.0";
 
@@ -29,16 +17,6 @@ constexpr qint64 ReadBufferBytes = 256 * 1024;
 // How much is taken from the reply at a time, so the size limit stops the
 // fetch within this many bytes of it.
 constexpr qint64 ReadPieceBytes = 64 * 1024;
-
-QString plainText(const QByteArray& body, const QByteArray& charset) {
-    const EncodingName encoding = sniffEncoding(body, charset, DocumentKind::PlainText);
-    QString text = decodeText(body, encoding);
-    // As a browser shows a text file: line ends become line feeds.
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    text.replace(QChar(0), QChar::ReplacementCharacter);
-    return text;
-}
 
 QString describeNetworkError(QNetworkReply* reply) {
     const QString host = reply->url().host();
@@ -65,41 +43,29 @@ QString describeNetworkError(QNetworkReply* reply) {
 
 } // namespace
 
-PageFetchLimits defaultPageFetchLimits() {
-    QMutexLocker lock(&defaultsMutex);
-    return defaults;
+QString FetchedPage::failure(const QString& reason) const {
+    QString why = reason;
+    if (!redirectedTo.isEmpty()) {
+        why += QStringLiteral(" (redirected to \"%1\")").arg(redirectedTo.toDisplayString());
+    }
+    return QStringLiteral("Cannot read \"%1\": %2.").arg(address, why);
 }
 
-void setDefaultPageFetchLimits(const PageFetchLimits& limits) {
-    QMutexLocker lock(&defaultsMutex);
-    defaults = limits;
-}
-
-PageFetcher::PageFetcher(QObject* parent) : QObject(parent), m_limits(defaultPageFetchLimits()) {
-    qRegisterMetaType<vt::PageFetchResult>();
+PageTransfer::PageTransfer(QNetworkAccessManager* network, QObject* parent)
+    : QObject(parent), m_limits(defaultPageFetchLimits()), m_network(network) {
+    qRegisterMetaType<vt::FetchedPage>();
     m_deadline.setSingleShot(true);
-    connect(&m_deadline, &QTimer::timeout, this,
-            [this] { fail(QStringLiteral("no complete answer within %1").arg(timeLimitText())); });
+    connect(&m_deadline, &QTimer::timeout, this, [this] { fail(timeLimitReason(m_limits.time)); });
 }
 
-PageFetcher::~PageFetcher() {
+PageTransfer::~PageTransfer() {
     abort();
 }
 
-QString PageFetcher::timeLimitText() const {
-    const auto ms = m_limits.time.count();
-    if (ms % 1000 == 0) {
-        return QStringLiteral("%1 seconds").arg(ms / 1000);
-    }
-    return QStringLiteral("%1 seconds").arg(static_cast<double>(ms) / 1000.0, 0, 'g', 3);
-}
-
-void PageFetcher::fetch(const QString& address, PageTextMode mode) {
+void PageTransfer::fetch(const QString& address) {
     abort();
     m_running = true;
-    ++m_fetchId;
     m_address = address;
-    m_mode = mode;
     m_visited.clear();
     // Blanks around an address mean nothing, as in a browser's address bar.
     const QUrl url(address.trimmed(), QUrl::TolerantMode);
@@ -129,7 +95,7 @@ void PageFetcher::fetch(const QString& address, PageTextMode mode) {
     request(url);
 }
 
-void PageFetcher::request(const QUrl& url) {
+void PageTransfer::request(const QUrl& url) {
     if (!m_network) {
         m_network = new QNetworkAccessManager(this);
     }
@@ -145,9 +111,9 @@ void PageFetcher::request(const QUrl& url) {
     QNetworkReply* reply = m_network->get(request);
     reply->setReadBufferSize(ReadBufferBytes);
     m_reply = reply;
-    connect(reply, &QNetworkReply::metaDataChanged, this, &PageFetcher::onMetaData);
-    connect(reply, &QIODevice::readyRead, this, &PageFetcher::onReadyRead);
-    connect(reply, &QNetworkReply::finished, this, &PageFetcher::onReplyFinished);
+    connect(reply, &QNetworkReply::metaDataChanged, this, &PageTransfer::onMetaData);
+    connect(reply, &QIODevice::readyRead, this, &PageTransfer::onReadyRead);
+    connect(reply, &QNetworkReply::finished, this, &PageTransfer::onReplyFinished);
     // Qt's check against decompression bombs (left on) reports here, and in
     // Qt 6.4 the reply never finishes after it.
     connect(reply, &QNetworkReply::errorOccurred, this, [this](QNetworkReply::NetworkError error) {
@@ -158,7 +124,7 @@ void PageFetcher::request(const QUrl& url) {
     });
 }
 
-void PageFetcher::onMetaData() {
+void PageTransfer::onMetaData() {
     if (!m_reply) {
         return;
     }
@@ -178,7 +144,7 @@ void PageFetcher::onMetaData() {
     }
 }
 
-void PageFetcher::onReadyRead() {
+void PageTransfer::onReadyRead() {
     if (!m_reply) {
         return;
     }
@@ -202,7 +168,7 @@ void PageFetcher::onReadyRead() {
     }
 }
 
-void PageFetcher::onReplyFinished() {
+void PageTransfer::onReplyFinished() {
     QNetworkReply* reply = m_reply;
     if (!reply) {
         return;
@@ -240,7 +206,7 @@ void PageFetcher::onReplyFinished() {
     onBodyComplete(contentType);
 }
 
-void PageFetcher::onRedirect(const QUrl& target) {
+void PageTransfer::onRedirect(const QUrl& target) {
     const QString scheme = target.scheme().toLower();
     if (scheme != u"http" && scheme != u"https") {
         fail(QStringLiteral("it redirects to \"%1\", which is not a web address")
@@ -257,7 +223,7 @@ void PageFetcher::onRedirect(const QUrl& target) {
     request(target);
 }
 
-void PageFetcher::onBodyComplete(const QByteArray& contentType) {
+void PageTransfer::onBodyComplete(const QByteArray& contentType) {
     ContentVerdict verdict = judgeContentType(contentType);
     if (verdict.kind == ContentKind::Unknown && m_url.isLocalFile()) {
         verdict = judgeFileName(m_url.toLocalFile());
@@ -269,78 +235,41 @@ void PageFetcher::onBodyComplete(const QByteArray& contentType) {
         fail(QStringLiteral("it is %1, not a web page or plain text").arg(verdict.what));
         return;
     }
-    render(static_cast<int>(verdict.kind), charsetFromContentType(contentType));
+    FetchedPage page = current();
+    page.ok = true;
+    page.body = std::exchange(m_body, {});
+    page.kind = verdict.kind;
+    page.contentType = contentType;
+    finish(std::move(page));
 }
 
-void PageFetcher::render(int kind, const QByteArray& charset) {
-    // Decoding and rendering take a while on big pages: never on this thread.
-    auto* watcher = new QFutureWatcher<PageFetchResult>(this);
-    const quint64 id = m_fetchId;
-    m_rendering = true;
-    connect(watcher, &QFutureWatcher<PageFetchResult>::finished, this, [this, watcher, id] {
-        watcher->deleteLater();
-        if (id == m_fetchId && m_running) {
-            const PageFetchResult result = watcher->result();
-            if (result.ok) {
-                emitResult(result);
-            } else {
-                fail(result.description);
-            }
-        }
-    });
-    const QByteArray body = std::exchange(m_body, {});
-    const bool html = kind == static_cast<int>(ContentKind::Html);
-    m_stopRendering = std::make_shared<std::atomic_bool>(false);
-    watcher->setFuture(QtConcurrent::run(renderPool(), [body, charset, html, mode = m_mode,
-                                                        stop = m_stopRendering] {
-        try {
-            if (!html) {
-                return PageFetchResult{true, plainText(body, charset), {}, {}, {}};
-            }
-            PageTexts texts = pageTextsOfHtml(body, QString::fromLatin1(charset), mode, stop.get());
-            return PageFetchResult{
-                true, std::move(texts.text), {}, std::move(texts.title), std::move(texts.outline)};
-        } catch (const std::exception& e) {
-            return PageFetchResult{false,
-                                   {},
-                                   QStringLiteral("its text could not be made (%1)")
-                                       .arg(QString::fromLocal8Bit(e.what())),
-                                   {},
-                                   {}};
-        }
-    }));
-}
-
-void PageFetcher::fail(const QString& reason) {
+void PageTransfer::fail(const QString& reason) {
     if (!m_running) {
         return;
     }
     dropReply();
-    QString why = reason;
+    FetchedPage page = current();
+    page.description = page.failure(reason);
+    finish(std::move(page));
+}
+
+FetchedPage PageTransfer::current() const {
+    FetchedPage page;
+    page.address = m_address;
     if (m_visited.size() > 1) {
-        why += QStringLiteral(" (redirected to \"%1\")").arg(m_url.toDisplayString());
+        page.redirectedTo = m_url;
     }
-    emitResult({false, {}, QStringLiteral("Cannot read \"%1\": %2.").arg(m_address, why), {}, {}});
+    return page;
 }
 
-void PageFetcher::stopRendering() {
-    if (m_stopRendering) {
-        m_stopRendering->store(true);
-        m_stopRendering.reset();
-    }
-}
-
-void PageFetcher::emitResult(PageFetchResult result) {
-    stopRendering();
+void PageTransfer::finish(FetchedPage page) {
     m_running = false;
-    m_rendering = false;
     m_deadline.stop();
-    ++m_fetchId;
     m_body.clear();
-    emit finished(result);
+    emit finished(page);
 }
 
-void PageFetcher::dropReply() {
+void PageTransfer::dropReply() {
     if (QNetworkReply* reply = m_reply) {
         m_reply = nullptr;
         reply->disconnect(this);
@@ -349,13 +278,10 @@ void PageFetcher::dropReply() {
     }
 }
 
-void PageFetcher::abort() {
-    stopRendering();
+void PageTransfer::abort() {
     dropReply();
-    m_rendering = false;
     m_deadline.stop();
     m_running = false;
-    ++m_fetchId;
     m_body.clear();
     m_url.clear();
 }

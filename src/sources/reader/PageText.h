@@ -1,9 +1,11 @@
 #pragma once
 
+#include "sources/reader/PageTextMode.h"
 #include "sources/text/PageOutline.h"
-#include "sources/PageTextMode.h"
 
+#include <QByteArray>
 #include <QString>
+#include <atomic>
 
 struct GumboInternalNode;
 
@@ -22,5 +24,10 @@ struct PageTexts {
 // found convincingly; otherwise, and in whole-page mode, it is the whole
 // page's rendered text. The tree is borrowed for the call and left as it was.
 PageTexts pageTextsOf(const GumboInternalNode* documentElement, PageTextMode mode);
+
+// The same of an HTML page given as it came over the wire (see renderedText
+// for encodingLabel and cancel), parsed once.
+PageTexts pageTextsOfHtml(const QByteArray& html, const QString& encodingLabel, PageTextMode mode,
+                          const std::atomic_bool* cancel = nullptr);
 
 } // namespace vt

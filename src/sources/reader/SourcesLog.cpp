@@ -1,3 +1,3 @@
-#include "SourcesLog.h"
+#include "sources/reader/SourcesLog.h"
 
 Q_LOGGING_CATEGORY(sourcesLog, "vellumtone.sources", QtWarningMsg)
