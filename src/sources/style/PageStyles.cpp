@@ -340,16 +340,18 @@ const css::Declarations* PageStyles::declaredFor(const GumboNode* element) const
     if (m_selectors.empty()) {
         return nullptr;
     }
-    if (const std::uint32_t known = m_cache[element]; known != 0) {
+    // The cascade looks nothing up in m_cache: the slot stays where it is.
+    std::uint32_t& known = m_cache[element];
+    if (known != 0) {
         return known == 1 ? nullptr : &m_declared[known - 2];
     }
     const css::Declarations declared = cascade(element, m_elementRules, css::PseudoElement::None);
     if (declared.empty()) {
-        m_cache[element] = 1;
+        known = 1;
         return nullptr;
     }
     m_declared.push_back(declared);
-    m_cache[element] = static_cast<std::uint32_t>(m_declared.size()) + 1;
+    known = static_cast<std::uint32_t>(m_declared.size()) + 1;
     return &m_declared.back();
 }
 
