@@ -12,17 +12,6 @@ namespace vt::css {
 // to a value stays valid until the next insertion.
 template <typename T> class NodeMap {
   public:
-    // Room for `count` entries without growing.
-    void reserve(std::size_t count) {
-        std::size_t capacity = 16;
-        while (capacity * 3 < count * 4) { // kept at most three quarters full
-            capacity *= 2;
-        }
-        if (capacity > m_slots.size()) {
-            rehash(capacity);
-        }
-    }
-
     const T* find(const void* key) const {
         if (m_slots.empty()) {
             return nullptr;
