@@ -25,9 +25,10 @@ class AncestorFilter {
     std::array<std::uint64_t, 8> m_bits{};
 };
 
-enum class NameKind : std::uint8_t { Id, Class, Tag };
+enum class NameKind : std::uint8_t { Id, Class, Tag, Attribute };
 
-// The hash of a name of a kind, the same for the selector and the element.
-std::uint64_t nameHash(NameKind kind, std::string_view name);
+// The hash of a name of a kind, the same for the selector and the element;
+// with foldCase, the same for any ASCII case of it (attribute names).
+std::uint64_t nameHash(NameKind kind, std::string_view name, bool foldCase = false);
 
 } // namespace vt::css

@@ -1,6 +1,8 @@
 #include "sources/style/PageStyles.h"
 
+#include "sources/html/RenderStop.h"
 #include "sources/style/CssText.h"
+#include "sources/style/ElementNames.h"
 #include "sources/style/ElementStyle.h"
 #include "sources/style/MediaQuery.h"
 #include "sources/style/StyleSheetScanner.h"
@@ -68,7 +70,6 @@ PageStyles::PageStyles(const GumboNode* node) {
         unsigned next;
     };
     std::vector<Position> stack{{node, 0}};
-    std::size_t elements = 0;
     while (!stack.empty()) {
         Position& top = stack.back();
         const GumboVector* children = childrenOf(top.node);
@@ -80,15 +81,11 @@ PageStyles::PageStyles(const GumboNode* node) {
         if (!isElement(child)) {
             continue;
         }
-        ++elements;
         if (isAppliedStyleElement(child)) {
             addStyleSheet(textOf(child));
         } else {
             stack.push_back({child, 0});
         }
-    }
-    if (!m_rules.empty()) {
-        m_cache.reserve(elements); // growing it step by step costs more
     }
 }
 
@@ -112,7 +109,6 @@ void PageStyles::addStyleSheet(std::string_view sheet) {
 }
 
 void PageStyles::addRule(css::ComplexSelector selector, std::uint32_t block, std::uint32_t order) {
-    const auto index = static_cast<std::uint32_t>(m_rules.size());
     const css::Compound& subject = selector.compounds.front();
     // Of a first line or letter only the casing counts, of generated content
     // whether it shows and how; an element's content means nothing.
@@ -142,26 +138,26 @@ void PageStyles::addRule(css::ComplexSelector selector, std::uint32_t block, std
     if (pseudo > 0 && declarations.has(css::Property::Content)) {
         m_givesContent[pseudo - 1] = true;
     }
-    if (!subject.id.empty()) {
-        set.byId[subject.id].push_back(index);
-    } else if (!subject.classes.empty()) {
-        set.byClass[subject.classes.front()].push_back(index);
-    } else if (!subject.tag.empty()) {
-        set.byTag[subject.tag].push_back(index);
-    } else {
-        set.universal.push_back(index);
-    }
     Rule rule;
+    rule.selector = static_cast<std::uint32_t>(m_selectors.size());
     rule.pseudo = selector.pseudoElement;
     rule.declarations = block;
     rule.order = order;
     rule.specificity = selector.specificity;
+    rule.present = declarations.present;
+    rule.important = declarations.important;
+    rule.subjectNames = css::requiredNameBits(subject);
+    rule.bucketOnly =
+        selector.compounds.size() == 1 && subject.attributes.empty() &&
+        subject.pseudoClasses.empty() &&
+        (subject.tag.empty() ? 0 : 1) + (subject.id.empty() ? 0 : 1) + subject.classes.size() <= 1;
     // A compound to the left of a descendant or child combinator is an
     // ancestor of the subject.
     const std::vector<css::Compound>& compounds = selector.compounds;
     const auto need = [&rule](css::NameKind kind, std::string_view name) {
         if (rule.ancestorNameCount < rule.ancestorNames.size()) {
-            rule.ancestorNames[rule.ancestorNameCount++] = css::nameHash(kind, name);
+            rule.ancestorNames[rule.ancestorNameCount++] =
+                static_cast<std::uint32_t>(css::nameHash(kind, name));
         }
     };
     for (std::size_t i = 0; i + 1 < compounds.size(); ++i) {
@@ -180,25 +176,39 @@ void PageStyles::addRule(css::ComplexSelector selector, std::uint32_t block, std
             need(css::NameKind::Tag, ancestor.tag);
         }
     }
-    m_rules.push_back(rule);
+    if (!subject.id.empty()) {
+        set.byId[subject.id].push_back(rule);
+    } else if (!subject.classes.empty()) {
+        set.byClass[subject.classes.front()].push_back(rule);
+    } else if (!subject.tag.empty()) {
+        Bucket& bucket = set.byTag[subject.tag];
+        bucket.push_back(rule);
+        // An element of a tag gumbo knows is named by the tag's normalized name.
+        const GumboTag tag =
+            gumbo_tagn_enum(subject.tag.data(), static_cast<unsigned>(subject.tag.size()));
+        if (tag != GUMBO_TAG_UNKNOWN && subject.tag == gumbo_normalized_tagname(tag)) {
+            if (set.byKnownTag.empty()) {
+                set.byKnownTag.assign(GUMBO_TAG_UNKNOWN, nullptr);
+            }
+            set.byKnownTag[tag] = &bucket;
+        }
+    } else {
+        set.universal.push_back(rule);
+    }
     m_selectors.push_back(std::move(selector));
 }
 
 namespace {
 
-// Calls use with each name of the element's class attribute.
-template <typename Use> void forEachClass(const GumboNode* element, const Use& use) {
-    const std::string_view classes = css::SelectorMatcher::attributeValue(element, "class");
-    ascii::forEachToken(classes, use);
-}
-
-template <typename Add> void forEachName(const GumboNode* element, const Add& add) {
-    add(css::NameKind::Tag, elementName(element));
-    const std::string_view id = css::SelectorMatcher::attributeValue(element, "id");
-    if (!id.empty()) {
-        add(css::NameKind::Id, id);
+void addNames(const GumboNode* element, css::AncestorFilter& filter) {
+    filter.add(css::tagHash(element));
+    const css::ElementNames names = css::namesOf(element);
+    if (!names.id.empty()) {
+        filter.add(css::nameHash(css::NameKind::Id, names.id));
     }
-    forEachClass(element, [&](std::string_view name) { add(css::NameKind::Class, name); });
+    ascii::forEachToken(names.classes, [&filter](std::string_view name) {
+        filter.add(css::nameHash(css::NameKind::Class, name));
+    });
 }
 
 } // namespace
@@ -211,53 +221,56 @@ const css::AncestorFilter& PageStyles::ancestorFilterOf(const GumboNode* element
     if (!parent || parent->type != GUMBO_NODE_ELEMENT) {
         return Empty;
     }
-    if (const auto found = m_filters.find(parent); found != m_filters.end()) {
-        return found->second;
+    // Siblings come one after another.
+    if (parent == m_lastParent) {
+        return *m_lastFilter;
     }
-    std::vector<const GumboNode*> chain;
+    std::vector<const GumboNode*>& chain = m_chain;
+    chain.clear();
     const css::AncestorFilter* base = &Empty;
     for (const GumboNode* p = parent; p && p->type == GUMBO_NODE_ELEMENT; p = p->parent) {
-        if (const auto found = m_filters.find(p); found != m_filters.end()) {
-            base = &found->second;
+        if (const std::uint32_t found = m_filters[p]; found != 0) {
+            base = &m_filterList[found - 1];
             break;
         }
         chain.push_back(p);
     }
-    css::AncestorFilter filter = *base;
     for (auto p = chain.rbegin(); p != chain.rend(); ++p) {
         // The filter stored for p covers p's ancestors and p itself.
-        forEachName(*p, [&filter](css::NameKind kind, std::string_view name) {
-            filter.add(css::nameHash(kind, name));
-        });
-        m_filters.emplace(*p, filter);
+        css::AncestorFilter filter = *base;
+        addNames(*p, filter);
+        base = &m_filterList.emplace_back(filter);
+        m_filters[*p] = static_cast<std::uint32_t>(m_filterList.size());
     }
-    return m_filters.find(parent)->second;
+    m_lastParent = parent;
+    m_lastFilter = base;
+    return *base;
 }
 
-void PageStyles::collect(const std::vector<std::uint32_t>* bucket, Candidates& candidates,
-                         css::Declarations& result,
+void PageStyles::collect(const Bucket* bucket, Candidates& candidates, css::Declarations& result,
                          std::uint64_t (&best)[css::PropertyCount]) const {
     if (!bucket) {
         return;
     }
+    checkRenderStop(); // rules failing on the element's names alone are not matched
     const GumboNode* element = candidates.element;
-    for (const std::uint32_t index : *bucket) {
-        const Rule& rule = m_rules[index];
-        if (rule.pseudo != candidates.pseudo) {
+    for (const Rule& rule : *bucket) {
+        if (rule.pseudo != candidates.pseudo || !candidates.names.covers(rule.subjectNames)) {
             continue;
         }
-        const css::Declarations& block = m_blocks[rule.declarations];
-        // Only a rule that could win for some property is worth matching.
+        // Only a rule that could win for some property is worth matching;
+        // before any has matched, each could.
         const std::uint64_t base =
             std::uint64_t(rule.specificity) << 32 | (std::uint64_t(rule.order) + 1);
-        bool couldWin = false;
-        for (std::size_t p = 0; p < css::PropertyCount && !couldWin; ++p) {
-            const auto property = static_cast<css::Property>(p);
-            couldWin = block.has(property) &&
-                       (base | std::uint64_t(block.isImportant(property)) << 63) > best[p];
-        }
-        if (!couldWin) {
-            continue;
+        if (candidates.matchedAny) {
+            bool couldWin = false;
+            for (std::size_t p = 0; p < css::PropertyCount && !couldWin; ++p) {
+                couldWin = (rule.present >> p & 1) &&
+                           (base | std::uint64_t(rule.important >> p & 1) << 63) > best[p];
+            }
+            if (!couldWin) {
+                continue;
+            }
         }
         if (rule.ancestorNameCount > 0) {
             if (!candidates.ancestors) {
@@ -271,9 +284,11 @@ void PageStyles::collect(const std::vector<std::uint32_t>* bucket, Candidates& c
                 continue;
             }
         }
-        if (!m_matcher.matches(m_selectors[index], element)) {
+        if (!rule.bucketOnly && !m_matcher.matches(m_selectors[rule.selector], element)) {
             continue;
         }
+        candidates.matchedAny = true;
+        const css::Declarations& block = m_blocks[rule.declarations];
         for (std::size_t p = 0; p < css::PropertyCount; ++p) {
             const auto property = static_cast<css::Property>(p);
             if (!block.has(property)) {
@@ -294,40 +309,50 @@ css::Declarations PageStyles::cascade(const GumboNode* element, const RuleSet& r
                                       css::PseudoElement pseudo) const {
     css::Declarations result;
     std::uint64_t best[css::PropertyCount] = {};
-    Candidates candidates{element, nullptr, pseudo};
+    const css::ElementNames names = css::namesOf(element);
+    Candidates candidates{element, names.bits, nullptr, pseudo, false};
     const auto find = [](const Buckets& buckets, std::string_view key) {
         const auto found = buckets.find(key);
         return found == buckets.end() ? nullptr : &found->second;
     };
-    if (!rules.byId.empty()) {
-        const std::string_view id = css::SelectorMatcher::attributeValue(element, "id");
-        if (!id.empty()) {
-            collect(find(rules.byId, id), candidates, result, best);
-        }
+    if (!rules.byId.empty() && !names.id.empty()) {
+        collect(find(rules.byId, names.id), candidates, result, best);
     }
     if (!rules.byClass.empty()) {
         // A class written twice finds its rules twice; they match the same
         // way and do not change the winner.
-        forEachClass(element, [&](std::string_view name) {
+        ascii::forEachToken(names.classes, [&](std::string_view name) {
             collect(find(rules.byClass, name), candidates, result, best);
         });
     }
     if (!rules.byTag.empty()) {
-        collect(find(rules.byTag, elementName(element)), candidates, result, best);
+        const GumboTag tag = element->v.element.tag;
+        collect(tag < GUMBO_TAG_UNKNOWN
+                    ? (rules.byKnownTag.empty() ? nullptr : rules.byKnownTag[tag])
+                    : find(rules.byTag, elementName(element)),
+                candidates, result, best);
     }
     collect(&rules.universal, candidates, result, best);
     return result;
 }
 
 const css::Declarations* PageStyles::declaredFor(const GumboNode* element) const {
-    if (m_rules.empty()) {
+    if (m_selectors.empty()) {
         return nullptr;
     }
-    const auto [entry, isNew] = m_cache.try_emplace(element);
-    if (isNew) {
-        entry->second = cascade(element, m_elementRules, css::PseudoElement::None);
+    // The cascade looks nothing up in m_cache: the slot stays where it is.
+    std::uint32_t& known = m_cache[element];
+    if (known != 0) {
+        return known == 1 ? nullptr : &m_declared[known - 2];
     }
-    return entry->second.empty() ? nullptr : &entry->second;
+    const css::Declarations declared = cascade(element, m_elementRules, css::PseudoElement::None);
+    if (declared.empty()) {
+        known = 1;
+        return nullptr;
+    }
+    m_declared.push_back(declared);
+    known = static_cast<std::uint32_t>(m_declared.size()) + 1;
+    return &m_declared.back();
 }
 
 css::Declarations PageStyles::declaredFor(const GumboNode* element,
