@@ -1,6 +1,8 @@
 #include "sources/fetch/FetchThread.h"
 
 #include <QCoreApplication>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QNetworkAccessManager>
 #include <QPromise>
 #include <QThread>
@@ -24,13 +26,24 @@ class FetchThread {
         m_home->moveToThread(&m_thread);
         QObject::connect(&m_thread, &QThread::finished, m_home, &QObject::deleteLater);
         m_thread.start();
+        // The network manager must be gone before Qt's own statics go at the
+        // program's exit, which would otherwise find it mid-transfer.
+        qAddPostRoutine(&FetchThread::endAtApplicationEnd);
     }
-    ~FetchThread() {
-        m_thread.quit();
-        m_thread.wait();
-    }
+    ~FetchThread() { shutDown(); }
     FetchThread(const FetchThread&) = delete;
     FetchThread& operator=(const FetchThread&) = delete;
+
+    // Runs work on the thread's event loop; false, and work dropped, once the
+    // thread has ended.
+    template <typename Work> bool post(Work&& work) {
+        const QMutexLocker lock(&m_mutex);
+        if (m_ended) {
+            return false;
+        }
+        QMetaObject::invokeMethod(m_home, std::forward<Work>(work));
+        return true;
+    }
 
     QObject* home() const { return m_home; }
 
@@ -43,12 +56,32 @@ class FetchThread {
     }
 
   private:
+    static void endAtApplicationEnd();
+
+    // Ends the thread: its transfers are dropped, their futures end without a result.
+    void shutDown() {
+        {
+            const QMutexLocker lock(&m_mutex);
+            m_ended = true;
+        }
+        m_thread.quit();
+        m_thread.wait();
+    }
+
+    QMutex m_mutex;
+    bool m_ended = false; // guarded by m_mutex
     QThread m_thread;
     QObject* m_home = new QObject; // deleted on the thread as it finishes
     QNetworkAccessManager* m_network = nullptr;
 };
 
 Q_GLOBAL_STATIC(FetchThread, fetchThread)
+
+void FetchThread::endAtApplicationEnd() {
+    if (FetchThread* thread = fetchThread()) {
+        thread->shutDown();
+    }
+}
 
 // One transfer and the promise it keeps. A stop request aborts it from the
 // thread's event loop and leaves the future without a result.
@@ -104,7 +137,7 @@ QFuture<FetchedPage> startPageTransfer(const QString& address, const PageFetchLi
     promise->start();
     QFuture<FetchedPage> future = promise->future();
     FetchThread* thread = fetchThread();
-    QMetaObject::invokeMethod(thread->home(), [thread, address, limits, stop, promise] {
+    const bool posted = thread->post([thread, address, limits, stop, promise] {
         if (stop.stop_requested()) {
             promise->finish();
             return;
@@ -113,14 +146,18 @@ QFuture<FetchedPage> startPageTransfer(const QString& address, const PageFetchLi
         task->transfer().setLimits(limits);
         task->transfer().fetch(address);
     });
+    if (!posted) {
+        promise->finish(); // the program is ending
+    }
     return future;
 }
 
 void raiseFlagAt(std::shared_ptr<std::atomic_bool> flag,
                  std::chrono::steady_clock::time_point when) {
-    QObject* home = fetchThread()->home();
+    FetchThread* thread = fetchThread();
+    QObject* home = thread->home();
     // The timer is started on the thread whose event loop runs it.
-    QMetaObject::invokeMethod(home, [home, flag = std::move(flag), when] {
+    thread->post([home, flag = std::move(flag), when] {
         const auto left =
             std::chrono::ceil<std::chrono::milliseconds>(when - std::chrono::steady_clock::now());
         QTimer::singleShot(std::max(left, std::chrono::milliseconds(0)), Qt::PreciseTimer, home,
