@@ -85,7 +85,7 @@ class AsyncPageRead : public QObject {
 
     std::function<void(PageRead)> m_done;
     std::stop_source m_stop;
-    QFutureWatcher<PageRead> m_watcher;
+    QFutureWatcher<PageRead> m_watcher{this}; // the read's own, as its context sees it
 };
 
 } // namespace
