@@ -25,9 +25,7 @@ QString pageTextFilePath(const QString& folder) {
 
 QString GetPageText(const QString& address, const QString& folder, std::stop_token cancel,
                     PageTextMode mode, QString* title, PageOutline* outline) {
-    if (onWindowThread()) {
-        throw Failure(QStringLiteral("GetPageText must not run on the window thread"));
-    }
+    // readPage refuses the window thread.
     const PageRead result = readPage(address, mode, std::move(cancel));
     if (!result.ok) {
         qCDebug(sourcesLog) << "fetch of" << address << "failed:" << result.description;

@@ -68,12 +68,14 @@ PageRead textOf(const FetchedPage& page, PageTextMode mode, const std::stop_toke
     return read;
 }
 
-} // namespace
-
+// Whether the calling thread is a window program's main thread, which must
+// never wait for a page.
 bool onWindowThread() {
     const QCoreApplication* app = QCoreApplication::instance();
     return app && app->inherits("QGuiApplication") && QThread::currentThread() == app->thread();
 }
+
+} // namespace
 
 PageRead readPage(const QString& address, PageTextMode mode, std::stop_token stop,
                   const PageFetchLimits& limits) {

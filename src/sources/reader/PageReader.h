@@ -35,8 +35,4 @@ PageRead readPage(const QString& address, PageTextMode mode, std::stop_token sto
 QFuture<PageRead> readPageAsync(const QString& address, PageTextMode mode, std::stop_token stop,
                                 const PageFetchLimits& limits = defaultPageFetchLimits());
 
-// Whether the calling thread is a window program's main thread, which must
-// never wait for a page.
-bool onWindowThread();
-
 } // namespace vt
