@@ -14,11 +14,11 @@ namespace {
 
 class SilentDialogs final : public vt::Dialogs {
   public:
-    void notice(const QString&) override {}
-    bool question(const QString&) override { return false; }
-    void errorReport(const QString&) override { ++reports; }
-    QString openFile(const vt::FileDialogRequest&) override { return {}; }
-    QString saveFile(const vt::FileDialogRequest&) override { return {}; }
+    bool message(vt::MessageKind kind, const QString&) override {
+        reports += kind == vt::MessageKind::ErrorReport ? 1 : 0;
+        return false;
+    }
+    QString chooseFile(vt::FileDialogKind, const vt::FileDialogRequest&) override { return {}; }
     QString browseForFolder(const QString&, const QString&) override { return {}; }
     bool openUrl(const QString&) override { return false; }
     int reports = 0;

@@ -32,11 +32,13 @@ namespace {
 // Reports nothing, answers no; a bench run must not stop for a box.
 class SilentDialogs final : public vt::Dialogs {
   public:
-    void notice(const QString& text) override { complain(text); }
-    bool question(const QString&) override { return false; }
-    void errorReport(const QString& text) override { complain(text); }
-    QString openFile(const vt::FileDialogRequest&) override { return {}; }
-    QString saveFile(const vt::FileDialogRequest&) override { return {}; }
+    bool message(vt::MessageKind kind, const QString& text) override {
+        if (kind != vt::MessageKind::Question) {
+            complain(text);
+        }
+        return false;
+    }
+    QString chooseFile(vt::FileDialogKind, const vt::FileDialogRequest&) override { return {}; }
     QString browseForFolder(const QString&, const QString&) override { return {}; }
     bool openUrl(const QString&) override { return false; }
 

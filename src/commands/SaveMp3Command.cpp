@@ -25,6 +25,10 @@ namespace vt {
 
 namespace {
 
+constexpr char SaveMp3Option[] = "--save-mp3";
+// What the command says when Ctrl+C (or SIGTERM) has cancelled its export.
+constexpr char CancelledLine[] = "vellumtone: the export was cancelled; no MP3 was made.";
+
 constexpr int ExitMade = 0;
 constexpr int ExitNotMade = 1;
 constexpr int ExitUsage = 2;

@@ -9,10 +9,6 @@ namespace vt {
 class LauncherProgress;
 class SpeechEngine;
 
-inline constexpr char SaveMp3Option[] = "--save-mp3";
-// What the command says when Ctrl+C (or SIGTERM) has cancelled its export.
-inline constexpr char CancelledLine[] = "vellumtone: the export was cancelled; no MP3 was made.";
-
 // vellumtone --save-mp3 ADDRESS [--folder DIR] [--voice N|NAME] [--volume V] [--rate R]
 //                       [--article | --whole-page]
 // arguments: the program's arguments with or without the program name in

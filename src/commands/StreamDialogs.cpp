@@ -14,26 +14,25 @@ void StreamDialogs::write(const QString& text) {
     m_stream.flush();
 }
 
-void StreamDialogs::notice(const QString& text) {
-    write(text);
-}
-
-bool StreamDialogs::question(const QString& text) {
-    write(text + QStringLiteral("\n(No window to answer in: No.)"));
+bool StreamDialogs::message(MessageKind kind, const QString& text) {
+    switch (kind) {
+    case MessageKind::Notice:
+        write(text);
+        break;
+    case MessageKind::Question:
+        write(text + QStringLiteral("\n(No window to answer in: No.)"));
+        break;
+    case MessageKind::ErrorReport:
+        write(QStringLiteral("Application Error\n") + text);
+        break;
+    }
     return false;
 }
 
-void StreamDialogs::errorReport(const QString& text) {
-    write(QStringLiteral("Application Error\n") + text);
-}
-
-QString StreamDialogs::openFile(const FileDialogRequest& request) {
-    write(QStringLiteral("(No window for the open dialog \"%1\".)").arg(request.title));
-    return QString();
-}
-
-QString StreamDialogs::saveFile(const FileDialogRequest& request) {
-    write(QStringLiteral("(No window for the save dialog \"%1\".)").arg(request.title));
+QString StreamDialogs::chooseFile(FileDialogKind kind, const FileDialogRequest& request) {
+    const QString dialog =
+        kind == FileDialogKind::Open ? QStringLiteral("open") : QStringLiteral("save");
+    write(QStringLiteral("(No window for the %1 dialog \"%2\".)").arg(dialog, request.title));
     return QString();
 }
 

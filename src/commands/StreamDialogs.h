@@ -16,11 +16,8 @@ class StreamDialogs final : public Dialogs {
   public:
     explicit StreamDialogs(QTextStream& stream);
 
-    void notice(const QString& text) override;
-    bool question(const QString& text) override;
-    void errorReport(const QString& text) override;
-    QString openFile(const FileDialogRequest& request) override;
-    QString saveFile(const FileDialogRequest& request) override;
+    bool message(MessageKind kind, const QString& text) override;
+    QString chooseFile(FileDialogKind kind, const FileDialogRequest& request) override;
     QString browseForFolder(const QString& prompt, const QString& startFolder) override;
     bool openUrl(const QString& url) override;
 

@@ -25,20 +25,11 @@ template <typename Result, typename F> Result DialogsRelay::answer(F&& ask) {
     return result;
 }
 
-void DialogsRelay::notice(const QString& text) {
-    relay([&] { m_target.notice(text); });
+bool DialogsRelay::message(MessageKind kind, const QString& text) {
+    return answer<bool>([&](Dialogs& d) { return d.message(kind, text); });
 }
-bool DialogsRelay::question(const QString& text) {
-    return answer<bool>([&](Dialogs& d) { return d.question(text); });
-}
-void DialogsRelay::errorReport(const QString& text) {
-    relay([&] { m_target.errorReport(text); });
-}
-QString DialogsRelay::openFile(const FileDialogRequest& request) {
-    return answer<QString>([&](Dialogs& d) { return d.openFile(request); });
-}
-QString DialogsRelay::saveFile(const FileDialogRequest& request) {
-    return answer<QString>([&](Dialogs& d) { return d.saveFile(request); });
+QString DialogsRelay::chooseFile(FileDialogKind kind, const FileDialogRequest& request) {
+    return answer<QString>([&](Dialogs& d) { return d.chooseFile(kind, request); });
 }
 QString DialogsRelay::browseForFolder(const QString& prompt, const QString& startFolder) {
     return answer<QString>([&](Dialogs& d) { return d.browseForFolder(prompt, startFolder); });

@@ -18,23 +18,39 @@ struct FileDialogRequest {
 // label or a terminal wants LF. The text with each break made one LF.
 QString withLineFeeds(QString text);
 
+// The three message boxes: OK only with no icon, Yes and No with no icon (both
+// with the application title as caption), and the error report box (title
+// "Application Error", warning icon, OK only).
+enum class MessageKind { Notice, Question, ErrorReport };
+
+// The file dialogs: one to open a file, one to save one.
+enum class FileDialogKind { Open, Save };
+
 // Everything modal or external goes through this interface: the window uses
-// the Qt implementation, tests use one that records and answers.
+// the Qt implementation, tests use one that records and answers. An
+// implementation gives the four ways of asking; callers use the named calls.
 // Implementations are called on the window thread; ThreadSafeDialogs (below)
 // forwards calls made on worker threads.
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
 
-    // OK only, no icon, the application title as caption.
-    virtual void notice(const QString& text) = 0;
-    // Yes and No, no icon, the application title; true for Yes.
-    virtual bool question(const QString& text) = 0;
-    // The error report box: title "Application Error", warning icon, OK only.
-    virtual void errorReport(const QString& text) = 0;
+    void notice(const QString& text) { message(MessageKind::Notice, text); }
+    // True for Yes.
+    bool question(const QString& text) { return message(MessageKind::Question, text); }
+    void errorReport(const QString& text) { message(MessageKind::ErrorReport, text); }
     // The chosen path, or "" when cancelled.
-    virtual QString openFile(const FileDialogRequest& request) = 0;
-    virtual QString saveFile(const FileDialogRequest& request) = 0;
+    QString openFile(const FileDialogRequest& request) {
+        return chooseFile(FileDialogKind::Open, request);
+    }
+    QString saveFile(const FileDialogRequest& request) {
+        return chooseFile(FileDialogKind::Save, request);
+    }
+
+    // Shows the message box; true only when a question is answered Yes.
+    virtual bool message(MessageKind kind, const QString& text) = 0;
+    // The chosen path, or "" when cancelled.
+    virtual QString chooseFile(FileDialogKind kind, const FileDialogRequest& request) = 0;
     // The chosen folder, or "" when cancelled.
     virtual QString browseForFolder(const QString& prompt, const QString& startFolder) = 0;
     // Opens a web address in the user's browser; false when it could not be handed over.
@@ -50,11 +66,8 @@ void noticeFailure(Dialogs& dialogs, const QLoggingCategory& category, const QSt
 // cancelled dialog (No, "", false).
 class DialogsRelay : public Dialogs {
   public:
-    void notice(const QString& text) final;
-    bool question(const QString& text) final;
-    void errorReport(const QString& text) final;
-    QString openFile(const FileDialogRequest& request) final;
-    QString saveFile(const FileDialogRequest& request) final;
+    bool message(MessageKind kind, const QString& text) final;
+    QString chooseFile(FileDialogKind kind, const FileDialogRequest& request) final;
     QString browseForFolder(const QString& prompt, const QString& startFolder) final;
     bool openUrl(const QString& url) final;
 

@@ -82,9 +82,9 @@ TEST(ErrorReport, ANamedStepReportsTheNumberItStandsFor) {
 TEST(ThreadSafeDialogs, WorkerCallsReachTheTargetOnItsOwnThreadAndWaitForTheAnswer) {
     struct ThreadCheckingDialogs : RecordingDialogs {
         QThread* seen = nullptr;
-        bool question(const QString& text) override {
+        bool message(vt::MessageKind kind, const QString& text) override {
             seen = QThread::currentThread();
-            return RecordingDialogs::question(text);
+            return RecordingDialogs::message(kind, text);
         }
     } target;
     target.queueAnswer(true);

@@ -18,20 +18,14 @@ using test::RecordingDialogs;
 class ThreadNotingDialogs final : public Dialogs {
   public:
     explicit ThreadNotingDialogs(Dialogs& target) : m_target(target) {}
-    void notice(const QString& text) override {
+    bool message(MessageKind kind, const QString& text) override {
         note();
-        m_target.notice(text);
+        return m_target.message(kind, text);
     }
-    bool question(const QString& text) override {
+    QString chooseFile(FileDialogKind kind, const FileDialogRequest& r) override {
         note();
-        return m_target.question(text);
+        return m_target.chooseFile(kind, r);
     }
-    void errorReport(const QString& text) override {
-        note();
-        m_target.errorReport(text);
-    }
-    QString openFile(const FileDialogRequest& r) override { return note(), m_target.openFile(r); }
-    QString saveFile(const FileDialogRequest& r) override { return note(), m_target.saveFile(r); }
     QString browseForFolder(const QString& p, const QString& s) override {
         note();
         return m_target.browseForFolder(p, s);

@@ -21,36 +21,36 @@ void RecordingDialogs::setObserver(std::function<void(Kind, const QString&)> obs
     m_observer = std::move(observer);
 }
 
-void RecordingDialogs::notice(const QString& text) {
-    record(Kind::Notice, text);
-}
-
-bool RecordingDialogs::question(const QString& text) {
+bool RecordingDialogs::message(MessageKind kind, const QString& text) {
+    switch (kind) {
+    case MessageKind::Notice:
+        record(Kind::Notice, text);
+        return false;
+    case MessageKind::ErrorReport:
+        record(Kind::ErrorReport, text);
+        return false;
+    case MessageKind::Question:
+        break;
+    }
     record(Kind::Question, text);
     QMutexLocker lock(&m_mutex);
     return m_answers.isEmpty() ? false : m_answers.dequeue();
 }
 
-void RecordingDialogs::errorReport(const QString& text) {
-    record(Kind::ErrorReport, text);
-}
-
-QString RecordingDialogs::openFile(const FileDialogRequest& request) {
-    record(Kind::OpenFile, request.title, request.filters.join(";;"));
+QString RecordingDialogs::nextPath() {
     QMutexLocker lock(&m_mutex);
     return m_paths.isEmpty() ? QString() : m_paths.dequeue();
 }
 
-QString RecordingDialogs::saveFile(const FileDialogRequest& request) {
-    record(Kind::SaveFile, request.title, request.filters.join(";;"));
-    QMutexLocker lock(&m_mutex);
-    return m_paths.isEmpty() ? QString() : m_paths.dequeue();
+QString RecordingDialogs::chooseFile(FileDialogKind kind, const FileDialogRequest& request) {
+    record(kind == FileDialogKind::Open ? Kind::OpenFile : Kind::SaveFile, request.title,
+           request.filters.join(";;"));
+    return nextPath();
 }
 
 QString RecordingDialogs::browseForFolder(const QString& prompt, const QString& startFolder) {
     record(Kind::BrowseFolder, prompt, startFolder);
-    QMutexLocker lock(&m_mutex);
-    return m_paths.isEmpty() ? QString() : m_paths.dequeue();
+    return nextPath();
 }
 
 bool RecordingDialogs::openUrl(const QString& url) {

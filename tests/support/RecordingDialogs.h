@@ -20,11 +20,8 @@ class RecordingDialogs : public Dialogs {
         QString extra; // filters joined by ";;", or the start folder
     };
 
-    void notice(const QString& text) override;
-    bool question(const QString& text) override;
-    void errorReport(const QString& text) override;
-    QString openFile(const FileDialogRequest& request) override;
-    QString saveFile(const FileDialogRequest& request) override;
+    bool message(MessageKind kind, const QString& text) override;
+    QString chooseFile(FileDialogKind kind, const FileDialogRequest& request) override;
     QString browseForFolder(const QString& prompt, const QString& startFolder) override;
     bool openUrl(const QString& url) override;
 
@@ -42,6 +39,7 @@ class RecordingDialogs : public Dialogs {
     void clear();
 
   private:
+    QString nextPath();
     void record(Kind kind, const QString& text, const QString& extra = {});
 
     mutable QMutex m_mutex;

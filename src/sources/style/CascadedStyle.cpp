@@ -33,65 +33,61 @@ css::Declarations cascaded(const css::Declarations& sheet, const css::Declaratio
     return result;
 }
 
-std::optional<Display> displayFor(css::Keyword keyword, bool& flexOrGrid) {
-    using css::Keyword;
-    switch (keyword) {
-    case Keyword::None:
-        return Display::None;
-    case Keyword::Inline:
-    case Keyword::Initial:
-        return Display::Inline;
-    case Keyword::Block:
-    case Keyword::FlowRoot:
-        return Display::Block;
-    case Keyword::ListItem:
-        return Display::ListItem;
-    case Keyword::InlineBlock:
-    case Keyword::InlineTable:
-        return Display::InlineBlock;
-    case Keyword::Table:
-        return Display::Table;
-    case Keyword::TableCaption:
-        return Display::TableCaption;
-    case Keyword::TableRowGroup:
-    case Keyword::TableHeaderGroup:
-        return Display::TableRowGroup;
-    case Keyword::TableFooterGroup:
-        return Display::TableFooterGroup;
-    case Keyword::TableRow:
-        return Display::TableRow;
-    case Keyword::TableCell:
-        return Display::TableCell;
-    case Keyword::TableColumn:
-    case Keyword::TableColumnGroup:
-        return Display::TableColumn;
-    case Keyword::Flex:
-    case Keyword::Grid:
-        flexOrGrid = true;
-        return Display::Block;
-    case Keyword::InlineFlex:
-    case Keyword::InlineGrid:
-        flexOrGrid = true;
-        return Display::InlineBlock;
-    case Keyword::Contents:
-        return Display::Contents;
-    default:
-        return std::nullopt; // inherit: the default stays
+// What a display keyword makes of the box; flex and grid containers also
+// make blocks of their children.
+struct DisplayKeyword {
+    css::Keyword keyword;
+    Display display;
+    bool flexOrGrid = false;
+};
+
+constexpr DisplayKeyword DisplayKeywords[] = {
+    {css::Keyword::None, Display::None},
+    {css::Keyword::Inline, Display::Inline},
+    {css::Keyword::Initial, Display::Inline},
+    {css::Keyword::Block, Display::Block},
+    {css::Keyword::FlowRoot, Display::Block},
+    {css::Keyword::ListItem, Display::ListItem},
+    {css::Keyword::InlineBlock, Display::InlineBlock},
+    {css::Keyword::InlineTable, Display::InlineBlock},
+    {css::Keyword::Table, Display::Table},
+    {css::Keyword::TableCaption, Display::TableCaption},
+    {css::Keyword::TableRowGroup, Display::TableRowGroup},
+    {css::Keyword::TableHeaderGroup, Display::TableRowGroup},
+    {css::Keyword::TableFooterGroup, Display::TableFooterGroup},
+    {css::Keyword::TableRow, Display::TableRow},
+    {css::Keyword::TableCell, Display::TableCell},
+    {css::Keyword::TableColumn, Display::TableColumn},
+    {css::Keyword::TableColumnGroup, Display::TableColumn},
+    {css::Keyword::Flex, Display::Block, true},
+    {css::Keyword::Grid, Display::Block, true},
+    {css::Keyword::InlineFlex, Display::InlineBlock, true},
+    {css::Keyword::InlineGrid, Display::InlineBlock, true},
+    {css::Keyword::Contents, Display::Contents},
+};
+
+// The keyword's display, or null for inherit: the default stays.
+const DisplayKeyword* displayFor(css::Keyword keyword) {
+    for (const DisplayKeyword& entry : DisplayKeywords) {
+        if (entry.keyword == keyword) {
+            return &entry;
+        }
     }
+    return nullptr;
 }
 
 void apply(const css::Declarations& values, bool object, ElementStyle& style) {
     using css::Keyword;
     using css::Property;
     if (values.has(Property::Display)) {
-        bool flexOrGrid = false;
-        if (const auto display = displayFor(values.get(Property::Display), flexOrGrid)) {
-            if (object && *display != Display::None) {
+        if (const DisplayKeyword* display = displayFor(values.get(Property::Display))) {
+            if (object && display->display != Display::None) {
                 // An object shows no text whatever its display; it may be a block.
-                style.display = isBlockLevel(*display) ? Display::BlockObject : Display::Replaced;
+                style.display =
+                    isBlockLevel(display->display) ? Display::BlockObject : Display::Replaced;
             } else {
-                style.display = *display;
-                style.blockifiesChildren = flexOrGrid;
+                style.display = display->display;
+                style.blockifiesChildren = display->flexOrGrid;
             }
         }
     }

@@ -3,7 +3,10 @@
 #include "sources/style/CssText.h"
 #include "sources/style/CssTokens.h"
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -107,67 +110,46 @@ constexpr Entry WhiteSpaceValues[] = {
     {"preserve-breaks", Keyword::PreLine},
 };
 
-template <std::size_t N>
-std::optional<Keyword> lookUp(const Entry (&entries)[N], std::string_view value) {
-    for (const Entry& entry : entries) {
-        if (value == entry.name) {
-            return entry.keyword;
-        }
-    }
-    return std::nullopt;
+// Of ::before and ::after: whether they show something.
+constexpr Entry ContentValues[] = {{"none", Keyword::None}, {"normal", Keyword::None}};
+
+// The properties read, by name: the values each takes and whether it is
+// inherited (unset then inherits rather than resets it).
+struct PropertyEntry {
+    std::string_view name;
+    Property property;
+    std::span<const Entry> values;
+    bool inherited;
+};
+
+constexpr PropertyEntry Properties[] = {
+    {"display", Property::Display, DisplayValues, false},
+    {"visibility", Property::Visibility, VisibilityValues, true},
+    {"text-transform", Property::TextTransform, TransformValues, true},
+    {"float", Property::Float, FloatValues, false},
+    {"position", Property::Position, PositionValues, false},
+    {"white-space", Property::WhiteSpace, WhiteSpaceValues, true},
+    {"white-space-collapse", Property::WhiteSpace, WhiteSpaceValues, true},
+    {"content", Property::Content, ContentValues, false},
+};
+
+const PropertyEntry* propertyNamed(std::string_view name) {
+    const auto found = std::find_if(std::begin(Properties), std::end(Properties),
+                                    [&](const PropertyEntry& entry) { return entry.name == name; });
+    return found == std::end(Properties) ? nullptr : &*found;
 }
 
-std::optional<Property> propertyNamed(std::string_view name) {
-    if (name == "display") {
-        return Property::Display;
-    }
-    if (name == "visibility") {
-        return Property::Visibility;
-    }
-    if (name == "text-transform") {
-        return Property::TextTransform;
-    }
-    if (name == "float") {
-        return Property::Float;
-    }
-    if (name == "position") {
-        return Property::Position;
-    }
-    if (name == "white-space" || name == "white-space-collapse") {
-        return Property::WhiteSpace;
-    }
-    if (name == "content") {
-        return Property::Content;
-    }
-    return std::nullopt;
-}
-
-std::optional<Keyword> keywordFor(Property property, std::string_view value) {
+std::optional<Keyword> keywordFor(const PropertyEntry& property, std::string_view value) {
     if (value == "inherit") {
         return Keyword::Inherit;
     }
     if (value == "initial" || value == "unset" || value == "revert" || value == "revert-layer") {
-        // unset inherits the inherited properties
-        const bool inherited = property == Property::Visibility ||
-                               property == Property::TextTransform ||
-                               property == Property::WhiteSpace;
-        return inherited && value != "initial" ? Keyword::Inherit : Keyword::Initial;
+        return property.inherited && value != "initial" ? Keyword::Inherit : Keyword::Initial;
     }
-    switch (property) {
-    case Property::Display:
-        return lookUp(DisplayValues, value);
-    case Property::Visibility:
-        return lookUp(VisibilityValues, value);
-    case Property::TextTransform:
-        return lookUp(TransformValues, value);
-    case Property::Float:
-        return lookUp(FloatValues, value);
-    case Property::Position:
-        return lookUp(PositionValues, value);
-    case Property::WhiteSpace:
-        return lookUp(WhiteSpaceValues, value);
-    case Property::Content:
-        return value == "none" || value == "normal" ? std::optional(Keyword::None) : std::nullopt;
+    for (const Entry& entry : property.values) {
+        if (value == entry.name) {
+            return entry.keyword;
+        }
     }
     return std::nullopt;
 }
@@ -200,38 +182,39 @@ void parseDeclaration(std::string_view rawName, std::string_view value, bool imp
     if (!readIdentifier(rawName, at, name) || name.size() > 31) {
         return;
     }
-    const auto property = propertyNamed(ascii::lowered(name));
-    if (!property) {
+    const PropertyEntry* entry = propertyNamed(ascii::lowered(name));
+    if (!entry) {
         return;
     }
+    const Property property = entry->property;
     std::string cleaned;
     if (value.find("/*") != std::string_view::npos) {
         cleaned = withoutComments(value);
         value = cleaned;
     }
-    if (*property == Property::Content) {
+    if (property == Property::Content) {
         // Only whether it shows anything counts: quotes and blanks alone show nothing.
         bool shown = false;
         for (const char c : value) {
             shown = shown || !(ascii::isSpace(c) || c == '"' || c == '\'');
         }
         if (!shown) {
-            out.set(*property, Keyword::NothingShown, important);
+            out.set(property, Keyword::NothingShown, important);
             return;
         }
     }
     char valueBuffer[32];
     const auto normalized = normalizedValue(value, valueBuffer);
     if (!normalized) {
-        if (*property == Property::Content) {
-            out.set(*property, Keyword::Shown, important);
+        if (property == Property::Content) {
+            out.set(property, Keyword::Shown, important);
         }
         return;
     }
-    if (const auto keyword = keywordFor(*property, *normalized)) {
-        out.set(*property, *keyword, important);
-    } else if (*property == Property::Content) {
-        out.set(*property, Keyword::Shown, important);
+    if (const auto keyword = keywordFor(*entry, *normalized)) {
+        out.set(property, *keyword, important);
+    } else if (property == Property::Content) {
+        out.set(property, Keyword::Shown, important);
     }
 }
 

@@ -1,5 +1,9 @@
 #include "sources/style/CssTokens.h"
 
+#include <array>
+#include <optional>
+#include <utility>
+
 namespace vt::css {
 
 namespace {
@@ -33,6 +37,23 @@ bool isNonPrintable(char c) {
     const auto u = static_cast<unsigned char>(c);
     return u <= 0x08 || u == 0x0B || (u >= 0x0E && u <= 0x1F) || u == 0x7F;
 }
+
+// The characters that are a token by themselves, looked up by their byte.
+constexpr auto SingleCharacterTokens = [] {
+    std::array<std::optional<TokenType>, 256> table{};
+    for (const auto& [c, type] : {std::pair{'(', TokenType::OpenParen},
+                                  {')', TokenType::CloseParen},
+                                  {'[', TokenType::OpenSquare},
+                                  {']', TokenType::CloseSquare},
+                                  {'{', TokenType::OpenCurly},
+                                  {'}', TokenType::CloseCurly},
+                                  {',', TokenType::Comma},
+                                  {':', TokenType::Colon},
+                                  {';', TokenType::Semicolon}}) {
+        table[static_cast<unsigned char>(c)] = type;
+    }
+    return table;
+}();
 
 class Tokenizer {
   public:
@@ -293,6 +314,10 @@ class Tokenizer {
             whitespace();
             return TokenType::Whitespace;
         }
+        if (const auto single = SingleCharacterTokens[static_cast<unsigned char>(c)]) {
+            ++m_p;
+            return *single;
+        }
         switch (c) {
         case '"':
         case '\'':
@@ -304,33 +329,6 @@ class Tokenizer {
                 return TokenType::Hash;
             }
             break;
-        case '(':
-            ++m_p;
-            return TokenType::OpenParen;
-        case ')':
-            ++m_p;
-            return TokenType::CloseParen;
-        case '[':
-            ++m_p;
-            return TokenType::OpenSquare;
-        case ']':
-            ++m_p;
-            return TokenType::CloseSquare;
-        case '{':
-            ++m_p;
-            return TokenType::OpenCurly;
-        case '}':
-            ++m_p;
-            return TokenType::CloseCurly;
-        case ',':
-            ++m_p;
-            return TokenType::Comma;
-        case ':':
-            ++m_p;
-            return TokenType::Colon;
-        case ';':
-            ++m_p;
-            return TokenType::Semicolon;
         case '+':
         case '.':
             if (startsNumber(0)) {

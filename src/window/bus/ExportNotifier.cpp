@@ -19,6 +19,8 @@ const QString Service = QStringLiteral("org.freedesktop.Notifications");
 const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 const QString Interface = QStringLiteral("org.freedesktop.Notifications");
 const QString OpenFolderKey = QStringLiteral("open-folder");
+constexpr char NotificationSummary[] = "MP3 file saved";
+constexpr char OpenFolderCaption[] = "Open Folder";
 } // namespace
 
 ExportNotifier::ExportNotifier(Form1& window, Dialogs& dialogs, QDBusConnection bus)

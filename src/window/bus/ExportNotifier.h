@@ -11,9 +11,6 @@ namespace vt {
 class Dialogs;
 class Form1;
 
-inline constexpr char NotificationSummary[] = "MP3 file saved";
-inline constexpr char OpenFolderCaption[] = "Open Folder";
-
 // Tells the desktop (org.freedesktop.Notifications) when an export of the
 // window has made its file, so the end is seen when the window is not in
 // front: the notice names the file and offers "Open Folder", which opens the

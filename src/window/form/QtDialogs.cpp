@@ -8,44 +8,28 @@
 
 namespace vt {
 
-namespace {
-
-int showBox(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text,
-            QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, title, withLineFeeds(text), buttons, owner);
-    box.setTextFormat(Qt::PlainText);
-    return box.exec();
-}
-
-} // namespace
-
 QString applicationTitle() {
     return QGuiApplication::applicationDisplayName();
 }
 
-void QtDialogs::notice(const QString& text) {
-    showBox(m_owner, QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok);
+bool QtDialogs::message(MessageKind kind, const QString& text) {
+    const bool report = kind == MessageKind::ErrorReport;
+    const bool question = kind == MessageKind::Question;
+    QMessageBox box(report ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    report ? QStringLiteral("Application Error") : applicationTitle(),
+                    withLineFeeds(text),
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, m_owner);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
 }
 
-bool QtDialogs::question(const QString& text) {
-    return showBox(m_owner, QMessageBox::NoIcon, applicationTitle(), text,
-                   QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-}
-
-void QtDialogs::errorReport(const QString& text) {
-    showBox(m_owner, QMessageBox::Warning, QStringLiteral("Application Error"), text,
-            QMessageBox::Ok);
-}
-
-QString QtDialogs::openFile(const FileDialogRequest& request) {
-    return QFileDialog::getOpenFileName(m_owner, request.title, QString(),
-                                        request.filters.join(QStringLiteral(";;")));
-}
-
-QString QtDialogs::saveFile(const FileDialogRequest& request) {
+QString QtDialogs::chooseFile(FileDialogKind kind, const FileDialogRequest& request) {
+    const QString filters = request.filters.join(QStringLiteral(";;"));
+    if (kind == FileDialogKind::Open) {
+        return QFileDialog::getOpenFileName(m_owner, request.title, QString(), filters);
+    }
     // The file is replaced without a question, and no extension is added.
-    return QFileDialog::getSaveFileName(m_owner, request.title, QString(),
-                                        request.filters.join(QStringLiteral(";;")), nullptr,
+    return QFileDialog::getSaveFileName(m_owner, request.title, QString(), filters, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
 }
 

@@ -13,11 +13,8 @@ class QtDialogs final : public Dialogs {
     explicit QtDialogs(QWidget* owner = nullptr) : m_owner(owner) {}
     void setOwner(QWidget* owner) { m_owner = owner; }
 
-    void notice(const QString& text) override;
-    bool question(const QString& text) override;
-    void errorReport(const QString& text) override;
-    QString openFile(const FileDialogRequest& request) override;
-    QString saveFile(const FileDialogRequest& request) override;
+    bool message(MessageKind kind, const QString& text) override;
+    QString chooseFile(FileDialogKind kind, const FileDialogRequest& request) override;
     QString browseForFolder(const QString& prompt, const QString& startFolder) override;
     bool openUrl(const QString& url) override;
 

@@ -30,11 +30,8 @@ QString readPart(const QString& path) {
 // Counts what the splitter shows; every question is answered No.
 class CountingDialogs final : public Dialogs {
   public:
-    void notice(const QString&) override { ++shown; }
-    bool question(const QString&) override { return ++shown, false; }
-    void errorReport(const QString&) override { ++shown; }
-    QString openFile(const FileDialogRequest&) override { return QString(); }
-    QString saveFile(const FileDialogRequest&) override { return QString(); }
+    bool message(MessageKind, const QString&) override { return ++shown, false; }
+    QString chooseFile(FileDialogKind, const FileDialogRequest&) override { return QString(); }
     QString browseForFolder(const QString&, const QString&) override { return QString(); }
     bool openUrl(const QString&) override { return false; }
     int shown = 0;
