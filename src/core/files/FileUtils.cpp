@@ -82,6 +82,21 @@ QStringList ReadFileToStringFSO(const QString& path, Dialogs& dialogs) {
 
 namespace {
 
+// Creates the file (opened with mode besides WriteOnly) and writes all of bytes.
+// A file that could not be written whole is removed: no part of it is left.
+void writeNewFile(const QByteArray& bytes, const QString& path, QIODevice::OpenMode mode) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | mode)) {
+        throw Failure(fileError(QStringLiteral("Cannot create"), path, file.errorString()));
+    }
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.close();
+        file.remove();
+        throw Failure(fileError(QStringLiteral("Cannot write"), path, reason));
+    }
+}
+
 void replaceFileWith(const QByteArray& bytes, const QString& path) {
     if (QFileInfo::exists(path) && !QFileInfo(path).isDir()) {
         if (!QFile::remove(path)) {
@@ -89,16 +104,7 @@ void replaceFileWith(const QByteArray& bytes, const QString& path) {
                                     QStringLiteral("the file could not be replaced")));
         }
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        throw Failure(fileError(QStringLiteral("Cannot create"), path, file.errorString()));
-    }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.close();
-        throw Failure(fileError(QStringLiteral("Cannot write"), path, reason));
-    }
-    file.close();
+    writeNewFile(bytes, path, QIODevice::Truncate);
 }
 
 } // namespace
@@ -115,16 +121,7 @@ void WriteBytesToFile(const QByteArray& bytes, const QString& path) {
     if (FileExists(path)) {
         return;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        throw Failure(fileError(QStringLiteral("Cannot create"), path, file.errorString()));
-    }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.close();
-        file.remove();
-        throw Failure(fileError(QStringLiteral("Cannot write"), path, reason));
-    }
+    writeNewFile(bytes, path, QIODevice::NewOnly);
 }
 
 void DeleteFileQuiet(const QString& path) {

@@ -3,6 +3,8 @@
 #include "core/AsciiText.h"
 
 #include <gumbo.h>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -59,38 +61,38 @@ bool isCanonicalLink(const GumboNode* link) {
     return rel && ascii::equalsNoCase(ascii::trimmed(rel), "canonical");
 }
 
+// The first of each in document order; an empty one counts as found.
 struct Found {
-    bool title = false;
-    QString openGraphDescription;
-    QString description;
-    std::string canonical, openGraphUrl, base;
-    bool haveOpenGraphTitle = false, haveOpenGraphDescription = false, haveDescription = false;
-    bool haveCanonical = false, haveOpenGraphUrl = false, haveBase = false;
+    std::optional<QString> title, openGraphTitle, openGraphDescription, description;
+    std::optional<std::string> canonical, openGraphUrl, base;
 
     bool all() const {
-        return title && haveOpenGraphTitle && haveOpenGraphDescription && haveDescription &&
-               haveCanonical;
+        return title && openGraphTitle && openGraphDescription && description && canonical;
     }
 };
 
-void take(const GumboNode* element, PageHead& head, Found& found) {
+template <typename T> void keepFirst(std::optional<T>& slot, T value) {
+    if (!slot) {
+        slot = std::move(value);
+    }
+}
+
+void take(const GumboNode* element, Found& found) {
+    const char* href = attributeValue(element, "href");
     switch (element->v.element.tag) {
     case GUMBO_TAG_TITLE:
         if (!found.title) {
-            found.title = true;
-            head.title = textChildrenOf(element);
+            found.title = textChildrenOf(element);
         }
         return;
     case GUMBO_TAG_LINK:
-        if (!found.haveCanonical && isCanonicalLink(element) && attributeValue(element, "href")) {
-            found.haveCanonical = true;
-            found.canonical = ascii::trimmed(attributeValue(element, "href"));
+        if (href && isCanonicalLink(element)) {
+            keepFirst(found.canonical, std::string(ascii::trimmed(href)));
         }
         return;
     case GUMBO_TAG_BASE:
-        if (!found.haveBase && attributeValue(element, "href")) {
-            found.haveBase = true;
-            found.base = ascii::trimmed(attributeValue(element, "href"));
+        if (href) {
+            keepFirst(found.base, std::string(ascii::trimmed(href)));
         }
         return;
     case GUMBO_TAG_META:
@@ -102,30 +104,19 @@ void take(const GumboNode* element, PageHead& head, Found& found) {
     if (!content) {
         return;
     }
+    const QString text = QString::fromUtf8(content).simplified();
     switch (metaNameOf(element)) {
     case MetaName::OpenGraphTitle:
-        if (!found.haveOpenGraphTitle) {
-            found.haveOpenGraphTitle = true;
-            head.openGraphTitle = QString::fromUtf8(content).simplified();
-        }
+        keepFirst(found.openGraphTitle, text);
         break;
     case MetaName::OpenGraphDescription:
-        if (!found.haveOpenGraphDescription) {
-            found.haveOpenGraphDescription = true;
-            found.openGraphDescription = QString::fromUtf8(content).simplified();
-        }
+        keepFirst(found.openGraphDescription, text);
         break;
     case MetaName::Description:
-        if (!found.haveDescription) {
-            found.haveDescription = true;
-            found.description = QString::fromUtf8(content).simplified();
-        }
+        keepFirst(found.description, text);
         break;
     case MetaName::OpenGraphUrl:
-        if (!found.haveOpenGraphUrl) {
-            found.haveOpenGraphUrl = true;
-            found.openGraphUrl = ascii::trimmed(content);
-        }
+        keepFirst(found.openGraphUrl, std::string(ascii::trimmed(content)));
         break;
     case MetaName::Other:
         break;
@@ -155,14 +146,19 @@ PageHead readPageHead(const GumboNode* documentElement) {
             child->v.element.tag_namespace != GUMBO_NAMESPACE_HTML) {
             continue;
         }
-        take(child, head, found);
+        take(child, found);
         open.emplace_back(child, 0);
     }
-    head.description =
-        found.openGraphDescription.isEmpty() ? found.description : found.openGraphDescription;
-    head.address = !found.canonical.empty()      ? found.canonical
-                   : !found.openGraphUrl.empty() ? found.openGraphUrl
-                                                 : found.base;
+    head.title = found.title.value_or(QString());
+    head.openGraphTitle = found.openGraphTitle.value_or(QString());
+    const QString openGraphDescription = found.openGraphDescription.value_or(QString());
+    head.description = openGraphDescription.isEmpty() ? found.description.value_or(QString())
+                                                      : openGraphDescription;
+    const std::string canonical = found.canonical.value_or(std::string());
+    const std::string openGraphUrl = found.openGraphUrl.value_or(std::string());
+    head.address = !canonical.empty()      ? canonical
+                   : !openGraphUrl.empty() ? openGraphUrl
+                                           : found.base.value_or(std::string());
     return head;
 }
 

@@ -98,39 +98,24 @@ void apply(const css::Declarations& values, bool object, ElementStyle& style) {
         }
     }
     if (values.has(Property::WhiteSpace)) {
-        switch (values.get(Property::WhiteSpace)) {
-        case Keyword::Inherit:
+        const Keyword w = values.get(Property::WhiteSpace);
+        if (w == Keyword::Inherit) {
             style.whiteSpace.reset();
-            break;
-        case Keyword::Pre:
-        case Keyword::PreWrap:
-        case Keyword::BreakSpaces:
-            style.whiteSpace = WhiteSpace::Preserve;
-            break;
-        case Keyword::PreLine:
+        } else if (w == Keyword::PreLine) {
             style.whiteSpace = WhiteSpace::PreserveBreaks;
-            break;
-        default:
-            style.whiteSpace = WhiteSpace::Collapse;
-            break;
+        } else {
+            const bool kept =
+                w == Keyword::Pre || w == Keyword::PreWrap || w == Keyword::BreakSpaces;
+            style.whiteSpace = kept ? WhiteSpace::Preserve : WhiteSpace::Collapse;
         }
     }
     if (values.has(Property::TextTransform)) {
-        switch (values.get(Property::TextTransform)) {
-        case Keyword::Inherit:
-            break;
-        case Keyword::Uppercase:
-            style.textTransform = TextTransform::Uppercase;
-            break;
-        case Keyword::Lowercase:
-            style.textTransform = TextTransform::Lowercase;
-            break;
-        case Keyword::Capitalize:
-            style.textTransform = TextTransform::Capitalize;
-            break;
-        default:
-            style.textTransform = TextTransform::None;
-            break;
+        const Keyword t = values.get(Property::TextTransform);
+        if (t != Keyword::Inherit) {
+            style.textTransform = t == Keyword::Uppercase    ? TextTransform::Uppercase
+                                  : t == Keyword::Lowercase  ? TextTransform::Lowercase
+                                  : t == Keyword::Capitalize ? TextTransform::Capitalize
+                                                             : TextTransform::None;
         }
     }
     const bool floated =

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "window/bus/MprisService.h"
+
 #include <QDBusAbstractAdaptor>
 #include <QDBusObjectPath>
 #include <QStringList>
 #include <QVariantMap>
 
 namespace vt {
-
-class MprisService;
 
 // org.mpris.MediaPlayer2: who the player is.
 class MprisRootAdaptor : public QDBusAbstractAdaptor {
@@ -36,8 +36,12 @@ class MprisRootAdaptor : public QDBusAbstractAdaptor {
     QStringList supportedMimeTypes() const { return {}; }
 
   public slots:
-    void Raise();
-    void Quit();
+    void Raise() { m_service->raise(); }
+    void Quit() {
+        if (!m_service->refuse()) {
+            m_service->quit();
+        }
+    }
 
   private:
     MprisService* m_service;
@@ -62,31 +66,32 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
   public:
     explicit MprisPlayerAdaptor(MprisService* service);
 
-    QString playbackStatus() const;
-    QVariantMap metadata() const;
+    QString playbackStatus() const { return m_service->playbackStatus(); }
+    QVariantMap metadata() const { return m_service->metadata(); }
     double rate() const { return 1.0; }
-    double volume() const;
-    bool canGoNext() const;
-    bool canGoPrevious() const;
+    double volume() const { return m_service->volume(); }
+    bool canGoNext() const { return m_service->canGoNext(); }
+    bool canGoPrevious() const { return m_service->canGoPrevious(); }
     bool yes() const { return true; }
     bool no() const { return false; }
 
   public slots:
-    void Play();
-    void Pause();
-    void PlayPause();
-    void Stop();
+    void Play() { unlessRefused(&MprisService::play); }
+    void Pause() { unlessRefused(&MprisService::pause); }
+    void PlayPause() { unlessRefused(&MprisService::playPause); }
+    void Stop() { unlessRefused(&MprisService::stop); }
     // By section of the page: its headings, or its paragraphs.
-    void Next();
-    void Previous();
+    void Next() { unlessRefused(&MprisService::next); }
+    void Previous() { unlessRefused(&MprisService::previous); }
     // Nothing to seek in: the speech is made as it is heard.
     void Seek(qlonglong) {}
     void SetPosition(const QDBusObjectPath&, qlonglong) {}
     void OpenUri(const QString&) {}
 
   private:
-    // Answers the call with an error when commands are refused now.
-    bool refused();
+    // Runs the command unless commands are refused now; the call is then
+    // answered with an error.
+    void unlessRefused(void (MprisService::*command)());
     MprisService* m_service;
 };
 

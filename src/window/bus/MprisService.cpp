@@ -197,64 +197,13 @@ QString MprisRootAdaptor::identity() const {
 QString MprisRootAdaptor::desktopEntry() const {
     return QString::fromLatin1(DesktopEntryName);
 }
-void MprisRootAdaptor::Raise() {
-    m_service->raise();
-}
-void MprisRootAdaptor::Quit() {
-    if (!m_service->refuse()) {
-        m_service->quit();
-    }
-}
 
 MprisPlayerAdaptor::MprisPlayerAdaptor(MprisService* service)
     : QDBusAbstractAdaptor(service), m_service(service) {}
 
-QString MprisPlayerAdaptor::playbackStatus() const {
-    return m_service->playbackStatus();
-}
-QVariantMap MprisPlayerAdaptor::metadata() const {
-    return m_service->metadata();
-}
-double MprisPlayerAdaptor::volume() const {
-    return m_service->volume();
-}
-bool MprisPlayerAdaptor::refused() {
-    return m_service->refuse();
-}
-bool MprisPlayerAdaptor::canGoNext() const {
-    return m_service->canGoNext();
-}
-bool MprisPlayerAdaptor::canGoPrevious() const {
-    return m_service->canGoPrevious();
-}
-void MprisPlayerAdaptor::Next() {
-    if (!refused()) {
-        m_service->next();
-    }
-}
-void MprisPlayerAdaptor::Previous() {
-    if (!refused()) {
-        m_service->previous();
-    }
-}
-void MprisPlayerAdaptor::Play() {
-    if (!refused()) {
-        m_service->play();
-    }
-}
-void MprisPlayerAdaptor::Pause() {
-    if (!refused()) {
-        m_service->pause();
-    }
-}
-void MprisPlayerAdaptor::PlayPause() {
-    if (!refused()) {
-        m_service->playPause();
-    }
-}
-void MprisPlayerAdaptor::Stop() {
-    if (!refused()) {
-        m_service->stop();
+void MprisPlayerAdaptor::unlessRefused(void (MprisService::*command)()) {
+    if (!m_service->refuse()) {
+        (m_service->*command)();
     }
 }
 
