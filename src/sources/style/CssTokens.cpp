@@ -1,7 +1,6 @@
 #include "sources/style/CssTokens.h"
 
 #include <array>
-#include <optional>
 #include <utility>
 
 namespace vt::css {
@@ -38,9 +37,11 @@ bool isNonPrintable(char c) {
     return u <= 0x08 || u == 0x0B || (u >= 0x0E && u <= 0x1F) || u == 0x7F;
 }
 
-// The characters that are a token by themselves, looked up by their byte.
+// The characters that are a token by themselves, looked up by their byte;
+// Whitespace stands for none (a blank is never a token by itself here).
 constexpr auto SingleCharacterTokens = [] {
-    std::array<std::optional<TokenType>, 256> table{};
+    std::array<TokenType, 256> table{};
+    table.fill(TokenType::Whitespace);
     for (const auto& [c, type] : {std::pair{'(', TokenType::OpenParen},
                                   {')', TokenType::CloseParen},
                                   {'[', TokenType::OpenSquare},
@@ -314,9 +315,10 @@ class Tokenizer {
             whitespace();
             return TokenType::Whitespace;
         }
-        if (const auto single = SingleCharacterTokens[static_cast<unsigned char>(c)]) {
+        if (const TokenType single = SingleCharacterTokens[static_cast<unsigned char>(c)];
+            single != TokenType::Whitespace) {
             ++m_p;
-            return *single;
+            return single;
         }
         switch (c) {
         case '"':
