@@ -53,6 +53,26 @@ TEST(TerminalProgress, RewritesOneLineAndKeepsMessagesOffIt) {
     EXPECT_EQ(lines[3], "");
 }
 
+TEST(StreamDialogs, TellsEachDialogItCannotShowAndAnswersAsCancelled) {
+    QString screen;
+    QTextStream stream(&screen);
+    StreamDialogs dialogs(stream);
+    dialogs.notice("Saved.\r\nDone");
+    EXPECT_FALSE(dialogs.question("Replace?"));
+    dialogs.errorReport("Step 3");
+    EXPECT_EQ(dialogs.openFile({"Load Text", {}}), "");
+    EXPECT_EQ(dialogs.saveFile({"Save Text", {}}), "");
+    EXPECT_EQ(dialogs.browseForFolder("Pick", "/tmp"), "");
+    EXPECT_FALSE(dialogs.openUrl("https://example.org/"));
+    EXPECT_EQ(screen.split('\n'),
+              QStringList({"Saved.", "Done", "Replace?", "(No window to answer in: No.)",
+                           "Application Error", "Step 3",
+                           "(No window for the open dialog \"Load Text\".)",
+                           "(No window for the save dialog \"Save Text\".)",
+                           "(No window for the folder dialog \"Pick\".)",
+                           "(Not opened in a browser: https://example.org/)", ""}));
+}
+
 // The real command on a pseudo-terminal, as a user at a terminal sees it.
 class CommandProgressTest : public test::ExportFixture {
   protected:
