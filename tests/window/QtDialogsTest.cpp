@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace vt {
 namespace {
@@ -18,7 +19,14 @@ struct SeenBox {
     QString text;
     Qt::TextFormat format = Qt::AutoText;
     QMessageBox::StandardButtons buttons;
+    bool operator==(const SeenBox&) const = default;
 };
+
+void PrintTo(const SeenBox& box, std::ostream* out) {
+    *out << "icon " << box.icon << ", title \"" << box.title.toStdString() << "\", text \""
+         << box.text.toStdString() << "\", format " << box.format << ", buttons "
+         << box.buttons.toInt();
+}
 
 // Shows the message of the kind and presses answer in the box it opens.
 std::pair<SeenBox, bool> showAndPress(MessageKind kind, const QString& text,
@@ -47,27 +55,20 @@ TEST(QtDialogsTest, EachMessageKindHasItsIconCaptionAndButtons) {
 
     const auto [notice, noticeResult] =
         showAndPress(MessageKind::Notice, "Two\r\nlines", QMessageBox::Ok);
-    EXPECT_EQ(notice.icon, QMessageBox::NoIcon);
-    EXPECT_EQ(notice.title, "Reader Title");
-    EXPECT_EQ(notice.text, "Two\nlines");
-    EXPECT_EQ(notice.format, Qt::PlainText);
-    EXPECT_EQ(notice.buttons, QMessageBox::Ok);
+    EXPECT_EQ(notice, (SeenBox{QMessageBox::NoIcon, "Reader Title", "Two\nlines", Qt::PlainText,
+                               QMessageBox::Ok}));
     EXPECT_FALSE(noticeResult);
 
     const auto [yes, yesResult] = showAndPress(MessageKind::Question, "Go?", QMessageBox::Yes);
-    EXPECT_EQ(yes.icon, QMessageBox::NoIcon);
-    EXPECT_EQ(yes.title, "Reader Title");
-    EXPECT_EQ(yes.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(yes, (SeenBox{QMessageBox::NoIcon, "Reader Title", "Go?", Qt::PlainText,
+                            QMessageBox::Yes | QMessageBox::No}));
     EXPECT_TRUE(yesResult);
     EXPECT_FALSE(showAndPress(MessageKind::Question, "Go?", QMessageBox::No).second);
 
     const auto [report, reportResult] =
         showAndPress(MessageKind::ErrorReport, "<b>not markup</b>\rnext", QMessageBox::Ok);
-    EXPECT_EQ(report.icon, QMessageBox::Warning);
-    EXPECT_EQ(report.title, "Application Error");
-    EXPECT_EQ(report.text, "<b>not markup</b>\nnext");
-    EXPECT_EQ(report.format, Qt::PlainText);
-    EXPECT_EQ(report.buttons, QMessageBox::Ok);
+    EXPECT_EQ(report, (SeenBox{QMessageBox::Warning, "Application Error", "<b>not markup</b>\nnext",
+                               Qt::PlainText, QMessageBox::Ok}));
     EXPECT_FALSE(reportResult);
 
     QGuiApplication::setApplicationDisplayName(before);
