@@ -71,28 +71,32 @@ struct Found {
     }
 };
 
-template <typename T> void keepFirst(std::optional<T>& slot, T value) {
+// Fills the slot with make()'s value unless an earlier element filled it.
+template <typename T, typename Make> void keepFirst(std::optional<T>& slot, Make make) {
     if (!slot) {
-        slot = std::move(value);
+        slot = make();
     }
 }
 
-void take(const GumboNode* element, Found& found) {
+// The element's href, trimmed, when it has one.
+std::optional<std::string> hrefOf(const GumboNode* element) {
     const char* href = attributeValue(element, "href");
+    return href ? std::optional<std::string>(ascii::trimmed(href)) : std::nullopt;
+}
+
+void take(const GumboNode* element, Found& found) {
     switch (element->v.element.tag) {
     case GUMBO_TAG_TITLE:
-        if (!found.title) {
-            found.title = textChildrenOf(element);
-        }
+        keepFirst(found.title, [element] { return textChildrenOf(element); });
         return;
     case GUMBO_TAG_LINK:
-        if (href && isCanonicalLink(element)) {
-            keepFirst(found.canonical, std::string(ascii::trimmed(href)));
+        if (!found.canonical && isCanonicalLink(element)) {
+            found.canonical = hrefOf(element);
         }
         return;
     case GUMBO_TAG_BASE:
-        if (href) {
-            keepFirst(found.base, std::string(ascii::trimmed(href)));
+        if (!found.base) {
+            found.base = hrefOf(element);
         }
         return;
     case GUMBO_TAG_META:
@@ -104,7 +108,7 @@ void take(const GumboNode* element, Found& found) {
     if (!content) {
         return;
     }
-    const QString text = QString::fromUtf8(content).simplified();
+    const auto text = [content] { return QString::fromUtf8(content).simplified(); };
     switch (metaNameOf(element)) {
     case MetaName::OpenGraphTitle:
         keepFirst(found.openGraphTitle, text);
@@ -116,7 +120,7 @@ void take(const GumboNode* element, Found& found) {
         keepFirst(found.description, text);
         break;
     case MetaName::OpenGraphUrl:
-        keepFirst(found.openGraphUrl, std::string(ascii::trimmed(content)));
+        keepFirst(found.openGraphUrl, [content] { return std::string(ascii::trimmed(content)); });
         break;
     case MetaName::Other:
         break;
