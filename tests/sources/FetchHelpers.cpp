@@ -17,4 +17,16 @@ PageRead fetchNow(const QString& address, const PageFetchLimits& limits) {
     return read.result();
 }
 
+::testing::AssertionResult failedWith(const PageRead& read, const QString& part) {
+    if (read.ok) {
+        return ::testing::AssertionFailure() << "the read succeeded";
+    }
+    if (!read.description.contains(part)) {
+        return ::testing::AssertionFailure()
+               << "\"" << read.description.toStdString() << "\" does not contain \""
+               << part.toStdString() << "\"";
+    }
+    return ::testing::AssertionSuccess();
+}
+
 } // namespace vt::test

@@ -4,6 +4,7 @@
 #include "sources/reader/PageReader.h"
 
 #include <QString>
+#include <gtest/gtest.h>
 
 namespace vt::test {
 
@@ -11,5 +12,9 @@ namespace vt::test {
 // thread's event loop until it reports (or a minute passes, which fails the
 // test).
 PageRead fetchNow(const QString& address, const PageFetchLimits& limits = {});
+
+// Whether the read failed and its description names part; on a mismatch the
+// message shows the description.
+::testing::AssertionResult failedWith(const PageRead& read, const QString& part);
 
 } // namespace vt::test
